@@ -1,0 +1,17 @@
+# pinvel_add_test(NAME n SOURCES ... [LIBS ...] [LABELS ...] [GUI])
+# A Qt Test executable registered with ctest. GUI tests run headless.
+function(pinvel_add_test)
+    cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+    pinvel_warnings(${T_NAME})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set(_env "QT_QPA_PLATFORM=offscreen"
+             "PINVEL_TEST_DATA=${PROJECT_SOURCE_DIR}/data"
+             "PINVEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${_env}"
+                         TIMEOUT ${T_TIMEOUT})
+endfunction()

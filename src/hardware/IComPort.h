@@ -1,0 +1,71 @@
+#pragma once
+
+// The contract between the program and the device access library (libkestrum.so or a vendor's
+// replacement). This header is shared by both sides and uses plain C++ types only, so a library
+// built without Qt can implement it.
+
+#include <cstdint>
+
+// Start-up data handed to Init.
+struct SCP_Info {
+    std::int32_t Kind;   // always 3
+    const char* Title;   // the application title, zero-terminated
+    std::intptr_t Window; // the application window (0 when there is none yet)
+    std::uint8_t Flag;   // always 1
+};
+
+// How the library reaches the unit; taken from the settings file's "Device" section.
+struct KestrumConfig {
+    std::int32_t Size;           // sizeof(KestrumConfig), for future growth
+    const char* Link;            // "sim", "serial:/dev/ttyACM0", "tcp:127.0.0.1:5025"; null = "sim"
+    const char* Harness;         // harness description for the simulated unit; null = none
+    std::int32_t ReplyTimeoutMs; // what a time-out of -1 means; <= 0 = 1000
+};
+
+// Unit command and reply codes carried by Send, ReplyCode and the link frames.
+namespace UnitCode {
+constexpr std::int32_t Stop = 2;
+constexpr std::int32_t Confirm = 8; // reply only: done, no data
+constexpr std::int32_t WriteRead = 21;
+constexpr std::int32_t Write = 22;
+constexpr std::int32_t ReadZond = 23;
+constexpr std::int32_t WriteZond = 24;
+constexpr std::int32_t Autonomous = 28;
+} // namespace UnitCode
+
+// Results are plain 32-bit values that callers use as the comments say.
+class IComPort {
+public:
+    virtual std::int32_t Init(const SCP_Info* info) = 0; // non-zero = success
+    virtual std::int32_t Start() = 0;
+    virtual std::int32_t Done() = 0;   // last call, after Close
+    virtual std::int32_t Close() = 0;  // closes the link; Open may follow
+    virtual std::int32_t Reboot() = 0; // the unit restarts
+    // Sends one command. A reply still pending from an earlier command is discarded.
+    virtual std::int32_t Send(std::int32_t code, std::int32_t length, const std::uint8_t* data) = 0;
+    // Waits for the reply to the last command: 0 when a reply is there, non-zero when none came
+    // within the time-out (-1 = the configured longest wait) or the link failed; then ReplyCode
+    // and ReplyLength are 0.
+    virtual std::int32_t Wait(std::int32_t timeoutMs) = 0;
+    // Waits for the reply and answers 0 when its code equals `code` (the command is confirmed),
+    // non-zero otherwise (another code, no reply in time, or a link failure).
+    virtual std::int32_t WaitFor(std::int32_t code, std::int32_t timeoutMs) = 0;
+    virtual const std::uint8_t* ReplyData() = 0; // valid until the next Send
+    virtual std::int32_t ReplyLength() = 0;
+    virtual std::int32_t ReplyCode() = 0;
+    virtual std::int32_t LastError() = 0; // 0 = no error
+    virtual std::int32_t Open(std::int32_t* out) = 0; // non-zero = success
+    virtual std::int32_t UnitType() = 0;             // 101 = takes pin codes unchanged
+
+    // Frees the object; the library that created it frees it.
+    virtual void Release() = 0;
+
+protected:
+    ~IComPort() = default;
+};
+
+// The one exported creator of the device access library.
+#define KESTRUM_CREATOR_NAME "KestrumCreatePort"
+extern "C" {
+typedef IComPort* (*KestrumCreatePortFn)(const KestrumConfig* config);
+}

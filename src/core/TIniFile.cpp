@@ -9,7 +9,9 @@
 #include <QStandardPaths>
 
 namespace {
-bool Same(const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) == 0; }
+bool Same(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
 } // namespace
 
 TIniFile::TIniFile(QString path) : FPath(std::move(path)) {}
@@ -57,7 +59,8 @@ bool TIniFile::Save(QString* error) const {
     const QFileInfo info(FPath);
     QDir().mkpath(info.absolutePath());
     QSaveFile file(FPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(TWin1251::Encode(text)) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(TWin1251::Encode(text)) < 0 ||
+        !file.commit()) {
         if (error != nullptr)
             *error = file.errorString();
         return false;
@@ -116,7 +119,9 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
     WriteInteger(section, key, value ? 1 : 0);
 }
 
-bool TIniFile::SectionExists(const QString& section) const { return FindSection(section) != nullptr; }
+bool TIniFile::SectionExists(const QString& section) const {
+    return FindSection(section) != nullptr;
+}
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
     if (const Section* s = FindSection(section))

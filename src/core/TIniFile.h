@@ -8,7 +8,7 @@
 // Keys and sections compare without regard to case, as the format has always done; sections and
 // keys the program does not know are kept and written back unchanged.
 class TIniFile {
-public:
+  public:
     explicit TIniFile(QString path);
 
     const QString& FileName() const { return FPath; }
@@ -38,7 +38,7 @@ public:
     // writable, otherwise in the user's configuration folder (~/.config/Pinvel/pinvel.ini).
     static QString ProgramSettingsPath();
 
-private:
+  private:
     struct Entry {
         QString Key;
         QString Value;

@@ -7,7 +7,7 @@
 // and back, so a file read and written again keeps its bytes (0x98, unassigned in the code page,
 // travels as U+0098).
 class TWin1251 {
-public:
+  public:
     static QString Decode(const QByteArray& bytes);
     static QString Decode(const char* data, qsizetype size);
 

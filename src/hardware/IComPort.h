@@ -8,10 +8,10 @@
 
 // Start-up data handed to Init.
 struct SCP_Info {
-    std::int32_t Kind;   // always 3
-    const char* Title;   // the application title, zero-terminated
+    std::int32_t Kind;    // always 3
+    const char* Title;    // the application title, zero-terminated
     std::intptr_t Window; // the application window (0 when there is none yet)
-    std::uint8_t Flag;   // always 1
+    std::uint8_t Flag;    // always 1
 };
 
 // How the library reaches the unit; taken from the settings file's "Device" section.
@@ -35,7 +35,7 @@ constexpr std::int32_t Autonomous = 28;
 
 // Results are plain 32-bit values that callers use as the comments say.
 class IComPort {
-public:
+  public:
     virtual std::int32_t Init(const SCP_Info* info) = 0; // non-zero = success
     virtual std::int32_t Start() = 0;
     virtual std::int32_t Done() = 0;   // last call, after Close
@@ -53,14 +53,14 @@ public:
     virtual const std::uint8_t* ReplyData() = 0; // valid until the next Send
     virtual std::int32_t ReplyLength() = 0;
     virtual std::int32_t ReplyCode() = 0;
-    virtual std::int32_t LastError() = 0; // 0 = no error
+    virtual std::int32_t LastError() = 0;             // 0 = no error
     virtual std::int32_t Open(std::int32_t* out) = 0; // non-zero = success
-    virtual std::int32_t UnitType() = 0;             // 101 = takes pin codes unchanged
+    virtual std::int32_t UnitType() = 0;              // 101 = takes pin codes unchanged
 
     // Frees the object; the library that created it frees it.
     virtual void Release() = 0;
 
-protected:
+  protected:
     ~IComPort() = default;
 };
 

@@ -1,12 +1,12 @@
-#include "TIniFile.h"
 #include "TWin1251.h"
+#include "TIniFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 class TWin1251Test : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void everyByteRoundTrips() {
         QByteArray all;
         for (int b = 0; b < 256; ++b)
@@ -34,7 +34,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("pinvel.ini"));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Folders]\r\nOpenDir=/home/\xCF\xF0\xEE\xE5\xEA\xF2/\r\n[LastFiles]\r\nFileCount=abc\r\n"
+        f.write("[Folders]\r\nOpenDir=/home/\xCF\xF0\xEE\xE5\xEA\xF2/"
+                "\r\n[LastFiles]\r\nFileCount=abc\r\n"
                 "[fmMain]\r\nGeometry=01ff\r\nnoise without equals\r\n");
         f.close();
         TIniFile ini(path);

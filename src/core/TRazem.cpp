@@ -1,0 +1,268 @@
+#include "TRazem.h"
+
+#include "TErrors.h"
+#include "TSootv.h"
+#include "TWorkPlace.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TRazem", text);
+}
+
+struct TCellSize {
+    int ColWidth;
+    int RowHeight;
+    int MaxName;
+};
+constexpr TCellSize kSizes[3] = {{32, 22, 4}, {42, 22, 6}, {62, 32, 8}};
+
+} // namespace
+
+TRazem::TRazem(QObject* parent) : QObject(parent) {}
+
+TRazem::~TRazem() = default;
+
+void TRazem::SetColCount(int count) {
+    if (count < 0 || count > MaxCols)
+        throw ELimit(Tr("Разъем может иметь от 0 до %1 позиций в ряду, запрошено %2.")
+                         .arg(MaxCols)
+                         .arg(count));
+    FColCount = count;
+}
+
+void TRazem::SetRowCount(int count) {
+    if (count < 0 || count > MaxGridRows)
+        throw ELimit(Tr("Разъем может иметь не более %1 рядов контактов, запрошено %2 строк сетки.")
+                         .arg(MaxContactRows)
+                         .arg(count));
+    FRowCount = count;
+}
+
+void TRazem::SetBounds(int left, int top) {
+    if (left == FLeft && top == FTop)
+        return;
+    FLeft = left;
+    FTop = top;
+    emit GeometryChanged();
+}
+
+void TRazem::SetEnabled(bool enabled) {
+    if (enabled == FEnabled)
+        return;
+    FEnabled = enabled;
+    emit EnabledChanged();
+}
+
+void TRazem::ClearPositions() {
+    for (auto& column : FCells)
+        for (std::size_t r = 0; r < column.size(); r += 2) {
+            TContact& t = column[r];
+            t.State = TContactState::csEmpty;
+            t.NameIndex = -1;
+            t.IndColor = Colors::clRed;
+            t.ButtColor = Colors::clBtnFace;
+        }
+}
+
+void TRazem::SetButtSize(int sizeClass) {
+    if (sizeClass < 0 || sizeClass > 2)
+        throw ELimit(Tr("Неизвестный размер кнопок разъема: %1.").arg(sizeClass));
+    FDefaultColWidth = kSizes[sizeClass].ColWidth;
+    FDefaultRowHeight = kSizes[sizeClass].RowHeight;
+    FWidth = FColCount * FDefaultColWidth + 4;
+    FHeight = FRowCount * FDefaultRowHeight + 4;
+    FButtSize = sizeClass;
+    emit GeometryChanged();
+    emit Repainted();
+}
+
+void TRazem::SetRazName(const QString& name) {
+    FRazName = name;
+    emit NameChanged();
+}
+
+void TRazem::SetIndex(int index) {
+    FIndex = index;
+    emit IndexChanged();
+}
+
+int TRazem::MaxNameLength() const {
+    return FButtSize >= 0 && FButtSize <= 2 ? kSizes[FButtSize].MaxName : kSizes[0].MaxName;
+}
+
+int TRazem::ColumnsNeeded() const {
+    qint64 needed = 0;
+    for (const TRowInfo& d : FRows)
+        needed = std::max(needed, qint64(d.Count - 1) * d.Step + d.First);
+    return int(std::clamp<qint64>(needed, 0, INT32_MAX));
+}
+
+void TRazem::CheckRows() const {
+    const int rows = FRowCount / 2;
+    if (rows > MaxContactRows || qsizetype(FRows.size()) < rows)
+        throw ELimit(Tr("Разъем может иметь не более %1 рядов контактов.").arg(MaxContactRows));
+    for (int i = 0; i < rows; ++i) {
+        const TRowInfo& d = FRows[i];
+        if (d.Count < 0)
+            throw ELimit(
+                Tr("Ряд %1: количество контактов не может быть отрицательным.").arg(i + 1));
+        if (d.Count == 0)
+            continue;
+        if (d.First < 1)
+            throw ELimit(
+                Tr("Ряд %1: первый контакт должен стоять в позиции 1 или дальше.").arg(i + 1));
+        if (d.Count > 1 && d.Step < 1)
+            throw ELimit(Tr("Ряд %1: приращение позиции должно быть не меньше 1.").arg(i + 1));
+        const qint64 last = qint64(d.First) + qint64(d.Count - 1) * d.Step;
+        if (last > MaxCols)
+            throw ELimit(Tr("Ряд %1: последний контакт попадает в позицию %2, а разъем вмещает "
+                            "не более %3 позиций.")
+                             .arg(i + 1)
+                             .arg(last)
+                             .arg(MaxCols));
+    }
+}
+
+void TRazem::BuildNames() {
+    CheckRows();
+    if (FNameList.isEmpty())
+        FNameList.append(QString::fromLatin1(ReservedName));
+    TSootv* sootv = FWorkPlace != nullptr ? FWorkPlace->FSootv : nullptr;
+    const int rows = FRowCount / 2;
+    for (int i = 0; i < rows; ++i) {
+        const TRowInfo d = FRows[i];
+        for (int j = 0; j < d.Count; ++j) {
+            const int c = d.First - 1 + j * d.Step;
+            const QString g =
+                d.Prefix + QString::number(qint64(d.FirstNum) + qint64(j) * d.NumStep);
+            TContact& p = FCells[c][2 * i];
+            const int n = p.NameIndex;
+            if (n >= 1 && n < FNameList.size() && FindName(FNameList[n]) == n) {
+                // The position owns its entry: rename it in place, for every position sharing it.
+                if (FNameList[n] == g)
+                    continue;
+                const QString old = FNameList[n];
+                FNameList[n] = g;
+                if (p.State != TContactState::csEmpty)
+                    p.State = TContactState::csFree;
+                RemoveStaleTies(old);
+                continue;
+            }
+            int idx = FindName(g);
+            if (idx < 0) {
+                FNameList.append(g);
+                idx = int(FNameList.size()) - 1;
+            }
+            p.NameIndex = idx;
+            int record = -1;
+            p.State = sootv != nullptr && sootv->FindContact(g, FIndex, &record)
+                          ? TContactState::csTied
+                          : TContactState::csFree;
+        }
+    }
+    if (FWorkPlace != nullptr)
+        FWorkPlace->FillSootvGrids();
+    emit Repainted();
+}
+
+// A renamed entry leaves no correspondence behind that names the old text: the entries that held
+// it for this connector are taken out of the table (an emptied record goes too), and every
+// position sharing the entry is free again. So the table never names a contact that is not there
+// and the next save writes only ties the user can see.
+void TRazem::RemoveStaleTies(const QString& oldName) {
+    TSootv* sootv = FWorkPlace != nullptr ? FWorkPlace->FSootv : nullptr;
+    if (sootv == nullptr)
+        return;
+    bool removed = false;
+    int k = -1;
+    while (sootv->FindContact(oldName, FIndex, &k)) {
+        TSootvData& rec = sootv->Item(k);
+        rec.Delete(rec.IndexOf(oldName, FIndex));
+        if (rec.Count() == 0)
+            sootv->Delete(k);
+        removed = true;
+    }
+    if (!removed)
+        return;
+    for (int c = 0; c < FColCount; ++c)
+        for (int r = 0; r < FRowCount; r += 2) {
+            TContact& t = FCells[c][r];
+            if (t.State == TContactState::csTied &&
+                !(t.NameIndex >= 0 && t.NameIndex < FNameList.size() &&
+                  sootv->FindContact(FNameList[t.NameIndex], FIndex, nullptr)))
+                t.State = TContactState::csFree;
+        }
+    if (FWorkPlace != nullptr)
+        FWorkPlace->ClearSootvGrids();
+}
+
+bool TRazem::HasName(const QString& name, int* count) const {
+    const int n = int(FNameList.count(name));
+    if (count != nullptr)
+        *count = n;
+    return n > 0;
+}
+
+int TRazem::FindName(const QString& name) const {
+    return int(FNameList.indexOf(name));
+}
+
+QString TRazem::ContactName(int col, int recordRow) const {
+    if (!IsInside(col, recordRow))
+        return {};
+    const int n = FCells[col][recordRow & ~1].NameIndex;
+    return n >= 1 && n < FNameList.size() ? FNameList[n] : QString();
+}
+
+void TRazem::ApplyTesterMode(bool on) {
+    const int cols = std::min(FColCount, MaxCols);
+    const int rows = std::min(FRowCount, MaxGridRows);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; r += 2) {
+            TContact& t = FCells[c][r];
+            const TContactState s = t.State;
+            if (on) {
+                if (s == TContactState::csFree)
+                    t.IndColor = Colors::clGray;
+                else if (s != TContactState::csEmpty)
+                    t.State = TContactState::csTied;
+            } else if (s != TContactState::csEmpty) {
+                t.State = TContactState::csFree;
+            }
+        }
+    if (!on && FWorkPlace != nullptr && FWorkPlace->FSootv != nullptr) {
+        const TSootv& sootv = *FWorkPlace->FSootv;
+        for (int k = 0; k < sootv.Count(); ++k) {
+            const TSootvData& rec = sootv.Item(k);
+            for (int i = 0; i < rec.Count(); ++i) {
+                const TCellPos pos = rec.FContacts[i];
+                if (rec.FRazemIndexes[i] == FIndex && IsInside(pos.Col, pos.Row))
+                    FCells[pos.Col][pos.Row & ~1].State = TContactState::csTied;
+            }
+        }
+    }
+    FHasPopupMenu = !on;
+    emit Repainted();
+}
+
+void TRazem::ShiftGenIndices(int freedSlot) {
+    for (auto& column : FCells)
+        for (std::size_t r = 0; r < column.size(); r += 2) {
+            TContact& t = column[r];
+            if (t.GenIndex > freedSlot)
+                t.GenIndex = t.GenIndex - 1;
+        }
+}
+
+void TRazem::UnselectLabel() {
+    FLabelSelected = false;
+    emit LabelSelectionChanged();
+}
+
+void TRazem::SelectLabel() {
+    FLabelSelected = true;
+    emit LabelSelectionChanged();
+}

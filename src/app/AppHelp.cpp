@@ -1,0 +1,100 @@
+#include "AppHelp.h"
+
+#include "AppBuildInfo.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+#include <optional>
+
+namespace {
+
+const char* const HelpProperty = "helpContext";
+const char* const IndexPage = "index.html";
+
+std::optional<QString>& FolderOverride() {
+    static std::optional<QString> folder;
+    return folder;
+}
+
+bool HasPages(const QString& folder) {
+    return !folder.isEmpty() && QFileInfo::exists(QDir(folder).filePath(QLatin1String(IndexPage)));
+}
+
+bool OpenPage(const QString& page) {
+    const QString folder = AppHelpFolder();
+    if (folder.isEmpty())
+        return false;
+    const QString path = QDir(folder).filePath(page);
+    if (!QFileInfo::exists(path))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace
+
+QString AppHelpFolder() {
+    if (FolderOverride())
+        return HasPages(*FolderOverride()) ? *FolderOverride() : QString();
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList candidates{appDir + QLatin1String("/help"),
+                                 appDir + QLatin1String("/../share/pinvel/help"),
+                                 QString::fromUtf8(AppBuildInfo::HelpSourceDir)};
+    for (const QString& c : candidates)
+        if (HasPages(c))
+            return QDir::cleanPath(c);
+    return QString();
+}
+
+bool AppHelpAvailable() {
+    return !AppHelpFolder().isEmpty();
+}
+
+void SetAppHelpFolder(const QString& folder) {
+    FolderOverride() = folder;
+}
+
+void ResetAppHelpFolder() {
+    FolderOverride().reset();
+}
+
+QString AppHelpPage(int context) {
+    switch (context) {
+    case HelpContext::Main:
+        return QStringLiteral("main.html");
+    case HelpContext::Constr:
+        return QStringLiteral("constr.html");
+    case HelpContext::Sootv:
+        return QStringLiteral("sootv.html");
+    case HelpContext::Editor:
+        return QStringLiteral("editor.html");
+    default:
+        return QString::fromLatin1(IndexPage);
+    }
+}
+
+bool AppHelp(int context) {
+    return OpenPage(AppHelpPage(context));
+}
+
+bool AppHelpContents() {
+    return OpenPage(QString::fromLatin1(IndexPage));
+}
+
+void SetHelpContext(QWidget* widget, int context) {
+    if (widget != nullptr)
+        widget->setProperty(HelpProperty, context);
+}
+
+int HelpContextOf(const QWidget* widget) {
+    for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        const int context = w->property(HelpProperty).toInt();
+        if (context > 0)
+            return context;
+    }
+    return HelpContext::None;
+}

@@ -1,0 +1,37 @@
+#include "TApplication.h"
+
+#include "AppHelp.h"
+#include "AppMessageBox.h"
+
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <QWidget>
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(AppTitle());
+    setApplicationDisplayName(AppTitle());
+    FQtTexts = new QTranslator(this);
+    if (FQtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(FQtTexts);
+}
+
+TApplication::~TApplication() = default;
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        if (event->type() == QEvent::KeyPress && receiver->isWidgetType() &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+            QWidget* target = focusWidget() != nullptr ? focusWidget() : activeWindow();
+            AppHelp(HelpContextOf(target != nullptr ? target : static_cast<QWidget*>(receiver)));
+            return true;
+        }
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        AppShowException(e);
+    } catch (...) {
+        AppMessageBox(tr("Неизвестная ошибка"), TMsgKind::Error);
+    }
+    return false;
+}

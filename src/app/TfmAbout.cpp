@@ -133,11 +133,16 @@ void TfmAbout::lbEmailSupportClick(QLabel* link) {
 }
 
 bool TfmAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove)
-        lbEmailMouseMove(watched);
-    else if (event->type() == QEvent::MouseButtonRelease &&
-             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-             (watched == lbEmail || watched == lbSupport))
+    if (event->type() == QEvent::MouseMove && watched->isWidgetType()) {
+        // A move the control under the mouse does not take travels on to the form: decide by
+        // what is under the mouse, not by who is told.
+        const auto* w = static_cast<QWidget*>(watched);
+        const QPoint at = w->mapTo(this, static_cast<QMouseEvent*>(event)->position().toPoint());
+        QWidget* over = childAt(at);
+        lbEmailMouseMove(over != nullptr ? static_cast<QObject*>(over) : this);
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+               (watched == lbEmail || watched == lbSupport))
         lbEmailSupportClick(static_cast<QLabel*>(watched));
     return QDialog::eventFilter(watched, event);
 }

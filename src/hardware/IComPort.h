@@ -41,7 +41,8 @@ class IComPort {
     virtual std::int32_t Done() = 0;   // last call, after Close
     virtual std::int32_t Close() = 0;  // closes the link; Open may follow
     virtual std::int32_t Reboot() = 0; // the unit restarts
-    // Sends one command. A reply still pending from an earlier command is discarded.
+    // Sends one command: non-zero when the frame went out. A reply still pending from an earlier
+    // command is discarded (stop, which gets no reply, leaves it in place).
     virtual std::int32_t Send(std::int32_t code, std::int32_t length, const std::uint8_t* data) = 0;
     // Waits for the reply to the last command: 0 when a reply is there, non-zero when none came
     // within the time-out (-1 = the configured longest wait) or the link failed; then ReplyCode
@@ -69,3 +70,31 @@ class IComPort {
 extern "C" {
 typedef IComPort* (*KestrumCreatePortFn)(const KestrumConfig* config);
 }
+
+// Optional exports of libkestrum.so; a vendor's library may lack them, so callers resolve them
+// separately and do without when they are missing.
+
+// The text of the port's last error (UTF-8, zero-terminated, cut to fit); answers its full length
+// in bytes, 0 when there is no error.
+#define KESTRUM_ERROR_TEXT_NAME "KestrumErrorText"
+extern "C" {
+typedef std::int32_t (*KestrumErrorTextFn)(IComPort* port, char* buffer, std::int32_t size);
+}
+
+// Tells a port on the simulated unit to misbehave, for tests of the recovery road: the fault
+// starts with the command after `afterCommands` further commands. Answers non-zero when the port
+// runs on the simulated unit and took the fault.
+#define KESTRUM_FAULT_NAME "KestrumSimulateFault"
+extern "C" {
+typedef std::int32_t (*KestrumSimulateFaultFn)(IComPort* port, std::int32_t kind,
+                                               std::int32_t afterCommands);
+}
+namespace KestrumFault {
+constexpr std::int32_t None = 0;        // behave again (an unplugged unit comes back)
+constexpr std::int32_t NoReply = 1;     // every command and hello go unanswered
+constexpr std::int32_t WrongCode = 2;   // replies carry the code 0x55 instead of their own
+constexpr std::int32_t ConfirmOnly = 3; // replies are a bare confirmation (code 8, no data)
+constexpr std::int32_t WrongLength = 4; // replies lose their last byte (an empty one gains one)
+constexpr std::int32_t LinkLost = 5;    // the link breaks once; Open brings it back
+constexpr std::int32_t Unplugged = 6;   // the link breaks and Open fails until None
+} // namespace KestrumFault

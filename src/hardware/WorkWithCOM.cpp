@@ -1,0 +1,155 @@
+#include "WorkWithCOM.h"
+
+#include "TIniFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+
+namespace {
+QString Tr(const char* text) { return QCoreApplication::translate("WorkWithCOM", text); }
+
+// Unloads the library when the last port made by it has been released.
+struct TLibraryUnloader {
+    void operator()(QLibrary* library) const {
+        library->unload();
+        delete library;
+    }
+};
+
+QString NotRegistered(const QString& file) {
+    return QStringLiteral("COM-объект \"%1\": ").arg(file) + Tr("незарегистрирован или отсутствует.") +
+           QChar(13) + Tr("Переустановите приложение");
+}
+
+QString CheckFailed(const QString& file, const QString& message) {
+    return QStringLiteral("COM-объект \"%1\": ").arg(file) + Tr("ошибка проверки регистрации.") +
+           QChar(13) + Tr("Текст ошибки:") + QLatin1Char('"') + message + QLatin1Char('"') +
+           QLatin1Char('.') + QChar(13) + Tr("Обратитесь к разработчику.");
+}
+
+// Loads the library and resolves its creator; the library stays loaded when this succeeds.
+std::shared_ptr<QLibrary> LoadKestrum(const QString& path, KestrumCreatePortFn& creator,
+                                      QString& error) {
+    std::shared_ptr<QLibrary> library(new QLibrary(path), TLibraryUnloader());
+    if (!library->load()) {
+        error = library->errorString();
+        return {};
+    }
+    creator = reinterpret_cast<KestrumCreatePortFn>(library->resolve(KESTRUM_CREATOR_NAME));
+    if (creator == nullptr) {
+        error = library->errorString();
+        return {};
+    }
+    return library;
+}
+} // namespace
+
+void TComPortDeleter::operator()(IComPort* port) const {
+    if (port != nullptr)
+        port->Release();
+    // Library goes with this deleter, after the port it made.
+}
+
+KestrumConfig TDeviceSettings::Config() const {
+    KestrumConfig config{};
+    config.Size = sizeof(KestrumConfig);
+    config.Link = Link.isEmpty() ? "sim" : Link.constData();
+    config.Harness = Harness.isEmpty() ? nullptr : Harness.constData();
+    config.ReplyTimeoutMs = ReplyTimeoutMs;
+    return config;
+}
+
+TDeviceSettings ReadDeviceSettings(const TIniFile& ini) {
+    const QString section = QStringLiteral("Device");
+    TDeviceSettings settings;
+    const QString link = ini.ReadString(section, QStringLiteral("Link"), QStringLiteral("sim")).trimmed();
+    settings.Link = link.isEmpty() ? QByteArray("sim") : QFile::encodeName(link);
+    const QString harness = ini.ReadString(section, QStringLiteral("Harness"), {}).trimmed();
+    if (!harness.isEmpty()) {
+        const QDir base = QFileInfo(ini.FileName()).absoluteDir();
+        settings.Harness = QFile::encodeName(QDir::cleanPath(base.absoluteFilePath(harness)));
+    }
+    const int timeout = ini.ReadInteger(section, QStringLiteral("ReplyTimeoutMs"), 1000);
+    settings.ReplyTimeoutMs = timeout > 0 ? timeout : 1000;
+    return settings;
+}
+
+QStringList KestrumLibraryFolders() {
+    const QString exe = QCoreApplication::applicationDirPath();
+    return {exe, QDir::cleanPath(exe + QStringLiteral("/../lib/pinvel"))};
+}
+
+QString FindKestrumLibrary(const QStringList& folders) {
+    const QString wanted = QString::fromLatin1(KestrumLibraryName);
+    for (const QString& folder : folders) {
+        const QDir dir(folder);
+        const QStringList names = dir.entryList(QDir::Files | QDir::Readable | QDir::System, QDir::Name);
+        for (const QString& name : names)
+            if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+                return dir.absoluteFilePath(name);
+    }
+    return {};
+}
+
+QString CheckRegistration() { return CheckRegistration(KestrumLibraryFolders()); }
+
+QString CheckRegistration(const QStringList& folders) {
+    const QString path = FindKestrumLibrary(folders);
+    if (path.isEmpty())
+        return NotRegistered(QString::fromLatin1(KestrumLibraryName));
+    KestrumCreatePortFn creator = nullptr;
+    QString error;
+    if (!LoadKestrum(path, creator, error))
+        return CheckFailed(path, error);
+    return {};
+}
+
+TComPortHandle ComCreator(const KestrumConfig& config, QString* error) {
+    return ComCreator(config, KestrumLibraryFolders(), error);
+}
+
+TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folders, QString* error) {
+    QString why;
+    const QString path = FindKestrumLibrary(folders);
+    if (path.isEmpty()) {
+        why = NotRegistered(QString::fromLatin1(KestrumLibraryName));
+    } else {
+        KestrumCreatePortFn creator = nullptr;
+        std::shared_ptr<QLibrary> library = LoadKestrum(path, creator, why);
+        if (library) {
+            IComPort* port = creator(&config);
+            if (port != nullptr)
+                return TComPortHandle(port, TComPortDeleter{std::move(library)});
+            why = Tr("Библиотека %1 не создала объект порта.").arg(path);
+        } else {
+            why = CheckFailed(path, why);
+        }
+    }
+    if (error != nullptr)
+        *error = why;
+    return {};
+}
+
+QString PortErrorText(const TComPortHandle& port) {
+    if (!port || !port.get_deleter().Library)
+        return {};
+    auto text = reinterpret_cast<KestrumErrorTextFn>(port.get_deleter().Library->resolve(KESTRUM_ERROR_TEXT_NAME));
+    if (text == nullptr)
+        return {};
+    QByteArray buffer(1024, '\0');
+    const std::int32_t size = text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    if (size >= buffer.size()) {
+        buffer.resize(size + 1);
+        text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    }
+    return QString::fromUtf8(buffer.constData());
+}
+
+bool SimulateFault(const TComPortHandle& port, int kind, int afterCommands) {
+    if (!port || !port.get_deleter().Library)
+        return false;
+    auto fault = reinterpret_cast<KestrumSimulateFaultFn>(port.get_deleter().Library->resolve(KESTRUM_FAULT_NAME));
+    return fault != nullptr && fault(port.get(), kind, afterCommands) != 0;
+}

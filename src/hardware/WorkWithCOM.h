@@ -1,0 +1,60 @@
+#pragma once
+
+// Creation of the device access object: finding and loading libkestrum.so (or a vendor's library
+// of the same name), the registration check run at start-up, and the "Device" settings.
+
+#include "IComPort.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QLibrary;
+class TIniFile;
+
+// Frees a port through its own library and keeps that library loaded until the last port made
+// by it is gone.
+struct TComPortDeleter {
+    std::shared_ptr<QLibrary> Library;
+    void operator()(IComPort* port) const;
+};
+using TComPortHandle = std::unique_ptr<IComPort, TComPortDeleter>;
+
+// The "Device" section of the settings file, with text storage for the KestrumConfig that points
+// into it (so the config is valid while this object lives).
+struct TDeviceSettings {
+    QByteArray Link = "sim";
+    QByteArray Harness;       // empty: no harness description
+    int ReplyTimeoutMs = 1000;
+
+    KestrumConfig Config() const;
+};
+
+// Keys Link, Harness and ReplyTimeoutMs of section "Device"; a relative harness path is taken
+// from the settings file's folder, and a time-out that is not a positive number reads as 1000.
+TDeviceSettings ReadDeviceSettings(const TIniFile& ini);
+
+// The library's file name, compared without regard to case.
+inline constexpr const char* KestrumLibraryName = "libkestrum.so";
+// Where the library is looked for, in order: beside the executable, then ../lib/pinvel/.
+QStringList KestrumLibraryFolders();
+// The full path of the library in the first folder that has it; empty when none has.
+QString FindKestrumLibrary(const QStringList& folders);
+
+// Empty when the library is registered (found, loads, exports its creator), otherwise the text
+// the program shows before it ends.
+QString CheckRegistration();
+QString CheckRegistration(const QStringList& folders);
+
+// Creates a port object through the library; an empty handle (and a message in `error`) when
+// the library is missing, does not load, lacks the creator or the creator fails.
+TComPortHandle ComCreator(const KestrumConfig& config, QString* error = nullptr);
+TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folders,
+                          QString* error = nullptr);
+
+// The text of the port's last error, when its library can tell it; empty otherwise.
+QString PortErrorText(const TComPortHandle& port);
+// Tells a port on the simulated unit to misbehave (KestrumFault kinds); false when its library
+// cannot (not the simulated unit, or a library without this export).
+bool SimulateFault(const TComPortHandle& port, int kind, int afterCommands = 0);

@@ -1,0 +1,140 @@
+#include "THarness.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace {
+QString Tr(const char* text) { return QCoreApplication::translate("THarness", text); }
+
+std::string Problem(const std::string& name, const QString& what) {
+    return Tr("Файл описания жгута \"%1\": %2.").arg(QString::fromStdString(name), what).toStdString();
+}
+} // namespace
+
+int THarness::PinCode(std::string_view name, int unitType) {
+    // "X1:a1": connector, colon, row letter, position 1..32.
+    if (name.size() < 5 || name.size() > 6 || (name[0] != 'X' && name[0] != 'x') || name[2] != ':')
+        return -1;
+    int base = 0;
+    if (name[1] == '1')
+        base = 400;
+    else if (name[1] == '2')
+        base = 272;
+    else
+        return -1;
+    const char letter = static_cast<char>(name[3] | 0x20);
+    if (letter < 'a' || letter > 'c')
+        return -1;
+    int position = 0;
+    for (std::size_t i = 4; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return -1;
+        position = position * 10 + (name[i] - '0');
+    }
+    const int offset = 32 * (letter - 'a') + position - 1;
+    if (position < 1 || position > 32 || offset > 94)
+        return -1;
+    return unitType == DefaultUnitType ? base + offset : offset;
+}
+
+bool THarness::Load(const std::string& path, THarness& harness, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = Tr("Не удалось открыть файл описания жгута \"%1\".")
+                    .arg(QString::fromStdString(path))
+                    .toStdString();
+        return false;
+    }
+    // A harness description is a few kilobytes; anything far larger is not one.
+    constexpr std::streamsize limit = 1 << 20;
+    std::string text;
+    text.resize(static_cast<std::size_t>(limit) + 1);
+    in.read(text.data(), limit + 1);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (static_cast<std::streamsize>(text.size()) > limit) {
+        error = Problem(path, Tr("файл слишком велик"));
+        return false;
+    }
+    return Parse(text, path, harness, error);
+}
+
+bool THarness::Parse(const std::string& text, const std::string& name, THarness& harness,
+                     std::string& error) {
+    QJsonParseError parse{};
+    const QJsonDocument doc =
+        QJsonDocument::fromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())), &parse);
+    if (parse.error != QJsonParseError::NoError) {
+        error = Problem(name, Tr("ошибка в записи JSON в позиции %1").arg(parse.offset));
+        return false;
+    }
+    if (!doc.isObject()) {
+        error = Problem(name, Tr("ожидается объект JSON с ключами \"nets\" и \"probe\""));
+        return false;
+    }
+    const QJsonObject root = doc.object();
+    THarness result;
+    const QJsonValue type = root.value(QStringLiteral("unitType"));
+    if (!type.isUndefined() && !type.isNull()) {
+        const double t = type.toDouble(-1);
+        if (!type.isDouble() || t != static_cast<int>(t) || t < 1 || t > 65535) {
+            error = Problem(name, Tr("\"unitType\" должен быть целым числом от 1 до 65535"));
+            return false;
+        }
+        result.UnitType = static_cast<int>(t);
+    }
+    auto pinOf = [&](const QJsonValue& value, const QString& where, int& code) {
+        const std::string pin = value.toString().toStdString();
+        code = value.isString() ? PinCode(pin, result.UnitType) : -1;
+        if (code >= 0)
+            return true;
+        error = Problem(name, Tr("%1: \"%2\" не контакт блока (ожидается X1:a1 .. X2:c31)")
+                                  .arg(where, value.isString() ? value.toString()
+                                                               : Tr("не строка")));
+        return false;
+    };
+    const QJsonValue nets = root.value(QStringLiteral("nets"));
+    if (!nets.isUndefined() && !nets.isArray()) {
+        error = Problem(name, Tr("\"nets\" должен быть списком цепей"));
+        return false;
+    }
+    std::set<int> used;
+    const QJsonArray netList = nets.toArray();
+    for (qsizetype i = 0; i < netList.size(); ++i) {
+        const QString where = Tr("цепь %1").arg(i + 1);
+        if (!netList.at(i).isArray()) {
+            error = Problem(name, Tr("%1 должна быть списком контактов").arg(where));
+            return false;
+        }
+        std::vector<std::uint16_t> net;
+        const QJsonArray pins = netList.at(i).toArray();
+        for (const QJsonValue& pin : pins) {
+            int code = -1;
+            if (!pinOf(pin, where, code))
+                return false;
+            bool inThisNet = false;
+            for (std::uint16_t p : net)
+                inThisNet = inThisNet || p == code;
+            if (inThisNet)
+                continue;
+            if (!used.insert(code).second) {
+                error = Problem(name, Tr("%1: контакт \"%2\" уже входит в другую цепь")
+                                          .arg(where, pin.toString()));
+                return false;
+            }
+            net.push_back(static_cast<std::uint16_t>(code));
+        }
+        result.Nets.push_back(std::move(net));
+    }
+    const QJsonValue probe = root.value(QStringLiteral("probe"));
+    if (!probe.isUndefined() && !probe.isNull() && !pinOf(probe, Tr("\"probe\""), result.ProbePin))
+        return false;
+    harness = std::move(result);
+    return true;
+}

@@ -1,0 +1,44 @@
+#include "TSimLink.h"
+
+#include <QCoreApplication>
+
+namespace {
+std::string Tr(const char* text) { return QCoreApplication::translate("TSimLink", text).toStdString(); }
+} // namespace
+
+TSimLink::TSimLink(Sink& sink, THarness harness) : FSink(sink), FUnit(std::move(harness)) {}
+
+bool TSimLink::Open(std::string& error) {
+    if (FUnit.Unplugged()) {
+        error = Tr("Имитатор блока диагностики отключён.");
+        return false;
+    }
+    FOpen = true;
+    return true;
+}
+
+void TSimLink::Close() { FOpen = false; }
+
+bool TSimLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
+    if (!FOpen) {
+        FSink.OnFailure(TKestrumError::LinkLost, Tr("Связь с имитатором блока диагностики потеряна."));
+        return false;
+    }
+    switch (FUnit.Handle(code, data, size, FReply)) {
+    case TSimUnit::Outcome::Reply:
+        FSink.OnFrame(FReply.Code, FReply.Payload.data(), FReply.Payload.size());
+        return true;
+    case TSimUnit::Outcome::Silent:
+        return true;
+    case TSimUnit::Outcome::LinkLost:
+        break;
+    }
+    FOpen = false;
+    FSink.OnFailure(TKestrumError::LinkLost, Tr("Связь с имитатором блока диагностики потеряна."));
+    return false;
+}
+
+bool TSimLink::SetFault(int kind, int afterCommands) {
+    FUnit.SetFault(kind, afterCommands);
+    return true;
+}

@@ -1,0 +1,212 @@
+#include "TSimUnit.h"
+
+#include "IComPort.h"
+
+namespace {
+constexpr int X2First = 272;
+constexpr int X1First = 400;
+constexpr int PinsPerConnector = 95; // a1 .. c31; c32 is not wired
+} // namespace
+
+TSimUnit::TSimUnit(THarness harness) : FHarness(std::move(harness)) {
+    const int pins = FHarness.UnitType == THarness::DefaultUnitType ? 2 * PinsPerConnector
+                                                                    : PinsPerConnector;
+    FDriven.assign(static_cast<std::size_t>(pins), 0);
+    FNetOf.assign(static_cast<std::size_t>(pins), -1);
+    for (const auto& net : FHarness.Nets) {
+        std::vector<int> members;
+        for (std::uint16_t code : net) {
+            const int index = PinIndex(code);
+            if (index >= 0 && FNetOf[static_cast<std::size_t>(index)] < 0) {
+                FNetOf[static_cast<std::size_t>(index)] = static_cast<int>(FNets.size());
+                members.push_back(index);
+            }
+        }
+        FNets.push_back(std::move(members));
+    }
+    FProbe = PinIndex(FHarness.ProbePin);
+    FNetLevel.assign(FNets.size(), 0);
+}
+
+int TSimUnit::PinIndex(int code) const {
+    if (FHarness.UnitType != THarness::DefaultUnitType)
+        return code >= 0 && code < PinsPerConnector ? code : -1;
+    if (code >= X2First && code < X2First + PinsPerConnector)
+        return code - X2First;
+    if (code >= X1First && code < X1First + PinsPerConnector)
+        return PinsPerConnector + code - X1First;
+    return -1;
+}
+
+void TSimUnit::Release() {
+    FDriven.assign(FDriven.size(), 0);
+    FProbeOut = 0;
+    FAutonomous = false;
+    FGenOnProbe = false;
+    FAutoTable.clear();
+    FGenTable.clear();
+    UpdateNets();
+}
+
+void TSimUnit::Drive(const std::uint8_t* triples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* t = triples + 3 * i;
+        const int index = PinIndex((t[0] << 8) | t[1]);
+        if (index >= 0)
+            FDriven[static_cast<std::size_t>(index)] = t[2] != 0 ? 1 : 0;
+    }
+    UpdateNets();
+}
+
+void TSimUnit::UpdateNets() {
+    const int probeNet = FProbe >= 0 ? FNetOf[static_cast<std::size_t>(FProbe)] : -1;
+    for (std::size_t n = 0; n < FNets.size(); ++n) {
+        std::uint8_t level = static_cast<int>(n) == probeNet ? FProbeOut : 0;
+        for (int index : FNets[n])
+            level |= FDriven[static_cast<std::size_t>(index)];
+        FNetLevel[n] = level;
+    }
+}
+
+std::uint8_t TSimUnit::LevelAt(int index) const {
+    const int net = FNetOf[static_cast<std::size_t>(index)];
+    if (net >= 0)
+        return FNetLevel[static_cast<std::size_t>(net)];
+    const std::uint8_t own = FDriven[static_cast<std::size_t>(index)];
+    return index == FProbe ? static_cast<std::uint8_t>(own | FProbeOut) : own;
+}
+
+std::uint8_t TSimUnit::PinLevel(int code) const {
+    const int index = PinIndex(code);
+    return index >= 0 ? LevelAt(index) : 0;
+}
+
+std::uint8_t TSimUnit::ProbeInput() const { return FProbe >= 0 ? LevelAt(FProbe) : 0; }
+
+void TSimUnit::Refuse(TFrame& reply) const {
+    reply.Code = Refused;
+    reply.Payload.clear();
+}
+
+void TSimUnit::SetFault(int kind, int afterCommands) {
+    FFault = kind;
+    FFaultAfter = afterCommands < 0 ? 0 : afterCommands;
+    if (kind == KestrumFault::None)
+        FUnplugged = false;
+}
+
+TSimUnit::Outcome TSimUnit::Handle(std::uint8_t code, const std::uint8_t* data, std::size_t size,
+                                   TFrame& reply) {
+    if (FUnplugged)
+        return Outcome::LinkLost;
+    const bool command = code < TFrameCodec::Hello;
+    int fault = KestrumFault::None;
+    if (FFault != KestrumFault::None) {
+        if (command && FFaultAfter > 0)
+            --FFaultAfter;
+        else if (command || (FFault == KestrumFault::NoReply && FFaultAfter == 0))
+            fault = FFault; // a unit that has gone silent does not answer hello either
+    }
+    switch (fault) {
+    case KestrumFault::NoReply:
+        return Outcome::Silent;
+    case KestrumFault::LinkLost:
+        FFault = KestrumFault::None;
+        return Outcome::LinkLost;
+    case KestrumFault::Unplugged:
+        FUnplugged = true;
+        return Outcome::LinkLost;
+    default:
+        break;
+    }
+    if (!Execute(code, data, size, reply))
+        return Outcome::Silent;
+    if (fault == KestrumFault::WrongCode) {
+        reply.Code = WrongReplyCode;
+    } else if (fault == KestrumFault::ConfirmOnly) {
+        reply.Code = UnitCode::Confirm;
+        reply.Payload.clear();
+    } else if (fault == KestrumFault::WrongLength) {
+        if (reply.Payload.empty())
+            reply.Payload.push_back(0);
+        else
+            reply.Payload.pop_back();
+    }
+    return Outcome::Reply;
+}
+
+// Carries out one frame; false when the frame gets no answer.
+bool TSimUnit::Execute(std::uint8_t code, const std::uint8_t* data, std::size_t size,
+                       TFrame& reply) {
+    reply.Code = code;
+    reply.Payload.clear();
+    switch (code) {
+    case TFrameCodec::Hello:
+        reply.Payload = {static_cast<std::uint8_t>(FHarness.UnitType & 0xFF),
+                         static_cast<std::uint8_t>(FHarness.UnitType >> 8)};
+        return true;
+    case TFrameCodec::Reboot:
+    case UnitCode::Stop:
+        Release();
+        return false;
+    case UnitCode::WriteRead:
+    case UnitCode::Write: {
+        if (size % 3 != 0) {
+            Refuse(reply);
+            return true;
+        }
+        Drive(data, size / 3);
+        if (code == UnitCode::WriteRead) {
+            reply.Payload.reserve(size / 3 + 1);
+            for (std::size_t i = 0; i < size / 3; ++i)
+                reply.Payload.push_back(PinLevel((data[3 * i] << 8) | data[3 * i + 1]));
+            reply.Payload.push_back(ProbeInput());
+        }
+        return true;
+    }
+    case UnitCode::ReadZond:
+        if (size != 0)
+            Refuse(reply);
+        else
+            reply.Payload.push_back(ProbeInput());
+        return true;
+    case UnitCode::WriteZond: {
+        if (size < 2 || (size - 2) % 3 != 0) {
+            Refuse(reply);
+            return true;
+        }
+        FProbeOut = data[0] != 0 ? 1 : 0;
+        Drive(data + 2, (size - 2) / 3);
+        if (data[1] != 0)
+            for (std::size_t i = 0; i < (size - 2) / 3; ++i)
+                reply.Payload.push_back(PinLevel((data[2 + 3 * i] << 8) | data[3 + 3 * i]));
+        reply.Payload.push_back(ProbeInput());
+        return true;
+    }
+    case UnitCode::Autonomous: {
+        const std::uint8_t sub = size > 0 ? data[0] : 0xFF;
+        auto table = [&](std::size_t from, std::vector<Triple>& into) {
+            into.clear();
+            for (std::size_t i = from; i + 3 <= size; i += 3)
+                into.push_back({static_cast<std::uint16_t>((data[i] << 8) | data[i + 1]), data[i + 2]});
+        };
+        if (sub == 0 && (size - 1) % 3 == 0) {
+            // The unit takes over: it keeps driving the table's levels on its own.
+            table(1, FAutoTable);
+            FAutonomous = true;
+            Drive(data + 1, (size - 1) / 3);
+        } else if (sub == 1 && size >= 2 && (size - 2) % 3 == 0) {
+            FGenOnProbe = data[1] != 0;
+            table(2, FGenTable);
+        } else if (sub == 2 && size == 1) {
+            FAutonomous = false;
+        } else {
+            Refuse(reply);
+        }
+        return true;
+    }
+    default:
+        Refuse(reply);
+        return true;
+    }
+}

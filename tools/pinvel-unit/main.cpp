@@ -1,0 +1,217 @@
+// pinvel-unit: the simulated diagnostic unit served over TCP, so that the program and its tests
+// reach it through a real connection and a process boundary.
+//
+//   pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N]
+//
+// One connection is served after another until the process is stopped. The unit (its pin levels
+// and tables) lives as long as the process; the fault counters start again with each connection.
+
+#include "IComPort.h"
+#include "TFrameCodec.h"
+#include "THarness.h"
+#include "TSimUnit.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+struct Options {
+    std::string Host;
+    std::string Port;
+    std::string Harness;
+    bool Log = false;
+    long DropAfter = -1;
+    long CloseAfter = -1;
+};
+
+int Usage(const char* why) {
+    std::fprintf(stderr,
+                 "pinvel-unit: %s\n"
+                 "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
+                 "[--drop-after N] [--close-after N]\n",
+                 why);
+    return 2;
+}
+
+bool Number(const char* text, long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text, &end, 10);
+    return errno == 0 && end != text && *end == '\0' && value >= 0;
+}
+
+void LogFrame(const char* direction, std::uint8_t code, const std::uint8_t* data, std::size_t size) {
+    std::printf("%s %3u [%zu]", direction, code, size);
+    for (std::size_t i = 0; i < size; ++i)
+        std::printf(" %02X", data[i]);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+bool SendAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Serves one connection until the peer goes, a frame is broken or --close-after strikes.
+void Serve(int fd, TSimUnit& unit, const Options& options) {
+    TFrameCodec decoder;
+    TFrame frame;
+    TFrame reply;
+    std::vector<std::uint8_t> out;
+    long commands = 0;
+    std::uint8_t chunk[4096];
+    for (;;) {
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (options.Log)
+                std::printf("-- соединение закрыто%s\n",
+                            decoder.Buffered() > 0 ? " на середине кадра" : "");
+            return;
+        }
+        decoder.Append(chunk, static_cast<std::size_t>(n));
+        for (;;) {
+            const TFrameCodec::Status status = decoder.Next(frame);
+            if (status == TFrameCodec::Status::NeedMore)
+                break;
+            if (status != TFrameCodec::Status::Frame) {
+                std::printf("-- неверный кадр: %s; соединение закрыто\n", TFrameCodec::StatusText(status));
+                std::fflush(stdout);
+                return;
+            }
+            if (options.Log)
+                LogFrame("<-", frame.Code, frame.Payload.data(), frame.Payload.size());
+            const bool command = frame.Code < TFrameCodec::Hello;
+            if (command) {
+                ++commands;
+                if (options.CloseAfter >= 0 && commands > options.CloseAfter) {
+                    if (options.Log)
+                        std::printf("-- --close-after %ld: соединение закрыто\n", options.CloseAfter);
+                    return;
+                }
+            }
+            if (options.DropAfter >= 0 && commands > options.DropAfter) {
+                if (options.Log)
+                    std::printf("-- --drop-after %ld: без ответа\n", options.DropAfter);
+                continue;
+            }
+            if (unit.Handle(frame.Code, frame.Payload.data(), frame.Payload.size(), reply) !=
+                TSimUnit::Outcome::Reply)
+                continue;
+            if (options.Log)
+                LogFrame("->", reply.Code, reply.Payload.data(), reply.Payload.size());
+            out.clear();
+            TFrameCodec::Encode(reply.Code, reply.Payload.data(), reply.Payload.size(), out);
+            if (!SendAll(fd, out))
+                return;
+        }
+        std::fflush(stdout);
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--listen" && hasValue) {
+            const std::string value = argv[++i];
+            const std::size_t colon = value.rfind(':');
+            if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
+                return Usage("--listen ожидает HOST:PORT");
+            options.Host = value.substr(0, colon);
+            options.Port = value.substr(colon + 1);
+        } else if (arg == "--harness" && hasValue) {
+            options.Harness = argv[++i];
+        } else if (arg == "--log") {
+            options.Log = true;
+        } else if (arg == "--drop-after" && hasValue) {
+            if (!Number(argv[++i], options.DropAfter))
+                return Usage("--drop-after ожидает число");
+        } else if (arg == "--close-after" && hasValue) {
+            if (!Number(argv[++i], options.CloseAfter))
+                return Usage("--close-after ожидает число");
+        } else {
+            return Usage(("непонятный параметр " + arg).c_str());
+        }
+    }
+    if (options.Host.empty())
+        return Usage("не задан --listen");
+
+    THarness harness;
+    std::string error;
+    if (!options.Harness.empty() && !THarness::Load(options.Harness, harness, error)) {
+        std::fprintf(stderr, "pinvel-unit: %s\n", error.c_str());
+        return 1;
+    }
+    TSimUnit unit(std::move(harness));
+
+    std::signal(SIGPIPE, SIG_IGN);
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo* found = nullptr;
+    if (const int rc = ::getaddrinfo(options.Host.c_str(), options.Port.c_str(), &hints, &found); rc != 0) {
+        std::fprintf(stderr, "pinvel-unit: адрес %s: %s\n", options.Host.c_str(), gai_strerror(rc));
+        return 1;
+    }
+    const int server = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol);
+    const int on = 1;
+    if (server >= 0)
+        ::setsockopt(server, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (server < 0 || ::bind(server, found->ai_addr, found->ai_addrlen) != 0 || ::listen(server, 4) != 0) {
+        std::fprintf(stderr, "pinvel-unit: не удалось слушать %s:%s: %s\n", options.Host.c_str(),
+                     options.Port.c_str(), std::strerror(errno));
+        return 1;
+    }
+    ::freeaddrinfo(found);
+
+    sockaddr_storage bound{};
+    socklen_t boundSize = sizeof bound;
+    ::getsockname(server, reinterpret_cast<sockaddr*>(&bound), &boundSize);
+    char port[16] = {};
+    ::getnameinfo(reinterpret_cast<sockaddr*>(&bound), boundSize, nullptr, 0, port, sizeof port, NI_NUMERICSERV);
+    // Tests start the emulator on port 0 and read the port it got from this line.
+    std::printf("pinvel-unit: listening on %s:%s, unit type %d\n", options.Host.c_str(), port, unit.UnitType());
+    std::fflush(stdout);
+
+    for (;;) {
+        const int fd = ::accept4(server, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            std::fprintf(stderr, "pinvel-unit: accept: %s\n", std::strerror(errno));
+            return 1;
+        }
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        if (options.Log) {
+            std::printf("-- новое соединение\n");
+            std::fflush(stdout);
+        }
+        Serve(fd, unit, options);
+        std::fflush(stdout);
+        ::close(fd);
+    }
+}

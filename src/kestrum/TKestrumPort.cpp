@@ -168,18 +168,24 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
         std::lock_guard lock(FLock);
         FOpen = true;
         FLinkError = TKestrumError::None;
-        FInterrupt = TKestrumError::None;
-        FExpecting = true;
+        FExpecting = false;
         FPending = false;
+        FHelloWanted = true;
+        FHelloSize = 0;
     }
-    // Hello: the unit answers its type, which also proves that something answers at all.
+    // Hello: the unit answers its type, which also proves that something answers at all. Its
+    // answer has a slot of its own, so a wait on another thread never takes it for a reply.
     FLink->SendFrame(TFrameCodec::Hello, nullptr, 0);
     std::unique_lock lock(FLock);
-    const TKestrumError result = AwaitReply(lock, FTimeoutMs);
-    if (result == TKestrumError::None && FPendingCode == TFrameCodec::Hello && FPendingSize >= 2) {
-        FUnitType = FPendingData[0] | (FPendingData[1] << 8);
-        FPending = false;
-        FExpecting = false;
+    FArrived.wait_for(lock, std::chrono::milliseconds(FTimeoutMs), [this] {
+        return FHelloSize > 0 || !FOpen || FLinkError != TKestrumError::None;
+    });
+    FHelloWanted = false;
+    const TKestrumError result = FHelloSize > 0 ? TKestrumError::None
+                                 : FLinkError != TKestrumError::None ? FLinkError
+                                                                     : TKestrumError::Timeout;
+    if (result == TKestrumError::None && FHelloSize >= 2) {
+        FUnitType = FHelloData[0] | (FHelloData[1] << 8);
         SetErrorLocked(TKestrumError::None, {});
         if (out != nullptr)
             *out = FUnitType;
@@ -187,7 +193,7 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
     }
     QString why;
     if (result == TKestrumError::None)
-        why = Tr("блок ответил не на приветствие (код %1)").arg(FPendingCode);
+        why = Tr("неверный ответ на приветствие");
     else if (result == TKestrumError::Timeout)
         why = Tr("блок диагностики не ответил за %1 мс").arg(FTimeoutMs);
     else
@@ -314,6 +320,16 @@ std::int32_t TKestrumPort::UnitType() { return FUnitType; }
 
 void TKestrumPort::OnFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
     std::lock_guard lock(FLock);
+    if (code >= TFrameCodec::Hello) {
+        // Link codes answer the link, never a command.
+        if (code == TFrameCodec::Hello && FHelloWanted && FHelloSize == 0) {
+            FHelloSize = size == 0 ? 1 : size; // an empty answer is still an answer, a wrong one
+            FHelloData[0] = size > 0 ? data[0] : 0;
+            FHelloData[1] = size > 1 ? data[1] : 0;
+            FArrived.notify_all();
+        }
+        return;
+    }
     if (!FExpecting || FPending || size > FPendingData.size())
         return; // nobody asked, or the answer is already in: a stray frame is dropped
     FPendingCode = code;

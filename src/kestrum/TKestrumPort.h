@@ -73,6 +73,9 @@ private:
     std::array<std::uint8_t, TFrameCodec::MaxPayload> FPendingData{};
     TKestrumError FInterrupt = TKestrumError::None; // reboot or Close since the last Send
     TKestrumError FLinkError = TKestrumError::None; // the link broke since the last Open
+    bool FHelloWanted = false; // Open waits for the unit's hello
+    std::size_t FHelloSize = 0;
+    std::array<std::uint8_t, 2> FHelloData{};
     std::string FErrorText;
     std::atomic<std::int32_t> FLastError{0};
     std::atomic<std::int32_t> FUnitType{0};

@@ -1,0 +1,262 @@
+#include "KestrumTestKit.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+constexpr std::uint16_t X1a1 = 400, X1a2 = 401, X2a1 = 272, X2b5 = 308;
+
+QByteArray Frame(int code, const QByteArray& payload) {
+    QByteArray out = Bytes({0xA5, code, static_cast<int>(payload.size() & 0xFF),
+                            static_cast<int>(payload.size() >> 8)});
+    out += payload;
+    std::uint8_t sum = 0;
+    for (qsizetype i = 1; i < out.size(); ++i)
+        sum ^= static_cast<std::uint8_t>(out[i]);
+    out.append(static_cast<char>(sum));
+    return out;
+}
+
+// The unit emulator as a separate process.
+class TEmulator {
+public:
+    bool Start(const QStringList& extra, int port = 0) {
+        FProcess.setProgram(BinDir() + QStringLiteral("/pinvel-unit"));
+        FProcess.setArguments(QStringList{QStringLiteral("--listen"),
+                                          QStringLiteral("127.0.0.1:%1").arg(port)} + extra);
+        FProcess.start();
+        if (!FProcess.waitForStarted(5000))
+            return false;
+        const QRegularExpression line(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray seen;
+        while (timer.elapsed() < 5000 && FProcess.waitForReadyRead(5000)) {
+            seen += FProcess.readAllStandardOutput();
+            const QRegularExpressionMatch m = line.match(QString::fromUtf8(seen));
+            if (m.hasMatch()) {
+                Port = m.captured(1).toInt();
+                return true;
+            }
+        }
+        return false;
+    }
+    void Kill() {
+        FProcess.kill();
+        FProcess.waitForFinished(5000);
+    }
+    QByteArray Link() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(Port).toLatin1(); }
+    ~TEmulator() { Kill(); }
+
+    int Port = 0;
+
+private:
+    QProcess FProcess;
+};
+
+// A peer that answers hello properly and then sends whatever the test scripted in reply to the
+// first command: a stand-in for a unit that misbehaves on the wire.
+class TScriptedPeer {
+public:
+    TScriptedPeer(QByteArray helloReply, QByteArray commandReply, bool closeAfter)
+        : FHello(std::move(helloReply)), FReply(std::move(commandReply)), FClose(closeAfter) {
+        FServer = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        ::bind(FServer, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(FServer, 1);
+        ::getsockname(FServer, reinterpret_cast<sockaddr*>(&a), &len);
+        Port = ntohs(a.sin_port);
+        FThread = std::thread([this] { Run(); });
+    }
+    ~TScriptedPeer() {
+        FStop = true;
+        FThread.join();
+        ::close(FServer);
+    }
+    QByteArray Link() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(Port).toLatin1(); }
+    int Port = 0;
+
+private:
+    bool ReadFrame(int fd) {
+        QByteArray got;
+        while (!FStop) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue;
+            char c[512];
+            const ssize_t n = ::recv(fd, c, sizeof c, 0);
+            if (n <= 0)
+                return false;
+            got.append(c, n);
+            if (got.size() >= 5 && got.size() >= 5 + (static_cast<std::uint8_t>(got[2]) |
+                                                      static_cast<std::uint8_t>(got[3]) << 8))
+                return true;
+        }
+        return false;
+    }
+    void Run() {
+        pollfd p{FServer, POLLIN, 0};
+        while (!FStop && ::poll(&p, 1, 100) <= 0) {
+        }
+        if (FStop)
+            return;
+        const int fd = ::accept(FServer, nullptr, nullptr);
+        if (ReadFrame(fd) && ::send(fd, FHello.constData(), FHello.size(), MSG_NOSIGNAL) >= 0 &&
+            ReadFrame(fd))
+            ::send(fd, FReply.constData(), FReply.size(), MSG_NOSIGNAL);
+        while (!FClose && !FStop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::close(fd);
+    }
+
+    QByteArray FHello, FReply;
+    bool FClose;
+    int FServer = -1;
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+} // namespace
+
+class TKestrumTcpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void emulatorEndToEndAndReconnect() {
+        TEmulator emulator;
+        QVERIFY(emulator.Start({QStringLiteral("--harness"), TestData(QStringLiteral("harness-example.json"))}));
+        TComPortHandle port = MakePort(emulator.Link(), {}, 1000);
+        QVERIFY(port);
+        std::int32_t type = 0;
+        QVERIFY(InitAndOpen(port.get(), &type));
+        QCOMPARE(type, 101);
+
+        QCOMPARE(SendBytes(port.get(), 22, Triples({{X1a1, 1}})), 1);
+        QCOMPARE(port->WaitFor(22, -1), 0);
+        QCOMPARE(port->ReplyLength(), 0);
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X2a1, 0}, {X1a2, 0}})), Bytes({1, 0, 0}));
+        QCOMPARE(port->ReplyCode(), 21);
+        QCOMPARE(Exchange(port.get(), 24, Triples({{X1a2, 0}}, Bytes({1, 1}))), Bytes({1, 1}));
+        QCOMPARE(Exchange(port.get(), 24, Triples({{X1a2, 0}}, Bytes({0, 0}))), Bytes({0}));
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
+        QCOMPARE(port->ReplyCode(), 23);
+        QCOMPARE(SendBytes(port.get(), 28, Triples({{X2b5, 1}}, Bytes({0}))), 1);
+        QCOMPARE(port->WaitFor(28, -1), 0);
+        QCOMPARE(SendBytes(port.get(), 28, Bytes({2})), 1);
+        QCOMPARE(port->WaitFor(28, -1), 0);
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({1}));
+        QCOMPARE(SendBytes(port.get(), 2, {}), 1);
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
+        QVERIFY(port->Reboot() != 0);
+        QCOMPARE(Exchange(port.get(), 21, {}), Bytes({0}));
+
+        // The unit goes away: the wait ends with a failure, not after the time-out.
+        emulator.Kill();
+        SendBytes(port.get(), 23, {});
+        QCOMPARE(port->Wait(-1), 3); // link lost, not a time-out
+        QCOMPARE(port->ReplyCode(), 0);
+        QVERIFY(port->LastError() != 0);
+        QVERIFY(!PortErrorText(port).isEmpty());
+        QVERIFY(port->Close() != 0);
+        QCOMPARE(port->Open(nullptr), 0);
+
+        // ... and comes back on the same address: Close and Open reconnect.
+        const int oldPort = emulator.Port;
+        TEmulator again;
+        QVERIFY(again.Start({}, oldPort));
+        QVERIFY(port->Close() != 0);
+        QVERIFY(port->Open(&type) != 0);
+        QCOMPARE(port->LastError(), 0);
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X1a1, 1}, {X2a1, 0}})), Bytes({1, 0, 0}));
+    }
+
+    void emulatorFaults() {
+        TEmulator silent;
+        QVERIFY(silent.Start({QStringLiteral("--drop-after"), QStringLiteral("1"), QStringLiteral("--log")}));
+        TComPortHandle port = MakePort(silent.Link(), {}, 300);
+        QVERIFY(port && InitAndOpen(port.get()));
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
+        QCOMPARE(SendBytes(port.get(), 23, {}), 1);
+        QCOMPARE(port->Wait(-1), 2); // time-out
+        QCOMPARE(port->ReplyLength(), 0);
+        QVERIFY(port->Close() != 0);
+        QVERIFY(port->Open(nullptr) != 0); // a new connection counts afresh
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
+
+        TEmulator closing;
+        QVERIFY(closing.Start({QStringLiteral("--close-after"), QStringLiteral("2")}));
+        TComPortHandle other = MakePort(closing.Link(), {}, 2000);
+        QVERIFY(other && InitAndOpen(other.get()));
+        QCOMPARE(Exchange(other.get(), 23, {}), Bytes({0}));
+        QCOMPARE(Exchange(other.get(), 23, {}), Bytes({0}));
+        SendBytes(other.get(), 23, {});
+        QCOMPARE(other->Wait(-1), 3); // link lost, not a time-out
+        QVERIFY(other->Close() != 0 && other->Open(nullptr) != 0);
+        QCOMPARE(Exchange(other.get(), 23, {}), Bytes({0}));
+    }
+
+    void brokenPeersFailCleanly_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("close");
+        QTest::addColumn<int>("error");
+        const QByteArray good = Frame(21, Bytes({1, 0}));
+        QByteArray badChecksum = good;
+        badChecksum[badChecksum.size() - 1] = static_cast<char>(badChecksum.back() ^ 0x40);
+        QTest::newRow("bad sync") << (Bytes({0x5A}) + good.mid(1)) << false << 4;
+        QTest::newRow("bad checksum") << badChecksum << false << 4;
+        QTest::newRow("length too long") << Bytes({0xA5, 21, 0xFF, 0xFF, 1, 2, 3}) << false << 4;
+        QTest::newRow("half a frame then close") << good.left(4) << true << 3;
+        QTest::newRow("silence") << QByteArray() << false << 2;
+    }
+    void brokenPeersFailCleanly() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, close);
+        QFETCH(int, error);
+        TScriptedPeer peer(Frame(0xF0, Bytes({101, 0})), reply, close);
+        TComPortHandle port = MakePort(peer.Link(), {}, 300);
+        QVERIFY(port && InitAndOpen(port.get()));
+        QCOMPARE(SendBytes(port.get(), 21, Triples({{X1a1, 1}})), 1);
+        QCOMPARE(port->Wait(-1), error);
+        QCOMPARE(port->ReplyCode(), 0);
+        QCOMPARE(port->ReplyLength(), 0);
+        QCOMPARE(port->LastError(), error);
+        QVERIFY(!PortErrorText(port).isEmpty());
+        if (close)
+            QVERIFY(PortErrorText(port).contains(QStringLiteral("середине кадра")));
+        QCOMPARE(SendBytes(port.get(), 23, {}) != 0, error == 2); // a broken stream stays broken
+    }
+
+    void replyForAnotherCommandIsNotConfirmation() {
+        TScriptedPeer peer(Frame(0xF0, Bytes({101, 0})), Frame(22, {}), false);
+        TComPortHandle port = MakePort(peer.Link(), {}, 300);
+        QVERIFY(port && InitAndOpen(port.get()));
+        QCOMPARE(SendBytes(port.get(), 28, Bytes({2})), 1);
+        QVERIFY(port->WaitFor(28, -1) != 0);
+        QCOMPARE(port->ReplyCode(), 22);
+    }
+
+    void badHelloFailsOpen() {
+        for (const QByteArray& hello : {QByteArray(), Frame(21, Bytes({0})), Bytes({1, 2, 3, 4, 5, 6})}) {
+            TScriptedPeer peer(hello, {}, false);
+            TComPortHandle port = MakePort(peer.Link(), {}, 300);
+            const SCP_Info info{3, "Pinvel", 0, 1};
+            QVERIFY(port && port->Init(&info) != 0);
+            QCOMPARE(port->Open(nullptr), 0);
+            QCOMPARE(port->LastError(), 5);
+            QCOMPARE(SendBytes(port.get(), 23, {}), 0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TKestrumTcpTest)
+#include "TKestrumTcpTest.moc"

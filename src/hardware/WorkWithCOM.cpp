@@ -8,7 +8,9 @@
 #include <QLibrary>
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("WorkWithCOM", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("WorkWithCOM", text);
+}
 
 // Unloads the library when the last port made by it has been released.
 struct TLibraryUnloader {
@@ -19,8 +21,8 @@ struct TLibraryUnloader {
 };
 
 QString NotRegistered(const QString& file) {
-    return QStringLiteral("COM-объект \"%1\": ").arg(file) + Tr("незарегистрирован или отсутствует.") +
-           QChar(13) + Tr("Переустановите приложение");
+    return QStringLiteral("COM-объект \"%1\": ").arg(file) +
+           Tr("незарегистрирован или отсутствует.") + QChar(13) + Tr("Переустановите приложение");
 }
 
 QString CheckFailed(const QString& file, const QString& message) {
@@ -39,7 +41,7 @@ std::shared_ptr<QLibrary> LoadKestrum(const QString& path, KestrumCreatePortFn& 
     }
     creator = reinterpret_cast<KestrumCreatePortFn>(library->resolve(KESTRUM_CREATOR_NAME));
     if (creator == nullptr) {
-        error = library->errorString();
+        error = Tr("в библиотеке %1 нет функции %2").arg(path, QLatin1String(KESTRUM_CREATOR_NAME));
         return {};
     }
     return library;
@@ -64,7 +66,8 @@ KestrumConfig TDeviceSettings::Config() const {
 TDeviceSettings ReadDeviceSettings(const TIniFile& ini) {
     const QString section = QStringLiteral("Device");
     TDeviceSettings settings;
-    const QString link = ini.ReadString(section, QStringLiteral("Link"), QStringLiteral("sim")).trimmed();
+    const QString link =
+        ini.ReadString(section, QStringLiteral("Link"), QStringLiteral("sim")).trimmed();
     settings.Link = link.isEmpty() ? QByteArray("sim") : QFile::encodeName(link);
     const QString harness = ini.ReadString(section, QStringLiteral("Harness"), {}).trimmed();
     if (!harness.isEmpty()) {
@@ -85,7 +88,8 @@ QString FindKestrumLibrary(const QStringList& folders) {
     const QString wanted = QString::fromLatin1(KestrumLibraryName);
     for (const QString& folder : folders) {
         const QDir dir(folder);
-        const QStringList names = dir.entryList(QDir::Files | QDir::Readable | QDir::System, QDir::Name);
+        const QStringList names =
+            dir.entryList(QDir::Files | QDir::Readable | QDir::System, QDir::Name);
         for (const QString& name : names)
             if (name.compare(wanted, Qt::CaseInsensitive) == 0)
                 return dir.absoluteFilePath(name);
@@ -93,7 +97,9 @@ QString FindKestrumLibrary(const QStringList& folders) {
     return {};
 }
 
-QString CheckRegistration() { return CheckRegistration(KestrumLibraryFolders()); }
+QString CheckRegistration() {
+    return CheckRegistration(KestrumLibraryFolders());
+}
 
 QString CheckRegistration(const QStringList& folders) {
     const QString path = FindKestrumLibrary(folders);
@@ -135,11 +141,13 @@ TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folder
 QString PortErrorText(const TComPortHandle& port) {
     if (!port || !port.get_deleter().Library)
         return {};
-    auto text = reinterpret_cast<KestrumErrorTextFn>(port.get_deleter().Library->resolve(KESTRUM_ERROR_TEXT_NAME));
+    auto text = reinterpret_cast<KestrumErrorTextFn>(
+        port.get_deleter().Library->resolve(KESTRUM_ERROR_TEXT_NAME));
     if (text == nullptr)
         return {};
     QByteArray buffer(1024, '\0');
-    const std::int32_t size = text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    const std::int32_t size =
+        text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
     if (size >= buffer.size()) {
         buffer.resize(size + 1);
         text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
@@ -150,6 +158,7 @@ QString PortErrorText(const TComPortHandle& port) {
 bool SimulateFault(const TComPortHandle& port, int kind, int afterCommands) {
     if (!port || !port.get_deleter().Library)
         return false;
-    auto fault = reinterpret_cast<KestrumSimulateFaultFn>(port.get_deleter().Library->resolve(KESTRUM_FAULT_NAME));
+    auto fault = reinterpret_cast<KestrumSimulateFaultFn>(
+        port.get_deleter().Library->resolve(KESTRUM_FAULT_NAME));
     return fault != nullptr && fault(port.get(), kind, afterCommands) != 0;
 }

@@ -25,7 +25,7 @@ using TComPortHandle = std::unique_ptr<IComPort, TComPortDeleter>;
 // into it (so the config is valid while this object lives).
 struct TDeviceSettings {
     QByteArray Link = "sim";
-    QByteArray Harness;       // empty: no harness description
+    QByteArray Harness; // empty: no harness description
     int ReplyTimeoutMs = 1000;
 
     KestrumConfig Config() const;

@@ -12,13 +12,19 @@
 #include <unistd.h>
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("TFdLink", text); }
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TFdLink", text);
+}
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 } // namespace
 
 TFdLink::TFdLink(Sink& sink, int writeTimeoutMs) : FSink(sink), FWriteTimeoutMs(writeTimeoutMs) {}
 
-TFdLink::~TFdLink() { Close(); }
+TFdLink::~TFdLink() {
+    Close();
+}
 
 bool TFdLink::Open(std::string& error) {
     Close();
@@ -27,7 +33,9 @@ bool TFdLink::Open(std::string& error) {
         return false;
     FWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (FWake < 0) {
-        error = Tr("%1: не удалось создать событие: %2").arg(Q(Describe()), Q(std::strerror(errno))).toStdString();
+        error = Tr("%1: не удалось создать событие: %2")
+                    .arg(Q(Describe()), Q(std::strerror(errno)))
+                    .toStdString();
         ::close(FFd);
         FFd = -1;
         return false;
@@ -66,10 +74,12 @@ bool TFdLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t
     if (!TFrameCodec::Encode(code, data, size, FOut))
         return false;
     std::size_t done = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FWriteTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(FWriteTimeoutMs);
     while (done < FOut.size()) {
-        const ssize_t n = IsSocket() ? ::send(FFd, FOut.data() + done, FOut.size() - done, MSG_NOSIGNAL)
-                                     : ::write(FFd, FOut.data() + done, FOut.size() - done);
+        const ssize_t n = IsSocket()
+                              ? ::send(FFd, FOut.data() + done, FOut.size() - done, MSG_NOSIGNAL)
+                              : ::write(FFd, FOut.data() + done, FOut.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -87,9 +97,10 @@ bool TFdLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t
                  Tr("%1: блок диагностики не принимает данные.").arg(Q(Describe())).toStdString());
             return false;
         }
-        Fail(TKestrumError::LinkLost, Tr("%1: ошибка записи: %2")
-                                          .arg(Q(Describe()), Q(std::strerror(n < 0 ? errno : EPIPE)))
-                                          .toStdString());
+        Fail(TKestrumError::LinkLost,
+             Tr("%1: ошибка записи: %2")
+                 .arg(Q(Describe()), Q(std::strerror(n < 0 ? errno : EPIPE)))
+                 .toStdString());
         return false;
     }
     return true;
@@ -103,7 +114,9 @@ void TFdLink::ReadLoop() {
         pollfd p[2] = {{FFd, POLLIN, 0}, {FWake, POLLIN, 0}};
         const int ready = ::poll(p, 2, 1000);
         if (ready < 0 && errno != EINTR) {
-            Fail(TKestrumError::LinkLost, Tr("%1: ошибка ожидания: %2").arg(Q(Describe()), Q(std::strerror(errno))).toStdString());
+            Fail(TKestrumError::LinkLost, Tr("%1: ошибка ожидания: %2")
+                                              .arg(Q(Describe()), Q(std::strerror(errno)))
+                                              .toStdString());
             return;
         }
         if (p[1].revents != 0)
@@ -114,9 +127,10 @@ void TFdLink::ReadLoop() {
         if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
         if (n <= 0) {
-            const QString why = n == 0 ? Tr("соединение закрыто блоком диагностики")
-                                       : Q(std::strerror(errno));
-            const QString midFrame = decoder.Buffered() > 0 ? Tr(" (на середине кадра)") : QString();
+            const QString why =
+                n == 0 ? Tr("соединение закрыто блоком диагностики") : Q(std::strerror(errno));
+            const QString midFrame =
+                decoder.Buffered() > 0 ? Tr(" (на середине кадра)") : QString();
             Fail(TKestrumError::LinkLost,
                  Tr("%1: связь потеряна: %2%3.").arg(Q(Describe()), why, midFrame).toStdString());
             return;
@@ -127,9 +141,10 @@ void TFdLink::ReadLoop() {
             if (status == TFrameCodec::Status::NeedMore)
                 break;
             if (status != TFrameCodec::Status::Frame) {
-                Fail(TKestrumError::BadFrame, Tr("%1: неверный кадр от блока диагностики: %2.")
-                                                  .arg(Q(Describe()), QString::fromUtf8(TFrameCodec::StatusText(status)))
-                                                  .toStdString());
+                Fail(TKestrumError::BadFrame,
+                     Tr("%1: неверный кадр от блока диагностики: %2.")
+                         .arg(Q(Describe()), QString::fromUtf8(TFrameCodec::StatusText(status)))
+                         .toStdString());
                 return;
             }
             FSink.OnFrame(frame.Code, frame.Payload.data(), frame.Payload.size());

@@ -11,14 +11,14 @@
 // the reader through an event descriptor, joins it and only then closes the descriptor, so no
 // other thread ever uses a descriptor number that has been given back.
 class TFdLink : public TUnitLink {
-public:
+  public:
     ~TFdLink() override;
 
     bool Open(std::string& error) final;
     void Close() final;
     bool SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) final;
 
-protected:
+  protected:
     TFdLink(Sink& sink, int writeTimeoutMs);
     // Opens the descriptor (non-blocking); -1 with a message when it cannot.
     virtual int OpenDescriptor(std::string& error) = 0;
@@ -26,7 +26,7 @@ protected:
     virtual std::string Describe() const = 0;
     virtual bool IsSocket() const = 0;
 
-private:
+  private:
     void ReadLoop();
     void Fail(TKestrumError error, const std::string& text);
 

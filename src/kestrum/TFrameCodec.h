@@ -14,7 +14,7 @@ struct TFrame {
 // Builds frames and takes a byte stream apart into frames. The decoder accepts the stream in
 // pieces of any size and never buffers more than one frame beyond what it was given.
 class TFrameCodec {
-public:
+  public:
     static constexpr std::uint8_t Sync = 0xA5;
     static constexpr std::uint8_t Hello = 0xF0;  // host asks, the unit answers its type
     static constexpr std::uint8_t Reboot = 0xF7; // host asks, no answer
@@ -24,7 +24,8 @@ public:
 
     enum class Status { NeedMore, Frame, BadSync, BadLength, BadChecksum };
 
-    // Appends the encoded frame to `out`; false (and nothing appended) when the payload is too long.
+    // Appends the encoded frame to `out`; false (and nothing appended) when the payload is too
+    // long.
     static bool Encode(std::uint8_t code, const std::uint8_t* data, std::size_t size,
                        std::vector<std::uint8_t>& out);
 
@@ -39,7 +40,7 @@ public:
     // What went wrong, in Russian (UTF-8), for messages and logs.
     static const char* StatusText(Status status);
 
-private:
+  private:
     std::vector<std::uint8_t> FBuffer;
     std::size_t FStart = 0;
     Status FBroken = Status::NeedMore;

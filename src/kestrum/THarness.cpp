@@ -11,10 +11,14 @@
 #include <set>
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("THarness", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("THarness", text);
+}
 
 std::string Problem(const std::string& name, const QString& what) {
-    return Tr("Файл описания жгута \"%1\": %2.").arg(QString::fromStdString(name), what).toStdString();
+    return Tr("Файл описания жгута \"%1\": %2.")
+        .arg(QString::fromStdString(name), what)
+        .toStdString();
 }
 } // namespace
 
@@ -68,8 +72,8 @@ bool THarness::Load(const std::string& path, THarness& harness, std::string& err
 bool THarness::Parse(const std::string& text, const std::string& name, THarness& harness,
                      std::string& error) {
     QJsonParseError parse{};
-    const QJsonDocument doc =
-        QJsonDocument::fromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())), &parse);
+    const QJsonDocument doc = QJsonDocument::fromJson(
+        QByteArray(text.data(), static_cast<qsizetype>(text.size())), &parse);
     if (parse.error != QJsonParseError::NoError) {
         error = Problem(name, Tr("ошибка в записи JSON в позиции %1").arg(parse.offset));
         return false;
@@ -94,9 +98,9 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
         code = value.isString() ? PinCode(pin, result.UnitType) : -1;
         if (code >= 0)
             return true;
-        error = Problem(name, Tr("%1: \"%2\" не контакт блока (ожидается X1:a1 .. X2:c31)")
-                                  .arg(where, value.isString() ? value.toString()
-                                                               : Tr("не строка")));
+        error =
+            Problem(name, Tr("%1: \"%2\" не контакт блока (ожидается X1:a1 .. X2:c31)")
+                              .arg(where, value.isString() ? value.toString() : Tr("не строка")));
         return false;
     };
     const QJsonValue nets = root.value(QStringLiteral("nets"));
@@ -124,8 +128,9 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
             if (inThisNet)
                 continue;
             if (!used.insert(code).second) {
-                error = Problem(name, Tr("%1: контакт \"%2\" уже входит в другую цепь")
-                                          .arg(where, pin.toString()));
+                error = Problem(
+                    name,
+                    Tr("%1: контакт \"%2\" уже входит в другую цепь").arg(where, pin.toString()));
                 return false;
             }
             net.push_back(static_cast<std::uint16_t>(code));

@@ -9,7 +9,7 @@
 // read from a JSON harness description:
 //   {"nets": [["X1:a1", "X2:c5"], ...], "probe": "X1:a3", "unitType": 101}
 class THarness {
-public:
+  public:
     static constexpr int DefaultUnitType = 101;
 
     int UnitType = DefaultUnitType;

@@ -13,14 +13,15 @@
 #include <cstring>
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("TKestrumPort", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TKestrumPort", text);
+}
 
 constexpr int DefaultTimeoutMs = 1000;
 
 // Reads a text field of the caller's configuration when the caller's record is long enough to
 // hold it (older callers may hand a shorter record).
-template <typename T>
-bool Covers(const KestrumConfig* config, std::size_t offset) {
+template <typename T> bool Covers(const KestrumConfig* config, std::size_t offset) {
     return config != nullptr && config->Size >= 0 &&
            static_cast<std::size_t>(config->Size) >= offset + sizeof(T);
 }
@@ -46,7 +47,9 @@ TKestrumPort::~TKestrumPort() {
         CloseLink();
 }
 
-void TKestrumPort::Release() { delete this; }
+void TKestrumPort::Release() {
+    delete this;
+}
 
 void TKestrumPort::SetErrorLocked(TKestrumError error, std::string text) {
     FLastError = static_cast<std::int32_t>(error);
@@ -87,7 +90,8 @@ bool TKestrumPort::Prepare() {
         if (host.size() > 2 && host.front() == '[' && host.back() == ']')
             host = host.substr(1, host.size() - 2); // [::1]
         int port = 0;
-        bool digits = colon != std::string::npos && colon + 1 < rest.size() && rest.size() - colon <= 6;
+        bool digits =
+            colon != std::string::npos && colon + 1 < rest.size() && rest.size() - colon <= 6;
         for (std::size_t i = colon + 1; digits && i < rest.size(); ++i) {
             digits = rest[i] >= '0' && rest[i] <= '9';
             port = port * 10 + (rest[i] - '0');
@@ -110,7 +114,8 @@ bool TKestrumPort::Prepare() {
 std::int32_t TKestrumPort::Init(const SCP_Info* info) {
     std::lock_guard io(FIoLock);
     if (FDone || info == nullptr) {
-        SetError(TKestrumError::BadRequest, Tr("Неверные данные запуска библиотеки.").toStdString());
+        SetError(TKestrumError::BadRequest,
+                 Tr("Неверные данные запуска библиотеки.").toStdString());
         return 0;
     }
     if (info->Title != nullptr)
@@ -181,7 +186,7 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
         return FHelloSize > 0 || !FOpen || FLinkError != TKestrumError::None;
     });
     FHelloWanted = false;
-    const TKestrumError result = FHelloSize > 0 ? TKestrumError::None
+    const TKestrumError result = FHelloSize > 0                      ? TKestrumError::None
                                  : FLinkError != TKestrumError::None ? FLinkError
                                                                      : TKestrumError::Timeout;
     if (result == TKestrumError::None && FHelloSize >= 2) {
@@ -212,7 +217,8 @@ std::int32_t TKestrumPort::Reboot() {
     {
         std::lock_guard lock(FLock);
         if (!FOpen) {
-            SetErrorLocked(TKestrumError::NotOpen, Tr("Связь с блоком диагностики не открыта.").toStdString());
+            SetErrorLocked(TKestrumError::NotOpen,
+                           Tr("Связь с блоком диагностики не открыта.").toStdString());
             return 0;
         }
         // The unit forgets the command it was working on: whoever waits for it learns now.
@@ -226,16 +232,21 @@ std::int32_t TKestrumPort::Reboot() {
 
 std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const std::uint8_t* data) {
     if (code < 0 || code >= TFrameCodec::Hello || length < 0 ||
-        static_cast<std::size_t>(length) > TFrameCodec::MaxPayload || (length > 0 && data == nullptr)) {
+        static_cast<std::size_t>(length) > TFrameCodec::MaxPayload ||
+        (length > 0 && data == nullptr)) {
         SetError(TKestrumError::BadRequest,
-                 Tr("Неверная команда блоку диагностики: код %1, длина %2.").arg(code).arg(length).toStdString());
+                 Tr("Неверная команда блоку диагностики: код %1, длина %2.")
+                     .arg(code)
+                     .arg(length)
+                     .toStdString());
         return 0;
     }
     std::lock_guard io(FIoLock);
     {
         std::lock_guard lock(FLock);
         if (!FOpen) {
-            SetErrorLocked(TKestrumError::NotOpen, Tr("Связь с блоком диагностики не открыта.").toStdString());
+            SetErrorLocked(TKestrumError::NotOpen,
+                           Tr("Связь с блоком диагностики не открыта.").toStdString());
             return 0;
         }
         if (FLinkError != TKestrumError::None) {
@@ -249,7 +260,9 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
             FInterrupt = TKestrumError::None;
         }
     }
-    return FLink->SendFrame(static_cast<std::uint8_t>(code), data, static_cast<std::size_t>(length)) ? 1 : 0;
+    return FLink->SendFrame(static_cast<std::uint8_t>(code), data, static_cast<std::size_t>(length))
+               ? 1
+               : 0;
 }
 
 TKestrumError TKestrumPort::AwaitReply(std::unique_lock<std::mutex>& lock, int timeoutMs) {
@@ -290,7 +303,9 @@ std::int32_t TKestrumPort::Wait(std::int32_t timeoutMs) {
         SetErrorLocked(result, Tr("Блок диагностики не ответил за %1 мс.").arg(wait).toStdString());
         break;
     case TKestrumError::Interrupted:
-        SetErrorLocked(result, Tr("Ожидание ответа прервано: блок перезагружен или связь закрыта.").toStdString());
+        SetErrorLocked(
+            result,
+            Tr("Ожидание ответа прервано: блок перезагружен или связь закрыта.").toStdString());
         break;
     case TKestrumError::NotOpen:
         SetErrorLocked(result, Tr("Связь с блоком диагностики не открыта.").toStdString());
@@ -312,11 +327,21 @@ std::int32_t TKestrumPort::WaitFor(std::int32_t code, std::int32_t timeoutMs) {
     return FReplyCode == code ? 0 : -1;
 }
 
-const std::uint8_t* TKestrumPort::ReplyData() { return FReply.data(); }
-std::int32_t TKestrumPort::ReplyLength() { return FReplyLength; }
-std::int32_t TKestrumPort::ReplyCode() { return FReplyCode; }
-std::int32_t TKestrumPort::LastError() { return FLastError; }
-std::int32_t TKestrumPort::UnitType() { return FUnitType; }
+const std::uint8_t* TKestrumPort::ReplyData() {
+    return FReply.data();
+}
+std::int32_t TKestrumPort::ReplyLength() {
+    return FReplyLength;
+}
+std::int32_t TKestrumPort::ReplyCode() {
+    return FReplyCode;
+}
+std::int32_t TKestrumPort::LastError() {
+    return FLastError;
+}
+std::int32_t TKestrumPort::UnitType() {
+    return FUnitType;
+}
 
 void TKestrumPort::OnFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
     std::lock_guard lock(FLock);

@@ -16,7 +16,7 @@
 // reboot, close while the worker waits) are safe: frames never interleave on the wire, and a wait
 // that a reboot or Close cuts short ends at once with a failure.
 class TKestrumPort final : public IComPort, private TUnitLink::Sink {
-public:
+  public:
     explicit TKestrumPort(const KestrumConfig* config);
     ~TKestrumPort();
 
@@ -39,7 +39,7 @@ public:
     bool SimulateFault(int kind, int afterCommands);
     std::string ErrorText() const;
 
-private:
+  private:
     void OnFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) override;
     void OnFailure(TKestrumError error, const std::string& text) override;
 
@@ -73,7 +73,7 @@ private:
     std::array<std::uint8_t, TFrameCodec::MaxPayload> FPendingData{};
     TKestrumError FInterrupt = TKestrumError::None; // reboot or Close since the last Send
     TKestrumError FLinkError = TKestrumError::None; // the link broke since the last Open
-    bool FHelloWanted = false; // Open waits for the unit's hello
+    bool FHelloWanted = false;                      // Open waits for the unit's hello
     std::size_t FHelloSize = 0;
     std::array<std::uint8_t, 2> FHelloData{};
     std::string FErrorText;

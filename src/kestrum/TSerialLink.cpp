@@ -10,13 +10,17 @@
 #include <unistd.h>
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("TSerialLink", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TSerialLink", text);
+}
 } // namespace
 
 TSerialLink::TSerialLink(Sink& sink, std::string device, int timeoutMs)
     : TFdLink(sink, timeoutMs), FDevice(std::move(device)) {}
 
-TSerialLink::~TSerialLink() { Close(); }
+TSerialLink::~TSerialLink() {
+    Close();
+}
 
 std::string TSerialLink::Describe() const {
     return Tr("последовательный порт %1").arg(QString::fromStdString(FDevice)).toStdString();

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 
 namespace {
-std::string Tr(const char* text) { return QCoreApplication::translate("TSimLink", text).toStdString(); }
+std::string Tr(const char* text) {
+    return QCoreApplication::translate("TSimLink", text).toStdString();
+}
 } // namespace
 
 TSimLink::TSimLink(Sink& sink, THarness harness) : FSink(sink), FUnit(std::move(harness)) {}
@@ -17,11 +19,14 @@ bool TSimLink::Open(std::string& error) {
     return true;
 }
 
-void TSimLink::Close() { FOpen = false; }
+void TSimLink::Close() {
+    FOpen = false;
+}
 
 bool TSimLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
     if (!FOpen) {
-        FSink.OnFailure(TKestrumError::LinkLost, Tr("Связь с имитатором блока диагностики потеряна."));
+        FSink.OnFailure(TKestrumError::LinkLost,
+                        Tr("Связь с имитатором блока диагностики потеряна."));
         return false;
     }
     switch (FUnit.Handle(code, data, size, FReply)) {

@@ -6,7 +6,7 @@
 // The simulated unit inside the library: frames reach it by a call, and its answers come back
 // before SendFrame returns.
 class TSimLink final : public TUnitLink {
-public:
+  public:
     TSimLink(Sink& sink, THarness harness);
 
     bool Open(std::string& error) override;
@@ -14,7 +14,7 @@ public:
     bool SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) override;
     bool SetFault(int kind, int afterCommands) override;
 
-private:
+  private:
     Sink& FSink;
     TSimUnit FUnit;
     TFrame FReply;

@@ -9,8 +9,8 @@ constexpr int PinsPerConnector = 95; // a1 .. c31; c32 is not wired
 } // namespace
 
 TSimUnit::TSimUnit(THarness harness) : FHarness(std::move(harness)) {
-    const int pins = FHarness.UnitType == THarness::DefaultUnitType ? 2 * PinsPerConnector
-                                                                    : PinsPerConnector;
+    const int pins =
+        FHarness.UnitType == THarness::DefaultUnitType ? 2 * PinsPerConnector : PinsPerConnector;
     FDriven.assign(static_cast<std::size_t>(pins), 0);
     FNetOf.assign(static_cast<std::size_t>(pins), -1);
     for (const auto& net : FHarness.Nets) {
@@ -81,7 +81,9 @@ std::uint8_t TSimUnit::PinLevel(int code) const {
     return index >= 0 ? LevelAt(index) : 0;
 }
 
-std::uint8_t TSimUnit::ProbeInput() const { return FProbe >= 0 ? LevelAt(FProbe) : 0; }
+std::uint8_t TSimUnit::ProbeInput() const {
+    return FProbe >= 0 ? LevelAt(FProbe) : 0;
+}
 
 void TSimUnit::Refuse(TFrame& reply) const {
     reply.Code = Refused;
@@ -188,7 +190,8 @@ bool TSimUnit::Execute(std::uint8_t code, const std::uint8_t* data, std::size_t 
         auto table = [&](std::size_t from, std::vector<Triple>& into) {
             into.clear();
             for (std::size_t i = from; i + 3 <= size; i += 3)
-                into.push_back({static_cast<std::uint16_t>((data[i] << 8) | data[i + 1]), data[i + 2]});
+                into.push_back(
+                    {static_cast<std::uint16_t>((data[i] << 8) | data[i + 1]), data[i + 2]});
         };
         if (sub == 0 && (size - 1) % 3 == 0) {
             // The unit takes over: it keeps driving the table's levels on its own.

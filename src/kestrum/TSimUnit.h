@@ -15,7 +15,7 @@
 // pin the probe touches (0 when it touches none) and the probe output drives into that net.
 // A pin code the unit does not have reads 0 and ignores what is driven on it.
 class TSimUnit {
-public:
+  public:
     // Reply code for a request the unit cannot take (unknown code, malformed frame).
     static constexpr std::uint8_t Refused = 0xEE;
     // Reply code the WrongCode fault puts in place of the right one.
@@ -41,7 +41,7 @@ public:
     std::size_t AutonomousTableSize() const { return FAutoTable.size(); }
     std::size_t GeneratorTableSize() const { return FGenTable.size(); }
 
-private:
+  private:
     struct Triple {
         std::uint16_t Pin;
         std::uint8_t Value;
@@ -56,11 +56,11 @@ private:
     bool Execute(std::uint8_t code, const std::uint8_t* data, std::size_t size, TFrame& reply);
 
     THarness FHarness;
-    std::vector<int> FNetOf;               // pin index -> net, -1 for none
-    std::vector<std::vector<int>> FNets;   // nets as pin indexes
-    int FProbe = -1;                       // pin index the probe touches
-    std::vector<std::uint8_t> FDriven;     // per pin index, 0 or 1
-    std::vector<std::uint8_t> FNetLevel;   // per net, refreshed after every change
+    std::vector<int> FNetOf;             // pin index -> net, -1 for none
+    std::vector<std::vector<int>> FNets; // nets as pin indexes
+    int FProbe = -1;                     // pin index the probe touches
+    std::vector<std::uint8_t> FDriven;   // per pin index, 0 or 1
+    std::vector<std::uint8_t> FNetLevel; // per net, refreshed after every change
     std::uint8_t FProbeOut = 0;
     bool FAutonomous = false;
     bool FGenOnProbe = false;

@@ -15,13 +15,17 @@
 #include <unistd.h>
 
 namespace {
-QString Tr(const char* text) { return QCoreApplication::translate("TTcpLink", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TTcpLink", text);
+}
 } // namespace
 
 TTcpLink::TTcpLink(Sink& sink, std::string host, int port, int timeoutMs)
     : TFdLink(sink, timeoutMs), FHost(std::move(host)), FPort(port), FTimeoutMs(timeoutMs) {}
 
-TTcpLink::~TTcpLink() { Close(); }
+TTcpLink::~TTcpLink() {
+    Close();
+}
 
 std::string TTcpLink::Describe() const {
     return Tr("соединение с %1:%2").arg(QString::fromStdString(FHost)).arg(FPort).toStdString();
@@ -35,7 +39,9 @@ int TTcpLink::OpenDescriptor(std::string& error) {
     const std::string service = std::to_string(FPort);
     const int rc = ::getaddrinfo(FHost.c_str(), service.c_str(), &hints, &found);
     if (rc != 0) {
-        error = Tr("Не найден адрес %1: %2").arg(QString::fromStdString(FHost), QString::fromUtf8(gai_strerror(rc))).toStdString();
+        error = Tr("Не найден адрес %1: %2")
+                    .arg(QString::fromStdString(FHost), QString::fromUtf8(gai_strerror(rc)))
+                    .toStdString();
         return -1;
     }
     // Connecting may take longer than a reply on a slow network, never less than a second.
@@ -70,7 +76,10 @@ int TTcpLink::OpenDescriptor(std::string& error) {
     ::freeaddrinfo(found);
     if (fd < 0) {
         error = Tr("Не удалось подключиться к %1:%2: %3")
-                    .arg(QString::fromStdString(FHost)).arg(FPort).arg(why).toStdString();
+                    .arg(QString::fromStdString(FHost))
+                    .arg(FPort)
+                    .arg(why)
+                    .toStdString();
         return -1;
     }
     // Every command is a small frame that waits for its answer: no batching.

@@ -4,16 +4,16 @@
 
 // A TCP connection to the unit emulator or a networked unit.
 class TTcpLink final : public TFdLink {
-public:
+  public:
     TTcpLink(Sink& sink, std::string host, int port, int timeoutMs);
     ~TTcpLink() override;
 
-protected:
+  protected:
     int OpenDescriptor(std::string& error) override;
     std::string Describe() const override;
     bool IsSocket() const override { return true; }
 
-private:
+  private:
     std::string FHost;
     int FPort;
     int FTimeoutMs;

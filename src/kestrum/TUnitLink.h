@@ -10,13 +10,13 @@
 // serialises Open, Close and SendFrame; frames that arrive and failures the link notices go to
 // the sink, possibly from a thread of the link's own.
 class TUnitLink {
-public:
+  public:
     class Sink {
-    public:
+      public:
         virtual void OnFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) = 0;
         virtual void OnFailure(TKestrumError error, const std::string& text) = 0;
 
-    protected:
+      protected:
         ~Sink() = default;
     };
 

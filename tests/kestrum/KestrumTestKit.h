@@ -31,7 +31,9 @@ inline QByteArray Bytes(std::initializer_list<int> values) {
     return out;
 }
 
-inline QString BinDir() { return qEnvironmentVariable("PINVEL_BIN_DIR"); }
+inline QString BinDir() {
+    return qEnvironmentVariable("PINVEL_BIN_DIR");
+}
 inline QString TestData(const QString& name) {
     return qEnvironmentVariable("PINVEL_TEST_DATA") + QLatin1Char('/') + name;
 }

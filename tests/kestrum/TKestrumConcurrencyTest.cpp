@@ -51,7 +51,7 @@ TWorkerTally RunWorker(IComPort* port, const std::atomic<bool>& stop) {
 
 class TKestrumConcurrencyTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void rebootAndCloseEndAWaitAtOnce() {
         TComPortHandle port = MakePort("sim", {}, 10000);
         QVERIFY(port && InitAndOpen(port.get()));
@@ -74,10 +74,12 @@ private slots:
 
     void uiCallsDuringTrafficOverTcp() {
         QProcess emulator;
-        emulator.start(BinDir() + QStringLiteral("/pinvel-unit"), {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")});
+        emulator.start(BinDir() + QStringLiteral("/pinvel-unit"),
+                       {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")});
         QVERIFY(emulator.waitForStarted(5000) && emulator.waitForReadyRead(5000));
         const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral(":(\\d+),")).match(QString::fromUtf8(emulator.readAllStandardOutput()));
+            QRegularExpression(QStringLiteral(":(\\d+),"))
+                .match(QString::fromUtf8(emulator.readAllStandardOutput()));
         QVERIFY(m.hasMatch());
         TComPortHandle port = MakePort("tcp:127.0.0.1:" + m.captured(1).toLatin1(), {}, 2000);
         QVERIFY(port && InitAndOpen(port.get()));

@@ -15,7 +15,7 @@ namespace {
 // hello with type 101 and any command with its own code and the level bytes of its triples plus
 // a probe level 0 (so 21 reads back what it writes).
 class TPtyUnit {
-public:
+  public:
     explicit TPtyUnit(const QString& node) : FNode(node) {
         if (::openpty(&FMaster, &FSlave, nullptr, nullptr, nullptr) != 0)
             return;
@@ -35,7 +35,7 @@ public:
     bool Ok = false;
     std::atomic<int> Frames{0};
 
-private:
+  private:
     void Answer(std::uint8_t code, const QByteArray& payload) {
         QByteArray data;
         if (code == 0xF0)
@@ -52,7 +52,8 @@ private:
         for (qsizetype i = 1; i < out.size(); ++i)
             sum ^= static_cast<std::uint8_t>(out[i]);
         out.append(static_cast<char>(sum));
-        [[maybe_unused]] const ssize_t n = ::write(FMaster, out.constData(), static_cast<size_t>(out.size()));
+        [[maybe_unused]] const ssize_t n =
+            ::write(FMaster, out.constData(), static_cast<size_t>(out.size()));
     }
     void Run() {
         QByteArray got;
@@ -68,7 +69,8 @@ private:
                 continue;
             got.append(c, n);
             while (got.size() >= 5) {
-                const int size = static_cast<std::uint8_t>(got[2]) | static_cast<std::uint8_t>(got[3]) << 8;
+                const int size =
+                    static_cast<std::uint8_t>(got[2]) | static_cast<std::uint8_t>(got[3]) << 8;
                 if (got.size() < 5 + size)
                     break;
                 ++Frames;
@@ -88,7 +90,7 @@ private:
 
 class TKestrumSerialTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void serialLineSurvivesUnplugAndReplug() {
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/kestrum serial XXXXXX"));
         const QString node = dir.filePath(QStringLiteral("ttyACM0"));

@@ -21,7 +21,7 @@ class TKestrumSimTest : public QObject {
         return port;
     }
 
-private slots:
+  private slots:
     void opensAndReportsUnitType() {
         TComPortHandle port = MakePort("sim");
         QVERIFY(port);
@@ -44,7 +44,8 @@ private slots:
                  Bytes({1, 0, 1, 1, 0}));
         QCOMPARE(port->ReplyCode(), 21);
         // Codes the unit does not have (c32, reduced codes) read 0 whatever is driven.
-        QCOMPARE(Exchange(port.get(), 21, Triples({{495, 1}, {0, 1}, {X1a1, 1}})), Bytes({0, 0, 1, 0}));
+        QCOMPARE(Exchange(port.get(), 21, Triples({{495, 1}, {0, 1}, {X1a1, 1}})),
+                 Bytes({0, 0, 1, 0}));
     }
 
     void emptyFramesGetMinimalReplies() {
@@ -70,15 +71,17 @@ private slots:
                  Bytes({1, 1, 0, 0, 0}));
         QCOMPARE(Exchange(port.get(), 21, Triples({{X1a1, 0}, {X2a1, 0}, {X2a2, 0}, {X2c31, 1}})),
                  Bytes({0, 0, 0, 1, 0}));
-        QCOMPARE(Exchange(port.get(), 21, Triples({{X1b1, 0}})), Bytes({1, 0})); // X2c31 still drives
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X1b1, 0}})),
+                 Bytes({1, 0})); // X2c31 still drives
     }
 
     void probeReadsAndDrivesItsNet() {
         TComPortHandle port = OpenExample();
         QVERIFY(port);
         // Probe output high, connector read: the probe's net (X1a2, X1a3, X2b5) reads 1.
-        QCOMPARE(Exchange(port.get(), 24, Triples({{X1a2, 0}, {X1a3, 0}, {X1a1, 0}}, Bytes({1, 1}))),
-                 Bytes({1, 1, 0, 1}));
+        QCOMPARE(
+            Exchange(port.get(), 24, Triples({{X1a2, 0}, {X1a3, 0}, {X1a1, 0}}, Bytes({1, 1}))),
+            Bytes({1, 1, 0, 1}));
         // Read flag 0: only the probe input comes back.
         QCOMPARE(Exchange(port.get(), 24, Triples({{X1a2, 0}}, Bytes({0, 0}))), Bytes({0}));
         QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
@@ -98,7 +101,8 @@ private slots:
         QCOMPARE(port->WaitFor(28, -1), 0);
         QCOMPARE(Exchange(port.get(), 23, {}), Bytes({1})); // the table drove the probe's net
         // Frames the unit cannot take are refused, not guessed at.
-        for (const QByteArray& bad : {Bytes({}), Bytes({5}), Bytes({0, 1}), Bytes({1}), Bytes({2, 0})}) {
+        for (const QByteArray& bad :
+             {Bytes({}), Bytes({5}), Bytes({0, 1}), Bytes({1}), Bytes({2, 0})}) {
             QCOMPARE(SendBytes(port.get(), 28, bad), 1);
             QVERIFY(port->WaitFor(28, -1) != 0);
             QCOMPARE(port->ReplyCode(), Refused);
@@ -229,15 +233,22 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::newRow("not json") << QByteArray("{\"nets\": [") << QStringLiteral("JSON");
         QTest::newRow("not object") << QByteArray("[]") << QStringLiteral("объект");
-        QTest::newRow("nets not list") << QByteArray(R"({"nets": 5})") << QStringLiteral("\"nets\"");
-        QTest::newRow("net not list") << QByteArray(R"({"nets": ["X1:a1"]})") << QStringLiteral("цепь 1");
-        QTest::newRow("no such connector") << QByteArray(R"({"nets": [["X3:a1"]]})") << QStringLiteral("X3:a1");
-        QTest::newRow("c32 not wired") << QByteArray(R"({"nets": [["X1:c32"]]})") << QStringLiteral("X1:c32");
-        QTest::newRow("pin not text") << QByteArray(R"({"nets": [[400]]})") << QStringLiteral("не строка");
+        QTest::newRow("nets not list")
+            << QByteArray(R"({"nets": 5})") << QStringLiteral("\"nets\"");
+        QTest::newRow("net not list")
+            << QByteArray(R"({"nets": ["X1:a1"]})") << QStringLiteral("цепь 1");
+        QTest::newRow("no such connector")
+            << QByteArray(R"({"nets": [["X3:a1"]]})") << QStringLiteral("X3:a1");
+        QTest::newRow("c32 not wired")
+            << QByteArray(R"({"nets": [["X1:c32"]]})") << QStringLiteral("X1:c32");
+        QTest::newRow("pin not text")
+            << QByteArray(R"({"nets": [[400]]})") << QStringLiteral("не строка");
         QTest::newRow("two nets") << QByteArray(R"({"nets": [["X1:a1"], ["X2:a2", "X1:a1"]]})")
                                   << QStringLiteral("цепь 2");
-        QTest::newRow("bad probe") << QByteArray(R"({"probe": "X1:z1"})") << QStringLiteral("probe");
-        QTest::newRow("bad unit type") << QByteArray(R"({"unitType": 1.5})") << QStringLiteral("unitType");
+        QTest::newRow("bad probe")
+            << QByteArray(R"({"probe": "X1:z1"})") << QStringLiteral("probe");
+        QTest::newRow("bad unit type")
+            << QByteArray(R"({"unitType": 1.5})") << QStringLiteral("unitType");
     }
     void badHarnessNamesFileAndProblem() {
         QFETCH(QByteArray, text);
@@ -264,7 +275,8 @@ private slots:
         QVERIFY(port);
         QCOMPARE(port->Init(&info), 0);
         QVERIFY(PortErrorText(port).contains(QStringLiteral("/nonexistent/harness.json")));
-        for (const char* link : {"bogus", "serial:", "tcp:127.0.0.1", "tcp:127.0.0.1:99999", "tcp::5025"}) {
+        for (const char* link :
+             {"bogus", "serial:", "tcp:127.0.0.1", "tcp:127.0.0.1:99999", "tcp::5025"}) {
             TComPortHandle bad = MakePort(link);
             QVERIFY(bad);
             QCOMPARE(bad->Init(&info), 0);
@@ -273,7 +285,8 @@ private slots:
         }
         TComPortHandle tcp = MakePort("tcp:127.0.0.1:1");
         QVERIFY(tcp);
-        QVERIFY(!SimulateFault(tcp, KestrumFault::NoReply, 0)); // only the simulated unit takes faults
+        QVERIFY(
+            !SimulateFault(tcp, KestrumFault::NoReply, 0)); // only the simulated unit takes faults
         QCOMPARE(tcp->Open(nullptr), 0);
         QCOMPARE(tcp->LastError(), 5);
     }

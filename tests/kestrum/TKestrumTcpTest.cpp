@@ -28,11 +28,12 @@ QByteArray Frame(int code, const QByteArray& payload) {
 
 // The unit emulator as a separate process.
 class TEmulator {
-public:
+  public:
     bool Start(const QStringList& extra, int port = 0) {
         FProcess.setProgram(BinDir() + QStringLiteral("/pinvel-unit"));
-        FProcess.setArguments(QStringList{QStringLiteral("--listen"),
-                                          QStringLiteral("127.0.0.1:%1").arg(port)} + extra);
+        FProcess.setArguments(
+            QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port)} +
+            extra);
         FProcess.start();
         if (!FProcess.waitForStarted(5000))
             return false;
@@ -59,14 +60,14 @@ public:
 
     int Port = 0;
 
-private:
+  private:
     QProcess FProcess;
 };
 
 // A peer that answers hello properly and then sends whatever the test scripted in reply to the
 // first command: a stand-in for a unit that misbehaves on the wire.
 class TScriptedPeer {
-public:
+  public:
     TScriptedPeer(QByteArray helloReply, QByteArray commandReply, bool closeAfter)
         : FHello(std::move(helloReply)), FReply(std::move(commandReply)), FClose(closeAfter) {
         FServer = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -88,7 +89,7 @@ public:
     QByteArray Link() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(Port).toLatin1(); }
     int Port = 0;
 
-private:
+  private:
     bool ReadFrame(int fd) {
         QByteArray got;
         while (!FStop) {
@@ -131,10 +132,11 @@ private:
 
 class TKestrumTcpTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void emulatorEndToEndAndReconnect() {
         TEmulator emulator;
-        QVERIFY(emulator.Start({QStringLiteral("--harness"), TestData(QStringLiteral("harness-example.json"))}));
+        QVERIFY(emulator.Start(
+            {QStringLiteral("--harness"), TestData(QStringLiteral("harness-example.json"))}));
         TComPortHandle port = MakePort(emulator.Link(), {}, 1000);
         QVERIFY(port);
         std::int32_t type = 0;
@@ -182,7 +184,8 @@ private slots:
 
     void emulatorFaults() {
         TEmulator silent;
-        QVERIFY(silent.Start({QStringLiteral("--drop-after"), QStringLiteral("1"), QStringLiteral("--log")}));
+        QVERIFY(silent.Start(
+            {QStringLiteral("--drop-after"), QStringLiteral("1"), QStringLiteral("--log")}));
         TComPortHandle port = MakePort(silent.Link(), {}, 300);
         QVERIFY(port && InitAndOpen(port.get()));
         QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
@@ -246,7 +249,8 @@ private slots:
     }
 
     void badHelloFailsOpen() {
-        for (const QByteArray& hello : {QByteArray(), Frame(21, Bytes({0})), Bytes({1, 2, 3, 4, 5, 6})}) {
+        for (const QByteArray& hello :
+             {QByteArray(), Frame(21, Bytes({0})), Bytes({1, 2, 3, 4, 5, 6})}) {
             TScriptedPeer peer(hello, {}, false);
             TComPortHandle port = MakePort(peer.Link(), {}, 300);
             const SCP_Info info{3, "Pinvel", 0, 1};

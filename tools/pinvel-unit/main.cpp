@@ -50,7 +50,8 @@ bool Number(const char* text, long& value) {
     return errno == 0 && end != text && *end == '\0' && value >= 0;
 }
 
-void LogFrame(const char* direction, std::uint8_t code, const std::uint8_t* data, std::size_t size) {
+void LogFrame(const char* direction, std::uint8_t code, const std::uint8_t* data,
+              std::size_t size) {
     std::printf("%s %3u [%zu]", direction, code, size);
     for (std::size_t i = 0; i < size; ++i)
         std::printf(" %02X", data[i]);
@@ -95,7 +96,8 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
             if (status == TFrameCodec::Status::NeedMore)
                 break;
             if (status != TFrameCodec::Status::Frame) {
-                std::printf("-- неверный кадр: %s; соединение закрыто\n", TFrameCodec::StatusText(status));
+                std::printf("-- неверный кадр: %s; соединение закрыто\n",
+                            TFrameCodec::StatusText(status));
                 std::fflush(stdout);
                 return;
             }
@@ -106,7 +108,8 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
                 ++commands;
                 if (options.CloseAfter >= 0 && commands > options.CloseAfter) {
                     if (options.Log)
-                        std::printf("-- --close-after %ld: соединение закрыто\n", options.CloseAfter);
+                        std::printf("-- --close-after %ld: соединение закрыто\n",
+                                    options.CloseAfter);
                     return;
                 }
             }
@@ -173,15 +176,18 @@ int main(int argc, char** argv) {
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_PASSIVE;
     addrinfo* found = nullptr;
-    if (const int rc = ::getaddrinfo(options.Host.c_str(), options.Port.c_str(), &hints, &found); rc != 0) {
+    if (const int rc = ::getaddrinfo(options.Host.c_str(), options.Port.c_str(), &hints, &found);
+        rc != 0) {
         std::fprintf(stderr, "pinvel-unit: адрес %s: %s\n", options.Host.c_str(), gai_strerror(rc));
         return 1;
     }
-    const int server = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol);
+    const int server =
+        ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, found->ai_protocol);
     const int on = 1;
     if (server >= 0)
         ::setsockopt(server, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (server < 0 || ::bind(server, found->ai_addr, found->ai_addrlen) != 0 || ::listen(server, 4) != 0) {
+    if (server < 0 || ::bind(server, found->ai_addr, found->ai_addrlen) != 0 ||
+        ::listen(server, 4) != 0) {
         std::fprintf(stderr, "pinvel-unit: не удалось слушать %s:%s: %s\n", options.Host.c_str(),
                      options.Port.c_str(), std::strerror(errno));
         return 1;
@@ -192,9 +198,11 @@ int main(int argc, char** argv) {
     socklen_t boundSize = sizeof bound;
     ::getsockname(server, reinterpret_cast<sockaddr*>(&bound), &boundSize);
     char port[16] = {};
-    ::getnameinfo(reinterpret_cast<sockaddr*>(&bound), boundSize, nullptr, 0, port, sizeof port, NI_NUMERICSERV);
+    ::getnameinfo(reinterpret_cast<sockaddr*>(&bound), boundSize, nullptr, 0, port, sizeof port,
+                  NI_NUMERICSERV);
     // Tests start the emulator on port 0 and read the port it got from this line.
-    std::printf("pinvel-unit: listening on %s:%s, unit type %d\n", options.Host.c_str(), port, unit.UnitType());
+    std::printf("pinvel-unit: listening on %s:%s, unit type %d\n", options.Host.c_str(), port,
+                unit.UnitType());
     std::fflush(stdout);
 
     for (;;) {

@@ -1,0 +1,125 @@
+#include "TIniFile.h"
+#include "WorkWithCOM.h"
+
+#include <QFile>
+#include <QLibrary>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString NotRegisteredText = QStringLiteral(
+    "COM-объект \"libkestrum.so\": незарегистрирован или отсутствует.\rПереустановите приложение");
+
+int AliveIn(const QString& path) {
+    QLibrary library(path);
+    auto alive = reinterpret_cast<int (*)()>(library.resolve("FakeKestrumAlive"));
+    return alive != nullptr ? alive() : -1;
+}
+} // namespace
+
+class TWorkWithCOMTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void realLibraryIsRegistered() {
+        const QString bin = qEnvironmentVariable("PINVEL_BIN_DIR");
+        QCOMPARE(CheckRegistration({bin}), QString());
+        QCOMPARE(FindKestrumLibrary({QStringLiteral("/nonexistent"), bin}),
+                 bin + QStringLiteral("/libkestrum.so"));
+        TDeviceSettings settings;
+        TComPortHandle port = ComCreator(settings.Config(), {bin});
+        QVERIFY(port);
+        std::int32_t type = 0;
+        QVERIFY(port->Open(&type) != 0);
+        QCOMPARE(type, 101);
+    }
+
+    void missingLibrary() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel lib XXXXXX"));
+        QCOMPARE(CheckRegistration({dir.path()}), NotRegisteredText);
+        QString error;
+        TDeviceSettings settings;
+        QVERIFY(!ComCreator(settings.Config(), {dir.path()}, &error));
+        QCOMPARE(error, NotRegisteredText);
+    }
+
+    void libraryThatDoesNotLoadOrLacksCreator() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel lib XXXXXX"));
+        QFile junk(dir.filePath(QStringLiteral("libkestrum.so")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a shared object");
+        junk.close();
+        const QString broken = CheckRegistration({dir.path()});
+        QVERIFY2(
+            broken.startsWith(
+                QStringLiteral("COM-объект \"%1\": ошибка проверки регистрации.\rТекст ошибки:\"")
+                    .arg(junk.fileName())),
+            qPrintable(broken));
+        QVERIFY(broken.endsWith(QStringLiteral("\".\rОбратитесь к разработчику.")));
+
+        // Found under another case of its name, loads, but exports no creator.
+        const QString noCreator = CheckRegistration({QStringLiteral(FAKE_NO_CREATOR_DIR)});
+        QVERIFY2(
+            noCreator.contains(QStringLiteral("LibKestrum.SO\": ошибка проверки регистрации.")),
+            qPrintable(noCreator));
+        QVERIFY2(noCreator.contains(QStringLiteral(KESTRUM_CREATOR_NAME)), qPrintable(noCreator));
+        QString error;
+        QVERIFY(
+            !ComCreator(TDeviceSettings().Config(), {QStringLiteral(FAKE_NO_CREATOR_DIR)}, &error));
+        QCOMPARE(error, noCreator);
+    }
+
+    void portsAreReleasedThroughTheirLibrary() {
+        const QStringList folders{QStringLiteral(FAKE_DIR)};
+        const QString path = FindKestrumLibrary(folders);
+        QCOMPARE(CheckRegistration(folders), QString());
+        TComPortHandle first = ComCreator(TDeviceSettings().Config(), folders);
+        TComPortHandle second = ComCreator(TDeviceSettings().Config(), folders);
+        QVERIFY(first && second);
+        QCOMPARE(first->UnitType(), 7);
+        QCOMPARE(AliveIn(path), 2);
+        first.reset();
+        QCOMPARE(AliveIn(path), 1);
+        second.reset();
+        QCOMPARE(AliveIn(path), 0);
+        // A vendor library without the optional exports: both helpers do without.
+        TComPortHandle third = ComCreator(TDeviceSettings().Config(), folders);
+        QVERIFY(!SimulateFault(third, KestrumFault::NoReply));
+        QCOMPARE(PortErrorText(third), QString());
+    }
+
+    void deviceSettingsFromTheSettingsFile() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel ini XXXXXX"));
+        TIniFile ini(dir.filePath(QStringLiteral("pinvel.ini")));
+        TDeviceSettings defaults = ReadDeviceSettings(ini);
+        QCOMPARE(defaults.Link, QByteArray("sim"));
+        QVERIFY(defaults.Harness.isEmpty());
+        QCOMPARE(defaults.ReplyTimeoutMs, 1000);
+        KestrumConfig config = defaults.Config();
+        QCOMPARE(config.Size, static_cast<std::int32_t>(sizeof(KestrumConfig)));
+        QCOMPARE(QByteArray(config.Link), QByteArray("sim"));
+        QVERIFY(config.Harness == nullptr);
+
+        ini.WriteString(QStringLiteral("device"), QStringLiteral("link"),
+                        QStringLiteral("tcp:127.0.0.1:5025"));
+        ini.WriteString(QStringLiteral("Device"), QStringLiteral("Harness"),
+                        QStringLiteral("жгуты/пример 1.json"));
+        ini.WriteString(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"),
+                        QStringLiteral("-5"));
+        QVERIFY(ini.Save());
+        TIniFile again(ini.FileName());
+        QVERIFY(again.Load());
+        const TDeviceSettings read = ReadDeviceSettings(again);
+        QCOMPARE(read.Link, QByteArray("tcp:127.0.0.1:5025"));
+        QCOMPARE(QFile::decodeName(read.Harness),
+                 dir.filePath(QStringLiteral("жгуты/пример 1.json")));
+        QCOMPARE(read.ReplyTimeoutMs, 1000);
+        again.WriteInteger(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"), 250);
+        again.WriteString(QStringLiteral("Device"), QStringLiteral("Harness"),
+                          QStringLiteral("/abs/h.json"));
+        QCOMPARE(ReadDeviceSettings(again).ReplyTimeoutMs, 250);
+        QCOMPARE(ReadDeviceSettings(again).Harness, QByteArray("/abs/h.json"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TWorkWithCOMTest)
+#include "TWorkWithCOMTest.moc"

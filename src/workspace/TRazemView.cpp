@@ -1,5 +1,6 @@
 #include "TRazemView.h"
 
+#include "AppMessageBox.h"
 #include "IWorkspaceHost.h"
 #include "TColors.h"
 #include "TGenerator.h"
@@ -16,7 +17,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -32,7 +32,7 @@ QString Tr(const char* text) {
 }
 
 void Warn(const QString& text) {
-    QMessageBox::warning(nullptr, QStringLiteral("Pinvel"), text);
+    AppMessageBox(text, TMsgKind::Warning);
 }
 
 } // namespace

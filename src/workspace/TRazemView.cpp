@@ -245,8 +245,14 @@ void TRazemView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TRazemView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A double click is a second press to the connector.
-    mousePressEvent(event);
+    // The second press of a double click acts as a press too, but never opens the rename
+    // window: its key state is not a plain Shift + left click.
+    event->accept();
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        LeftButtonDown(pos, event->modifiers(), Qt::NoButton);
+    else if (event->button() == Qt::RightButton)
+        RightButtonDown(pos);
 }
 
 void TRazemView::contextMenuEvent(QContextMenuEvent* event) {

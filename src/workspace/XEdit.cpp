@@ -57,6 +57,10 @@ void XEdit::mousePressEvent(QMouseEvent* event) {
     FRazemLeads = false;
     FDragging = true;
     FGrabOffset = event->position().toPoint();
+    // The dragged pair passes over the other connectors.
+    if (FView != nullptr)
+        FView->raise();
+    raise();
 }
 
 void XEdit::mouseMoveEvent(QMouseEvent* event) {

@@ -7,15 +7,31 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+#include <map>
+#include <mutex>
+
 namespace {
 QString Tr(const char* text) {
     return QCoreApplication::translate("WorkWithCOM", text);
 }
 
-// Unloads the library when the last port made by it has been released.
+// One QLibrary per library file for the whole process, shared by every port made through it and
+// unloaded when the last of them is gone. Separate QLibrary objects for one file would not do:
+// unloading any of them unloads the file under the ports of the others.
+std::mutex LibraryLock;
+std::map<QString, std::weak_ptr<QLibrary>> Libraries;
+
 struct TLibraryUnloader {
+    QString Path;
     void operator()(QLibrary* library) const {
-        library->unload();
+        std::lock_guard lock(LibraryLock);
+        const auto found = Libraries.find(Path);
+        // A newer object for the same file (made while this one was on its way out) keeps it.
+        if (found == Libraries.end() || found->second.expired()) {
+            library->unload();
+            if (found != Libraries.end())
+                Libraries.erase(found);
+        }
         delete library;
     }
 };
@@ -31,13 +47,23 @@ QString CheckFailed(const QString& file, const QString& message) {
            QLatin1Char('.') + QChar(13) + Tr("Обратитесь к разработчику.");
 }
 
-// Loads the library and resolves its creator; the library stays loaded when this succeeds.
+// Loads the library (or takes the process's loaded one) and resolves its creator.
 std::shared_ptr<QLibrary> LoadKestrum(const QString& path, KestrumCreatePortFn& creator,
                                       QString& error) {
-    std::shared_ptr<QLibrary> library(new QLibrary(path), TLibraryUnloader());
-    if (!library->load()) {
-        error = library->errorString();
-        return {};
+    std::shared_ptr<QLibrary> library;
+    {
+        std::lock_guard lock(LibraryLock);
+        std::weak_ptr<QLibrary>& slot = Libraries[path];
+        library = slot.lock();
+        if (!library) {
+            library = std::shared_ptr<QLibrary>(new QLibrary(path), TLibraryUnloader{path});
+            if (!library->load()) {
+                error = library->errorString();
+                Libraries.erase(path);
+                return {}; // the unloader finds no entry and unloads nothing that is not loaded
+            }
+            slot = library;
+        }
     }
     creator = reinterpret_cast<KestrumCreatePortFn>(library->resolve(KESTRUM_CREATOR_NAME));
     if (creator == nullptr) {

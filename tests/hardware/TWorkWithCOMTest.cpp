@@ -31,6 +31,15 @@ class TWorkWithCOMTest : public QObject {
         std::int32_t type = 0;
         QVERIFY(port->Open(&type) != 0);
         QCOMPARE(type, 101);
+        // Another port and another check come and go; the library stays under the first port.
+        {
+            TComPortHandle other = ComCreator(settings.Config(), {bin});
+            QVERIFY(other);
+            QCOMPARE(CheckRegistration({bin}), QString());
+        }
+        QCOMPARE(CheckRegistration({bin}), QString());
+        QVERIFY(port->Close() != 0);
+        QVERIFY(port->Open(&type) != 0);
     }
 
     void missingLibrary() {

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "IHardView.h"
+#include "TColors.h"
+#include "TGenerator.h"
+#include "TSyncCaller.h"
+
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TSootv;
+class TSootvData;
+class TWorkPlace;
+struct TContact;
+struct TTesterSettings;
+
+// The background worker of the tester mode. Each pass works out the level to drive on every
+// tied pin of the unit from the contacts of its correspondence, sends the levels and the probe
+// output, reads back what the settings ask for and shows the result through the view. It passes
+// once per Resume, or back to back while the cycle is on, and otherwise rests at a pass boundary.
+// The unit itself is reached through the abstract operations, which a unit's worker implements.
+//
+// Threads: the user-interface thread creates the worker, resumes and suspends it, sets its flags
+// and changes the generator's lines; the worker reads the settings, the tester mode and the
+// contacts (all atomics), writes the contacts' IndColor and reaches the user interface only
+// through the view, by synchronous calls served on the user-interface thread.
+class TAbstractHard {
+  public:
+    // Correspondences beyond this many take part as well: the tables grow with the table.
+    static constexpr int MaxSootv = 195;
+
+    TAbstractHard(TTesterSettings& settings, IHardView& view);
+    virtual ~TAbstractHard();
+    TAbstractHard(const TAbstractHard&) = delete;
+    TAbstractHard& operator=(const TAbstractHard&) = delete;
+
+    // The workspace and table the passes work on. The worker is brought to rest first; the
+    // caller resumes it when it should go on.
+    void SetModel(TWorkPlace* workPlace, TSootv* sootv);
+    TWorkPlace* WorkPlace() const { return FWorkPlace.load(); }
+    TSootv* Sootv() const { return FSootv.load(); }
+
+    // Starts a pass (the thread itself at the first call) and lifts a suspend request. A resume
+    // that comes while a pass runs earns one more pass.
+    void Resume();
+    // Asks the worker to rest at the end of the current pass without waiting for it. A second
+    // request changes nothing.
+    void Suspend();
+    // Suspend, then wait until no pass runs, serving the worker's calls to the user interface
+    // meanwhile. Answers true when the worker rests (or never ran). Called from inside one of the
+    // view's operations it only records the request and answers false: the worker rests as soon
+    // as that call returns. The wait ends after timeoutMs without a sign of progress.
+    bool BringToRest(int timeoutMs = 10000);
+    // Waits (serving the view's calls) until the worker rests by itself, without a request.
+    bool WaitForRest(int timeoutMs = 10000);
+    bool IsResting() const;
+    // Wakes a worker that waits for the tester mode or sits in the autonomous mode, so that a
+    // changed setting takes effect at once.
+    void NotifySettingsChanged();
+    // Ends the worker's loop and joins its thread; calls still waiting for the user interface are
+    // released. Called once at program end (after StopUnit); later calls do nothing.
+    void Shutdown();
+
+    // Fills the pin list from the table; pin codes are reduced to 0..94 for a unit that does not
+    // take them unchanged.
+    void FillPins();
+    std::vector<std::uint16_t> Pins() const;
+
+    // Unit operations (the unit's worker implements them).
+    virtual void WriteLevels(const std::uint8_t* levels, const std::uint16_t* pins, int count) = 0;
+    virtual void ReadLevels(const std::uint16_t* pins, std::uint8_t* levels, int count) = 0;
+    virtual void WriteReadLevels(const std::uint16_t* pins, std::uint8_t* levels, int count) = 0;
+    virtual void SetAutonomous(int mode) = 0;
+    virtual void WriteZond(std::uint8_t level, int count, const std::uint16_t* pins,
+                           std::uint8_t* levels) = 0;
+    virtual std::uint8_t ReadZondIn() = 0;
+    virtual bool InitUnit() = 0;
+    virtual void StopUnit() = 0;
+
+    // Flags the user-interface thread sets: end the cycle after the current pass; re-open the
+    // unit at the next pass (the check-connection command).
+    std::atomic<bool> FStopAfterPass{false};
+    std::atomic<bool> FMustRepair{false};
+    // The unit works on its own without indication (both reads off and the user agreed).
+    std::atomic<bool> FAutonomous{false};
+    // Pin codes go to the unit unchanged (true) or reduced to 0..94.
+    std::atomic<bool> FRawPins{true};
+    TGenerator FGenerator;
+
+    // What the last pass left (read them while the worker rests).
+    TColor FZondInColor = Colors::clBlack;
+    TColor FZondOutColor = Colors::clBlack;
+    std::int32_t FReplyCode = 0;
+    const std::vector<std::uint8_t>& Levels() const { return FLevels; }
+    // Passes made since creation (a pass that reached its end).
+    std::uint64_t Passes() const { return FPasses.load(); }
+
+  protected:
+    // The pass loop; a unit's worker wraps it in its recovery. It ends by a raised failure or,
+    // with ECallCancelled, at program end.
+    virtual void Execute();
+
+    // The level driven on correspondence i's pin.
+    std::uint8_t OutputLevel(int i);
+    void SwitchAutonomous(bool on);
+    void ShowLevels();
+    void ShowSootv(int i, std::uint8_t level);
+    void ShowZondState();
+
+    // Synchronous calls to the view.
+    bool Message(const QString& text, THardMessage kind);
+    void CallView(std::function<void(IHardView&)> fn);
+    bool IsTesterMode() const;
+    bool OnWorkerThread() const { return std::this_thread::get_id() == FWorkerId.load(); }
+
+    // Rest at a pass boundary when a suspend is requested or, with selfSuspend, until the next
+    // Resume. Raises ECallCancelled at program end.
+    void RestPoint(bool selfSuspend);
+    // Waits without a pass until resumed, a setting changes, a suspend is requested or a short
+    // while has passed (instead of going round at once).
+    void IdleWait();
+    // The contact of a table entry; null when the entry names no contact of the workspace.
+    TContact* EntryContact(const TSootvData& record, int entry) const;
+
+    TTesterSettings& FSettings;
+    IHardView& FView;
+    TSyncCaller FCaller;
+    std::vector<std::uint16_t> FPassPins; // the pins of the running pass
+    std::vector<std::uint8_t> FLevels;    // per correspondence, then the probe input
+    std::vector<TPaintItem> FPaintBatch;  // repaints of the running ShowLevels
+
+  private:
+    void ThreadMain();
+    void HandOver();
+    void PlainExchange(bool readRaz, bool readZond);
+    bool WaitRest(bool request, int timeoutMs);
+    void TakePins(int count);
+
+    std::atomic<TWorkPlace*> FWorkPlace{nullptr};
+    std::atomic<TSootv*> FSootv{nullptr};
+
+    mutable std::mutex FPinsLock;
+    std::vector<std::uint16_t> FPins;
+
+    mutable std::mutex FLock;
+    std::condition_variable FCond;
+    std::thread FThread;
+    std::atomic<std::thread::id> FWorkerId{};
+    bool FStarted = false;
+    bool FSuspendRequested = false;
+    bool FRunRequested = false;
+    bool FResting = true;
+    bool FShutdown = false;
+    bool FThreadDone = false;
+    std::uint64_t FWakes = 0;
+    std::atomic<std::uint64_t> FPasses{0};
+
+    // The probe colours last handed to the view, to skip a hand-over that would change nothing;
+    // a Resume makes the next pass show them again.
+    std::atomic<bool> FViewStale{true};
+    TColor FShownIn = 0;
+    TColor FShownOut = 0;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "IComPort.h"
+#include "TAbstractHard.h"
+
+#include <QByteArray>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+// The worker for the USB diagnostic unit: the unit operations as command frames through the
+// device access library's port, opening and re-opening the unit, and the run wrapper that leads
+// the user through a re-initialisation when the unit stops answering.
+class TUSBHardWork : public TAbstractHard {
+  public:
+    // Makes a port object of the device access library (empty when it cannot).
+    using TPortFactory = std::function<std::shared_ptr<IComPort>()>;
+
+    // The worker is created at rest; the thread starts at the first Resume.
+    TUSBHardWork(TTesterSettings& settings, IHardView& view, TPortFactory portFactory);
+    ~TUSBHardWork() override;
+
+    // What Init hands to the library: the application title and its window.
+    void SetAppInfo(const QByteArray& title, std::intptr_t window);
+
+    // Creates and opens the port; false when any step fails. Called on the user-interface thread
+    // before the first Resume.
+    bool InitUnit() override;
+    // Closes and re-opens the port (creating it first when there is none); run by the recovery.
+    bool ReInitUnit();
+    // The unit's stop command, then a 100 ms pause; nothing without a port.
+    void StopUnit() override;
+    void RebootUnit();
+    // Program end, after Shutdown: the port's Close, then Done; the port is released.
+    void ClosePort();
+    bool HasPort();
+
+    void WriteLevels(const std::uint8_t* levels, const std::uint16_t* pins, int count) override;
+    void ReadLevels(const std::uint16_t* pins, std::uint8_t* levels, int count) override;
+    void WriteReadLevels(const std::uint16_t* pins, std::uint8_t* levels, int count) override;
+    void SetAutonomous(int mode) override;
+    void WriteZond(std::uint8_t level, int count, const std::uint16_t* pins,
+                   std::uint8_t* levels) override;
+    std::uint8_t ReadZondIn() override;
+
+    // The generator entries of the table in order: each one's pin code as stored in its record
+    // and the low 16 bits of its contact's GenIndex. Answers their number.
+    int CollectGenerators();
+    const std::vector<std::uint16_t>& GenPins() const { return FGenPins; }
+    const std::vector<std::uint16_t>& GenIndexes() const { return FGenIndexes; }
+
+  protected:
+    // The run wrapper: Start, the pass loop, and after a failure the recovery dialogue; then
+    // the same again.
+    void Execute() override;
+
+  private:
+    bool CreatePort();
+    void Recover(const QString& message);
+    // Code 8 (confirmed without data) passes; any other code is a failure.
+    void CheckReply(bool fetch);
+    // The port for an exchange (the caller holds FPortLock); raises when there is none.
+    IComPort& Link();
+    static void PutTriple(std::vector<std::uint8_t>& frame, std::uint16_t pin, std::uint8_t level);
+
+    TPortFactory FPortFactory;
+    std::shared_ptr<IComPort> FPort;
+    // The port is used by the worker and, for stop and reboot, by the user-interface thread:
+    // one exchange at a time.
+    std::mutex FPortLock;
+    QByteArray FAppTitle = "Pinvel";
+    std::intptr_t FAppWindow = 0;
+    std::vector<std::uint16_t> FGenPins;
+    std::vector<std::uint16_t> FGenIndexes;
+};

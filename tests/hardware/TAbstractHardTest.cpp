@@ -6,10 +6,6 @@
 
 Q_DECLARE_METATYPE(std::vector<int>)
 
-namespace {
-constexpr int Yes = 1;
-}
-
 class TAbstractHardTest : public QObject {
     Q_OBJECT
   private slots:

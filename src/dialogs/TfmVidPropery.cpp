@@ -75,7 +75,7 @@ TfmVidPropery::TfmVidPropery(QWidget* parent)
     };
     // The passive indicator's sample is left blank.
 
-    auto withStepper = [this](QLineEdit* edit, TUpDown* upDown) {
+    auto withStepper = [](QLineEdit* edit, TUpDown* upDown) {
         auto* box = new QHBoxLayout();
         box->setSpacing(0);
         box->addWidget(edit);

@@ -1,0 +1,22 @@
+# Installed layout, relative to the prefix (the program finds everything from its own place):
+#   bin/pinvel, bin/pinvel-file, bin/pinvel-unit
+#   lib/pinvel/libkestrum.so          the device access library, found from ../lib/pinvel
+#   share/pinvel/help/                the help pages, found from ../share/pinvel/help
+#   share/pinvel/data/                the harness example
+#   share/applications/pinvel.desktop and share/icons/hicolor/scalable/apps/pinvel.svg
+include(GNUInstallDirs)
+if(TARGET pinvel)
+    install(TARGETS pinvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+foreach(tool pinvel-file pinvel-unit)
+    if(TARGET ${tool})
+        install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+endforeach()
+if(TARGET kestrum)
+    install(TARGETS kestrum LIBRARY DESTINATION lib/pinvel)
+endif()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/data)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -224,7 +224,8 @@ struct TRig {
     std::shared_ptr<TFakePort> Port = std::make_shared<TFakePort>();
     std::unique_ptr<TUSBHardWork> Worker;
 
-    TRig() {
+    // With the scripted port unless told otherwise (then MakeWorker follows).
+    explicit TRig(bool scripted = true) {
         auto r = std::make_unique<TRazem>();
         r->SetColCount(10);
         r->SetRowCount(20);
@@ -233,15 +234,20 @@ struct TRig {
                 r->FCells[c][g].State = TContactState::csTied;
         WorkPlace.Add(std::move(r));
         WorkPlace.FSootv = &Sootv;
-        Worker = std::make_unique<TUSBHardWork>(Settings, View, [p = Port] { return p; });
-        Worker->SetModel(&WorkPlace, &Sootv);
+        WorkPlace.SetTesterMode(true);
         View.Settings = &Settings;
         View.WorkPlace = &WorkPlace;
+        if (scripted) {
+            MakeWorker([p = Port] { return p; });
+            Port->Clear();
+        }
+    }
+    void MakeWorker(TUSBHardWork::TPortFactory factory) {
+        Worker = std::make_unique<TUSBHardWork>(Settings, View, std::move(factory));
+        Worker->SetModel(&WorkPlace, &Sootv);
         View.Worker = Worker.get();
-        WorkPlace.SetTesterMode(true);
         if (!Worker->InitUnit())
-            qFatal("the fake unit does not open");
-        Port->Clear();
+            qFatal("the unit does not open");
     }
     ~TRig() { Worker->Shutdown(); }
 

@@ -1,0 +1,98 @@
+// The worker through the real device library and its simulated unit.
+
+#include "HardTestKit.h"
+#include "WorkWithCOM.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+// The rig's worker on the library's simulated unit with a harness file. The test keeps the
+// library's handle (for the fault switch); the worker borrows the port.
+struct TSimRig : TRig {
+    TComPortHandle Handle;
+
+    explicit TSimRig(const QByteArray& harness, int timeoutMs = 1000) : TRig(false) {
+        TDeviceSettings device;
+        device.Harness = harness;
+        device.ReplyTimeoutMs = timeoutMs;
+        QString error;
+        Handle = ComCreator(device.Config(), &error);
+        if (!Handle)
+            qFatal("%s", qPrintable(error));
+        IComPort* raw = Handle.get();
+        MakeWorker([raw] { return std::shared_ptr<IComPort>(raw, [](IComPort*) {}); });
+    }
+    ~TSimRig() { Worker->ClosePort(); }
+};
+
+} // namespace
+
+class TUSBHardWorkSimTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void netsShowOneLevel() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel sim XXXXXX"));
+        QFile file(dir.filePath(QStringLiteral("harness one.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"nets": [["X1:a1", "X2:c5"], ["X1:b3", "X1:b4"]], "probe": "X1:a1"})");
+        file.close();
+        TSimRig rig(QFile::encodeName(file.fileName()));
+        QVERIFY(rig.Worker->FRawPins);
+        rig.Tie(TSootv::PinCode(1, 1, 3), {{0, 0}}); // X1:a1, switched on
+        rig.Tie(TSootv::PinCode(2, 5, 1), {{1, 0}}); // X2:c5, off, in the same net
+        rig.Tie(TSootv::PinCode(1, 3, 2), {{2, 0}}); // X1:b3, on
+        rig.Tie(TSootv::PinCode(1, 4, 2), {{3, 0}}); // X1:b4, off, in the same net
+        rig.Tie(TSootv::PinCode(1, 9, 1), {{4, 0}}); // X1:c9, off, alone
+        for (int c : {1, 3, 4})
+            rig.At(c, 0).State = TContactState::csFree;
+        rig.Worker->FillPins();
+        QVERIFY(rig.Pass());
+        const auto colours = [&] {
+            std::vector<TColor> out;
+            for (int c = 0; c < 5; ++c)
+                out.push_back(rig.At(c, 0).IndColor);
+            return out;
+        };
+        const TColor r = Colors::clRed, g = Colors::clGreen;
+        QCOMPARE(colours(), (std::vector<TColor>{r, r, r, r, g}));
+        QCOMPARE(rig.View.ZondIn, r); // the probe touches the first net
+
+        // Both contacts of the first net off: the probe output alone drives that net.
+        rig.At(0, 0).State = TContactState::csFree;
+        QVERIFY(rig.Pass());
+        QCOMPARE(colours(), (std::vector<TColor>{g, g, r, r, g}));
+        rig.Settings.ZondWrite = ZondWriteMode::Hi;
+        QVERIFY(rig.Pass());
+        QCOMPARE(colours(), (std::vector<TColor>{r, r, r, r, g}));
+        QCOMPARE(rig.View.ZondOut, r);
+    }
+
+    void lostLinkIsRestored() {
+        TSimRig rig(QByteArray(), 200);
+        rig.Tie(400, {{0, 0}});
+        rig.Worker->FillPins();
+        QVERIFY(rig.Pass());
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::LinkLost));
+        rig.View.Answers = {true};
+        QVERIFY(rig.Pass());
+        QCOMPARE(rig.View.Texts.size(), qsizetype(2));
+        QCOMPARE(rig.View.Texts.at(1), QStringLiteral("Соединение восстановлено!"));
+        QCOMPARE(rig.View.Calls.filter("Controls"), QStringList{"Controls 110"});
+        QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clRed);
+
+        // A unit that stops answering: the wait gives up and the user is asked.
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::NoReply));
+        rig.View.Answers = {false};
+        rig.Worker->Resume();
+        QTRY_COMPARE(rig.View.Texts.size(), qsizetype(3));
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::None));
+        QVERIFY(rig.Worker->WaitForRest());
+        QVERIFY(!rig.Worker->FMustRepair);
+    }
+};
+
+QTEST_GUILESS_MAIN(TUSBHardWorkSimTest)
+#include "TUSBHardWorkSimTest.moc"

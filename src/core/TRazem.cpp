@@ -1,6 +1,8 @@
 #include "TRazem.h"
 
+#include "TComponentStream.h"
 #include "TErrors.h"
+#include "TRazemRecord.h"
 #include "TSootv.h"
 #include "TWorkPlace.h"
 
@@ -265,4 +267,88 @@ void TRazem::UnselectLabel() {
 void TRazem::SelectLabel() {
     FLabelSelected = true;
     emit LabelSelectionChanged();
+}
+
+TComponentNode TRazem::ComponentBlock() const {
+    TComponentNode node;
+    node.ClassName = QStringLiteral("TRazem");
+    auto add = [&node](const char* name, TComponentValue value) {
+        node.Properties.push_back({QString::fromLatin1(name), std::move(value)});
+    };
+    // In the grid's order of published properties; values equal to the grid's defaults are
+    // left out (only ColCount and RowCount can be, at 5).
+    add("Left", TComponentValue::Integer(FLeft));
+    add("Top", TComponentValue::Integer(FTop));
+    add("Width", TComponentValue::Integer(FWidth));
+    add("Height", TComponentValue::Integer(FHeight));
+    add("Color", TComponentValue::Ident(QStringLiteral("clInfoBk")));
+    if (FColCount != TRazemRecord::DefaultGridCount)
+        add("ColCount", TComponentValue::Integer(FColCount));
+    add("DefaultColWidth", TComponentValue::Integer(FDefaultColWidth));
+    add("DefaultRowHeight", TComponentValue::Integer(FDefaultRowHeight));
+    add("DefaultDrawing", TComponentValue::Boolean(false));
+    add("FixedCols", TComponentValue::Integer(0));
+    if (FRowCount != TRazemRecord::DefaultGridCount)
+        add("RowCount", TComponentValue::Integer(FRowCount));
+    add("FixedRows", TComponentValue::Integer(0));
+    add("GridLineWidth", TComponentValue::Integer(0));
+    if (FHasPopupMenu)
+        add("PopupMenu", TComponentValue::Ident(QStringLiteral("fmMain.pmCont")));
+    // Readers skip it; the connector's place in the workspace is the natural tab order.
+    add("TabOrder", TComponentValue::Integer(FIndex));
+    return node;
+}
+
+TRazemRecord TRazem::ToRecord() const {
+    TRazemRecord rec;
+    rec.Component = ComponentBlock();
+    rec.ButtSize = FButtSize;
+    rec.Index = FIndex;
+    rec.Name = FRazName;
+    rec.NameList = FNameList;
+    const int cols = std::clamp(FColCount, 0, MaxCols);
+    const int rows = std::clamp(FRowCount, 0, MaxGridRows);
+    rec.Rows.assign(FRows.begin(),
+                    FRows.begin() + std::min<std::size_t>(FRows.size(), std::size_t(rows / 2)));
+    rec.Rows.resize(std::size_t(rows / 2));
+    rec.Cells.resize(std::size_t(rows) * std::size_t(cols));
+    for (int g = 0; g < rows; ++g)
+        for (int c = 0; c < cols; ++c) {
+            const TContact& t = FCells[c][g];
+            rec.Cells[std::size_t(g) * std::size_t(cols) + std::size_t(c)] = {
+                std::uint8_t(t.State.load()), t.NameIndex, t.IndColor.load(), t.ButtColor};
+        }
+    return rec;
+}
+
+void TRazem::SaveToStream(TStreamWriter& stream) const {
+    ToRecord().WriteToStream(stream);
+}
+
+void TRazem::LoadFromStream(TStreamReader& stream) {
+    ApplyRecord(TRazemRecord::ReadFromStream(stream, FIndex));
+}
+
+void TRazem::ApplyRecord(const TRazemRecord& rec) {
+    SetBounds(rec.Left(), rec.Top());
+    SetColCount(rec.ColCount());
+    SetRowCount(rec.RowCount());
+    SetButtSize(rec.ButtSize);
+    SetIndex(rec.Index);
+    FNameList = rec.NameList;
+    FRows = rec.Rows;
+    const int cols = ColCount();
+    const int rows = RowCount();
+    for (int c = 0; c < MaxCols; ++c)
+        for (int g = 0; g < MaxGridRows; ++g) {
+            TContact& t = FCells[c][g];
+            const TContactRecord src = c < cols && g < rows ? rec.Cell(c, g) : TContactRecord{};
+            t.State = TContactState(src.State);
+            t.NameIndex = src.NameIndex;
+            t.GenIndex = 0;
+            t.IndColor = src.IndColor;
+            t.ButtColor = src.ButtColor;
+        }
+    SetRazName(rec.Name);
+    emit Repainted();
 }

@@ -8,6 +8,10 @@
 #include <vector>
 
 class TWorkPlace;
+class TRazemRecord;
+class TStreamReader;
+class TStreamWriter;
+struct TComponentNode;
 
 // A connector of the harness: a grid of contact positions in rows. Grid row 2k shows the
 // indicators and grid row 2k+1 the buttons of contact row k; both show the contact whose record
@@ -90,6 +94,19 @@ class TRazem : public QObject {
     void ShiftGenIndices(int freedSlot);
     void UnselectLabel();
     void SelectLabel();
+
+    // The connector's record of a project file. Saving writes the component block of the grid
+    // properties, the connector's fields and every contact record (odd grid rows included).
+    void SaveToStream(TStreamWriter& stream) const;
+    // Reads one record on a connector just created and added to the workspace. The record is
+    // read and checked whole before anything is applied, so on EFileError the connector is
+    // unchanged. Of the component block Left, Top, ColCount and RowCount are applied.
+    void LoadFromStream(TStreamReader& stream);
+    // The record SaveToStream writes, and applying a read one.
+    TRazemRecord ToRecord() const;
+    void ApplyRecord(const TRazemRecord& record);
+    // The component block of the current grid properties (PopupMenu only in the editor mode).
+    TComponentNode ComponentBlock() const;
 
     // Asks the view to paint one cell at once, or the whole connector.
     void RedrawCell(int col, int gridRow) { emit CellRedraw(col, gridRow); }

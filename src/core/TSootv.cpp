@@ -2,7 +2,11 @@
 
 #include "TPinGrid.h"
 #include "TRazem.h"
+#include "TStreamReader.h"
+#include "TStreamWriter.h"
 #include "TWorkPlace.h"
+
+#include <QCoreApplication>
 
 TSootv::TSootv(TPinGrid* gridX1, TPinGrid* gridX2, QObject* parent)
     : QObject(parent), FGridX1(gridX1), FGridX2(gridX2) {}
@@ -105,4 +109,23 @@ QString TSootv::PinName(std::uint16_t code) {
         }
     }
     return {};
+}
+
+void TSootv::WriteToStream(TStreamWriter& stream) const {
+    stream.WriteInt32(Count());
+    for (const auto& r : FItems)
+        r->WriteToStream(stream);
+}
+
+void TSootv::ReadFromStream(TStreamReader& stream, std::span<const TRazemExtent> razems) {
+    stream.SetContext(QString());
+    const std::int32_t count =
+        stream.ReadCount(15, QCoreApplication::translate("TSootv", "число соответствий"));
+    for (std::int32_t k = 0; k < count; ++k) {
+        stream.SetContext(QCoreApplication::translate("TSootv", "соответствие %1").arg(k + 1));
+        auto rec = TSootvData::ReadFromStream(stream, razems);
+        if (rec->HasCell())
+            Add(std::move(rec));
+    }
+    stream.SetContext(QString());
 }

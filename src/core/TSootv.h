@@ -7,6 +7,8 @@
 #include <vector>
 
 class TPinGrid;
+class TStreamReader;
+class TStreamWriter;
 class TWorkPlace;
 
 // The correspondence table: which contacts are tied to which pin of the unit, one record per pin,
@@ -37,6 +39,13 @@ class TSootv : public QObject {
     void DeleteRazem(int razemIndex);
     // Turns every generator contact named by the table back into a tied one.
     void ResetGenerators(TWorkPlace& workPlace);
+
+    // The correspondence section of a project file: the record count, then every record.
+    void WriteToStream(TStreamWriter& stream) const;
+    // Appends the records of the section to the table in file order, each checked against the
+    // given connectors before it is added; records whose column or row is below 1 are read and
+    // dropped. On EFileError the records read before the damaged one stay.
+    void ReadFromStream(TStreamReader& stream, std::span<const TRazemExtent> razems);
 
     // Pin code of a cell of the editor grid (X1 base 400, X2 base 272); 0 for no valid cell.
     static std::uint16_t PinCode(int grid, int col, int row);

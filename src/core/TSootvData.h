@@ -2,13 +2,24 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
+
+class TStreamReader;
+class TStreamWriter;
 
 // A contact's place in its connector: column and record row.
 struct TCellPos {
     std::int32_t Col = 0;
     std::int32_t Row = 0;
     bool operator==(const TCellPos&) const = default;
+};
+
+// The grid size of a connector that table entries may name, for checking them while reading.
+struct TRazemExtent {
+    int ColCount = 0;
+    int RowCount = 0;
 };
 
 // One pin of the unit and the contacts tied to it. Entry i is the triple
@@ -30,4 +41,14 @@ class TSootvData {
     void Delete(int entry);
     // The first entry with exactly this name and connector index, or -1.
     int IndexOf(const QString& name, std::int32_t razemIndex) const;
+
+    // One correspondence record of a project file.
+    void WriteToStream(TStreamWriter& stream) const;
+    // Reads one record. Unless its column or row is below 1 (such a record is dropped by the
+    // table), every entry must name a contact cell of one of the given connectors and the pin
+    // cell must lie in a unit grid (grid 1 or 2, column 1..32, row 1..3); else EFileError.
+    static std::unique_ptr<TSootvData> ReadFromStream(TStreamReader& stream,
+                                                      std::span<const TRazemExtent> razems);
+    // Whether the table keeps a record read from a file.
+    bool HasCell() const { return FCol >= 1 && FRow >= 1; }
 };

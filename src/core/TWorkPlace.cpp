@@ -1,8 +1,24 @@
 #include "TWorkPlace.h"
 
+#include "TErrors.h"
 #include "TPinGrid.h"
 #include "TRazem.h"
 #include "TSootv.h"
+#include "TStreamReader.h"
+#include "TStreamWriter.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TWorkPlace", text);
+}
+// The smallest connector record: "TPF0", an empty class name and component name, the ends of
+// the property and child lists, then size class, index, name length and name count.
+constexpr qint64 kMinRazemRecord = 24;
+} // namespace
 
 TWorkPlace::TWorkPlace(QObject* parent) : QObject(parent) {}
 
@@ -127,4 +143,68 @@ void TWorkPlace::StopGenerators() {
             FSootv->ResetGenerators(*this);
         r->Repaint();
     }
+}
+
+QByteArray TWorkPlace::SaveToImage() const {
+    TStreamWriter w;
+    w.Reserve(1 << 16);
+    w.WriteInt32(Count());
+    for (const auto& r : FRazems)
+        r->SaveToStream(w);
+    if (FSootv != nullptr)
+        FSootv->WriteToStream(w);
+    else
+        w.WriteInt32(0);
+    return w.TakeData();
+}
+
+void TWorkPlace::SaveToFile(const QString& path) {
+    const QByteArray image = SaveToImage();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
+        throw EFileError(Tr("Не удалось сохранить файл «%1»: %2").arg(path, file.errorString()));
+    Modified = false;
+}
+
+void TWorkPlace::LoadFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileError(Tr("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()));
+    const QByteArray image = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EFileError(Tr("Не удалось прочитать файл «%1»: %2").arg(path, file.errorString()));
+    LoadFromImage(image);
+}
+
+void TWorkPlace::LoadFromImage(const QByteArray& image) {
+    if (Count() != 0)
+        throw EFileError(Tr("Проект загружается только в пустое рабочее поле."));
+    TStreamReader r(image);
+    const std::int32_t count = r.ReadCount(kMinRazemRecord, Tr("число разъемов"));
+    for (std::int32_t i = 0; i < count; ++i) {
+        r.SetContext(Tr("разъем %1").arg(i + 1));
+        Add(std::make_unique<TRazem>());
+        TRazem* razem = Razem(Count() - 1);
+        try {
+            razem->LoadFromStream(r);
+        } catch (...) {
+            // The record is checked whole before the connector takes any of it; the connector
+            // is still fresh and goes again, so no entry can name a half-read connector.
+            emit RazemRemoving(razem);
+            FRazems.pop_back();
+            throw;
+        }
+    }
+    std::vector<TRazemExtent> extents;
+    for (int i = 0; i < Count(); ++i)
+        extents.push_back({Razem(i)->ColCount(), Razem(i)->RowCount()});
+    if (FSootv != nullptr) {
+        FSootv->ReadFromStream(r, extents);
+    } else {
+        TSootv scratch;
+        scratch.ReadFromStream(r, extents);
+    }
+    if (!r.AtEnd())
+        r.Fail(Tr("после последней записи соответствий лишние данные: %1 байт").arg(r.Remaining()));
+    FillSootvGrids();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <atomic>
 #include <memory>
@@ -43,6 +44,19 @@ class TWorkPlace : public QObject {
     void Deselect();
     // Selects a connector as a click does: the previous label turns white, this one aqua.
     void Select(int index);
+    // The project file. SaveToFile builds the image and writes it to a temporary file that then
+    // replaces the target, so a failed save leaves the previous file whole; Modified is cleared
+    // only after the file is in place. Both raise EFileError with the reason.
+    void SaveToFile(const QString& path);
+    // Reads a project into this freshly created, empty workspace (and its empty table). On
+    // EFileError the connectors read completely before the damage stay, a connector whose
+    // record is damaged is removed again, and so every table entry names a connector and a
+    // contact cell that exist.
+    void LoadFromFile(const QString& path);
+    // The same on an image in memory.
+    QByteArray SaveToImage() const;
+    void LoadFromImage(const QByteArray& image);
+
     void ReleaseGeneratorSlot(int slot);
     // Every generator contact of the table becomes a tied contact again; each connector repaints.
     void StopGenerators();

@@ -349,6 +349,8 @@ void TRazem::ApplyRecord(const TRazemRecord& rec) {
             t.IndColor = src.IndColor;
             t.ButtColor = src.ButtColor;
         }
+    // The contact menu belongs to the editor mode, whatever mode the file was saved in.
+    FHasPopupMenu = FWorkPlace == nullptr || !FWorkPlace->IsTesterMode();
     SetRazName(rec.Name);
     emit Repainted();
 }

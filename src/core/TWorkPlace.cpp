@@ -3,13 +3,13 @@
 #include "TErrors.h"
 #include "TPinGrid.h"
 #include "TRazem.h"
+#include "TSafeFile.h"
 #include "TSootv.h"
 #include "TStreamReader.h"
 #include "TStreamWriter.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 QString Tr(const char* text) {
@@ -159,11 +159,8 @@ QByteArray TWorkPlace::SaveToImage() const {
 }
 
 void TWorkPlace::SaveToFile(const QString& path) {
-    const QByteArray image = SaveToImage();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
-        throw EFileError(Tr("Не удалось сохранить файл «%1»: %2").arg(path, file.errorString()));
-    Modified = false;
+    TSafeFile::Write(path, SaveToImage());
+    Modified = false; // only now: a failed save must still leave the save prompt armed
 }
 
 void TWorkPlace::LoadFromFile(const QString& path) {

@@ -1,0 +1,72 @@
+#include "TSafeFile.h"
+
+#include "TErrors.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void Fail(const QString& path, int error) {
+    throw EFileError(QCoreApplication::translate("TSafeFile", "Не удалось сохранить файл «%1»: %2")
+                         .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+bool WriteAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::size_t(std::min<qint64>(size, 1 << 20)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+void TSafeFile::Write(const QString& path, const QByteArray& data) {
+    // A link is followed, so the file it points to is replaced rather than the link.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        target = info.symLinkTarget();
+    const QByteArray targetName = QFile::encodeName(target);
+
+    int fd = -1;
+    QByteArray tempName;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        tempName =
+            targetName + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt > 16))
+            Fail(path, errno);
+    }
+    struct stat old {};
+    if (::stat(targetName.constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777); // keep the permissions the file had
+    int error = 0;
+    if (!WriteAll(fd, data.constData(), data.size()) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(tempName.constData(), targetName.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(tempName.constData());
+        Fail(path, error);
+    }
+}

@@ -1,0 +1,218 @@
+#pragma once
+
+#include "TTesterSettings.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDialog;
+class QFrame;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class TAppSettings;
+class TProperty;
+class TSootv;
+class TWorkPlace;
+class TfmConstr;
+class TfmSootv;
+class TfmStartUp;
+class TRazem;
+
+// What the program entry leaves at its defaults and a test may point elsewhere.
+struct TfmMainOptions {
+    // The settings file; empty: the program's own (pinvel.ini beside the executable).
+    QString SettingsPath;
+    // Where the device access library is looked for; empty: the program's library folders.
+    QStringList LibraryFolders;
+    // The link to the unit; unset: the "Device" section of the settings file.
+    std::optional<QByteArray> DeviceLink;
+    std::optional<QByteArray> DeviceHarness;
+    std::optional<int> DeviceReplyTimeoutMs;
+
+    // Stand-ins for the modal dialogs, so a scripted run can answer them. Each is used instead
+    // of the real dialog when set.
+    // The open (save = false) or save dialog: answers the chosen path, empty for Cancel.
+    std::function<QString(bool save, const QString& startDir)> FileDialog;
+    // The colour dialog: answers the chosen colour, nothing for Cancel.
+    std::function<std::optional<QColor>(const QColor& initial)> ColorDialog;
+    // Runs a modal dialog (constructor, about box) and answers its result code.
+    std::function<int(QDialog& dialog)> ExecDialog;
+};
+
+// The main window: the workspace with its connectors, the editor panel, the tester panel, the
+// menus, the project and editing commands, and the program-wide objects (settings, workspace,
+// correspondence table and dialog, the tester's worker). It starts in the editor mode and enters
+// the tester mode at once when the unit answers.
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TfmMain(TfmMainOptions options = {}, QWidget* parent = nullptr);
+    ~TfmMain() override; // FormDestroy
+
+    // False when the registration check failed: the window is not to be shown and the program
+    // ends.
+    bool Started() const { return FStarted; }
+
+    TWorkPlace* WorkPlace() const { return FWorkPlace.get(); }
+    TSootv* Sootv() const { return FSootv.get(); }
+    TProperty* Property() const { return FProperty.get(); }
+    TfmSootv* fmSootv() const { return FfmSootv.get(); }
+    TTesterSettings& Tester() { return FTester; }
+    bool IsTesterMode() const;
+    int ZondWriteIndex() const;
+    void SetZondWriteIndex(int index);
+
+    // Project commands.
+    enum class TSaveAnswer { GoOn, Yes, No, Cancel };
+    TSaveAnswer QuerySaveChanges(bool checkMode);
+    void acNewExecute();
+    void acLoadExecute();
+    // Answers whether the project was written (false: the save dialog was cancelled).
+    bool acSaveExecute();
+    bool acSaveAsExecute();
+    void LastFileClick(const QString& path);
+
+    // Editing commands.
+    void acRazAddExecute();
+    void acRazDeleteExecute();
+    void acRazEditExecute();
+    void acSetSootvExecute();
+    void N12Click();
+    void N13Click();
+
+    // Mode and tester controls.
+    void acChangeModeExecute();
+    void acStartTestExecute();
+    void acStopTestExecute();
+    void rgZondWriteClick();
+    void cbReadRazClick();
+    void cbReadZondClick();
+    void plCicleClick();
+    void FormKeyDown(int key);
+    void N10Click();
+    void N11Click();
+    void N15Click();
+    void N16Click();
+
+    // The layout-independent key code of a key press (27 Esc, 71 G, 72 H, 76 L, ...).
+    static int VirtualKey(const QKeyEvent& event);
+
+    // Actions.
+    QAction* acNew = nullptr;
+    QAction* acLoad = nullptr;
+    QAction* acSave = nullptr;
+    QAction* acSaveAs = nullptr;
+    QAction* acExit = nullptr;
+    QAction* acRazAdd = nullptr;
+    QAction* acRazDelete = nullptr;
+    QAction* acRazEdit = nullptr;
+    QAction* acSetSootv = nullptr;
+    QAction* acChangeMode = nullptr;
+    QAction* acStartTest = nullptr;
+    QAction* acStopTest = nullptr;
+
+    // Menus.
+    QMenu* miFile = nullptr;
+    QMenu* miLastFiles = nullptr;
+    QAction* N8 = nullptr; // "Тестер"
+    QAction* N7 = nullptr; // "Редактор"
+    QMenu* miService = nullptr;
+    QAction* N15 = nullptr;
+    QAction* N16 = nullptr;
+    QMenu* miHelp = nullptr;
+    QAction* N10 = nullptr;
+    QAction* N11 = nullptr;
+    QMenu* pmCont = nullptr;
+    QAction* N12 = nullptr;
+    QAction* N13 = nullptr;
+
+    // Controls.
+    QScrollArea* sbWorkSpace = nullptr;
+    QFrame* plMenuEditor = nullptr;
+    QPushButton* btRazAdd = nullptr;
+    QPushButton* btRazDelete = nullptr;
+    QPushButton* btRazEdit = nullptr;
+    QPushButton* btSetSootv = nullptr;
+    QPushButton* btEditorExit = nullptr;
+    QFrame* plMenuTester = nullptr;
+    QGroupBox* gbZondState = nullptr;
+    QFrame* plZondIn_Ind = nullptr;
+    QFrame* plZondOut_Ind = nullptr;
+    QGroupBox* rgZondWrite = nullptr;
+    QButtonGroup* rgZondWriteItems = nullptr;
+    QGroupBox* gbRead = nullptr;
+    QCheckBox* cbReadRaz = nullptr;
+    QCheckBox* cbReadZond = nullptr;
+    QLabel* plCicle = nullptr;
+    QGroupBox* gbInfo = nullptr;
+    QPushButton* btTesterExit = nullptr;
+
+    // The lamp colour of a panel (for the probe lamps).
+    static QColor LampColor(const QFrame* lamp);
+    static void SetLampColor(QFrame* lamp, const QColor& color);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void CreateActions();
+    void CreateMenus();
+    QFrame* CreateEditorPanel();
+    QFrame* CreateTesterPanel();
+    void FormCreate();
+    bool FormCloseQuery();
+    void FormDestroy();
+
+    // A new, empty workspace and table in place of the current ones (Modified carried over).
+    void NewProject();
+    // The constructor dialog's parameters into a connector.
+    static void ReadConstr(const TfmConstr& dialog, TRazem& k);
+    void ShowCycle(bool on);
+    void SetCurrentFile(const QString& path);
+    void UpdateModeItems();
+    // Re-evaluates the cycle from the probe selector and starts a pass.
+    void ApplyZondWrite();
+    void ReadBoxClick(QCheckBox* box, bool readRaz);
+    void MarkGenerators();
+    // A file dialog (open or save) started in a folder; empty for Cancel.
+    QString ChooseFile(bool save, const QString& startDir);
+    int ExecDialog(QDialog& dialog);
+    // Runs a command and hands any error it raises to the general error report.
+    void Guarded(const std::function<void()>& command);
+
+    // The tester's worker, reached only through these.
+    void WorkerResume();
+    void WorkerRest();
+    void WorkerFillPins();
+    void WorkerStopAfterPass();
+    void WorkerMustRepair();
+    bool WorkerAutonomous() const;
+    int GeneratorLines() const;
+    void GeneratorReset();
+
+    TfmMainOptions FOptions;
+    bool FStarted = false;
+    bool FInDestroy = false;
+    TTesterSettings FTester;
+    std::unique_ptr<TAppSettings> FAppSettings;
+    std::unique_ptr<TProperty> FProperty;
+    std::unique_ptr<TfmSootv> FfmSootv;
+    std::unique_ptr<TSootv> FSootv;
+    std::unique_ptr<TWorkPlace> FWorkPlace;
+    bool FUnitReady = false;
+};

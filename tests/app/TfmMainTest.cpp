@@ -1,0 +1,381 @@
+#include "TfmMain.h"
+#include "AppMessageBox.h"
+#include "TLastFiles.h"
+#include "TProperty.h"
+#include "TRazem.h"
+#include "TSootv.h"
+#include "TStringGrid.h"
+#include "TWorkPlace.h"
+#include "TfmConstr.h"
+#include "WorkWithCOM.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+
+namespace {
+
+struct TMessage {
+    QString Text;
+    TMsgKind Kind;
+};
+
+// A scripted run of the main window: message boxes, file dialogs and the constructor dialog
+// answer from queues, and every text shown is recorded.
+class TScript {
+  public:
+    TScript() {
+        SetAppMessageBoxHook([this](const QString& text, TMsgKind kind) {
+            Messages.push_back({text, kind});
+            if (!Answers.empty()) {
+                const TMsgAnswer a = Answers.front();
+                Answers.pop_front();
+                return a;
+            }
+            return TMsgAnswer::Ok;
+        });
+    }
+    ~TScript() { SetAppMessageBoxHook({}); }
+
+    TfmMainOptions Options(bool withLibrary = true) {
+        TfmMainOptions o;
+        o.SettingsPath = Dir.filePath(QStringLiteral("pinvel.ini"));
+        o.LibraryFolders = {withLibrary ? qEnvironmentVariable("PINVEL_BIN_DIR")
+                                        : Dir.filePath(QStringLiteral("no library"))};
+        o.DeviceLink = QByteArray("sim");
+        o.FileDialog = [this](bool save, const QString& startDir) {
+            FileDialogs.push_back({save, startDir});
+            if (Files.empty())
+                return QString();
+            const QString path = Files.front();
+            Files.pop_front();
+            return path;
+        };
+        o.ColorDialog = [this](const QColor&) { return Color; };
+        o.ExecDialog = [this](QDialog& dialog) {
+            ++Dialogs;
+            if (auto* constr = qobject_cast<TfmConstr*>(&dialog); constr && Constr)
+                return Constr(*constr);
+            return int(QDialog::Rejected);
+        };
+        return o;
+    }
+
+    QStringList Texts() const {
+        QStringList out;
+        for (const TMessage& m : Messages)
+            out << m.Text;
+        return out;
+    }
+
+    QTemporaryDir Dir{QDir::tempPath() + QStringLiteral("/pinvel main XXXXXX")};
+    std::vector<TMessage> Messages;
+    std::deque<TMsgAnswer> Answers;
+    std::deque<QString> Files;
+    std::vector<std::pair<bool, QString>> FileDialogs;
+    std::optional<QColor> Color;
+    std::function<int(TfmConstr&)> Constr;
+    int Dialogs = 0;
+};
+
+// Fills the constructor dialog: rows of `count` contacts named a1.., b1.., and presses OK.
+std::function<int(TfmConstr&)> Connector(int rows, int count, const QString& name = QString()) {
+    return [=](TfmConstr& d) {
+        d.edRowCount->setText(QString::number(rows));
+        d.RowCountChange();
+        for (int r = 1; r <= rows; ++r)
+            d.sgRowInfo->SetCells(TfmConstr::ColCount, r, QString::number(count));
+        if (!name.isEmpty())
+            d.edName->setText(name);
+        d.btOKClick();
+        return d.result();
+    };
+}
+
+void PressKey(QWidget* target, int key, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+}
+
+} // namespace
+
+class TfmMainTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void startsInTesterModeWithTheUnit() {
+        TScript s;
+        TfmMain w(s.Options());
+        QVERIFY(w.Started());
+        QVERIFY(s.Messages.empty());
+        QVERIFY(w.IsTesterMode());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel [Тестер]"));
+        QVERIFY(w.plMenuTester->isVisibleTo(&w));
+        QVERIFY(!w.plMenuEditor->isVisibleTo(&w));
+        QVERIFY(w.N7->isEnabled());
+        QVERIFY(!w.N8->isEnabled());
+        QVERIFY(!w.acNew->isEnabled() && !w.acSave->isEnabled() && !w.acSaveAs->isEnabled());
+        QVERIFY(w.acLoad->isEnabled());
+        QCOMPARE(w.ZondWriteIndex(), 3);
+        QCOMPARE(w.size(), QSize(822, 393 + w.menuBar()->sizeHint().height()));
+
+        // Back to the editor and again.
+        w.acChangeMode->trigger();
+        QVERIFY(!w.IsTesterMode());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel [Редактор]"));
+        QVERIFY(w.plMenuEditor->isVisibleTo(&w));
+        QVERIFY(!w.N7->isEnabled() && w.N8->isEnabled());
+        QVERIFY(w.acNew->isEnabled());
+        w.N8->trigger();
+        QVERIFY(w.IsTesterMode());
+    }
+
+    void missingLibraryShowsOnlyTheError() {
+        TScript s;
+        const QString ini = s.Dir.filePath(QStringLiteral("pinvel.ini"));
+        {
+            TfmMain w(s.Options(false));
+            QVERIFY(!w.Started());
+            QVERIFY(!w.isVisible());
+            QCOMPARE(s.Texts(), QStringList{CheckRegistration(s.Options(false).LibraryFolders)});
+            QCOMPARE(s.Messages.front().Kind, TMsgKind::Error);
+            QVERIFY(
+                s.Texts().front().contains(QStringLiteral("незарегистрирован или отсутствует.")));
+            QVERIFY(w.WorkPlace() == nullptr && w.Property() == nullptr);
+        }
+        QVERIFY(!QFile::exists(ini));
+    }
+
+    void unitThatFailsLeavesAnEditor() {
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.DeviceLink = QByteArray("tcp:127.0.0.1:1"); // nobody listens there
+        o.DeviceReplyTimeoutMs = 200;
+        {
+            TfmMain w(o);
+            QVERIFY(w.Started());
+            QCOMPARE(s.Texts(), QStringList{QStringLiteral(
+                                    "Не удалось инициализировать устройство. Работа в режиме "
+                                    "тестера невозможна!")});
+            QCOMPARE(s.Messages.front().Kind, TMsgKind::Warning);
+            QVERIFY(!w.IsTesterMode());
+            QVERIFY(!w.acChangeMode->isEnabled());
+            QVERIFY(!w.N7->isEnabled() && !w.N8->isEnabled());
+            QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel"));
+            QVERIFY(w.plMenuEditor->isVisibleTo(&w));
+        }
+        // A normal end writes the settings file.
+        QVERIFY(QFile::exists(s.Dir.filePath(QStringLiteral("pinvel.ini"))));
+    }
+
+    void keysDriveTheProbe() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        TProperty& p = *w.Property();
+
+        PressKey(w.cbReadRaz, Qt::Key_G, QStringLiteral("g"));
+        QCOMPARE(w.ZondWriteIndex(), 2);
+        QVERIFY(p.Cycle());
+        QCOMPARE(w.plCicle->frameShadow(), QFrame::Sunken);
+
+        PressKey(w.cbReadRaz, Qt::Key_H, QStringLiteral("h"));
+        QCOMPARE(w.ZondWriteIndex(), 0);
+        QVERIFY(!p.Cycle()); // no generator contact: the cycle ends
+        QCOMPARE(w.plCicle->frameShadow(), QFrame::Raised);
+
+        // The Russian layout: Д sits on L, П on G.
+        PressKey(w.cbReadRaz, 0x0414, QStringLiteral("д"));
+        QCOMPARE(w.ZondWriteIndex(), 1);
+        PressKey(w.cbReadRaz, 0x041F, QStringLiteral("п"));
+        QCOMPARE(w.ZondWriteIndex(), 2);
+        QCOMPARE(w.Tester().ZondWrite.load(), 2);
+
+        // Esc with the cycle on: the probe goes off and the cycle ends.
+        QVERIFY(p.Cycle());
+        PressKey(w.cbReadRaz, Qt::Key_Escape);
+        QCOMPARE(w.ZondWriteIndex(), 3);
+        QVERIFY(!p.Cycle());
+
+        // The cycle panel toggles.
+        QTest::mouseClick(w.plCicle, Qt::LeftButton);
+        QVERIFY(p.Cycle());
+        QTest::mouseClick(w.plCicle, Qt::LeftButton);
+        QVERIFY(!p.Cycle());
+
+        // The editor mode ignores the keys.
+        w.acChangeMode->trigger();
+        PressKey(w.sbWorkSpace, Qt::Key_G, QStringLiteral("g"));
+        QCOMPARE(w.ZondWriteIndex(), 3);
+        QVERIFY(!p.Cycle());
+    }
+
+    void readBoxesRestoreTheProbeChoice() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.SetZondWriteIndex(0);
+        QList<int> seen;
+        connect(w.rgZondWriteItems, &QButtonGroup::idToggled, this, [&](int id, bool on) {
+            if (on)
+                seen << id;
+        });
+        w.cbReadRaz->setChecked(false);
+        QVERIFY(!w.Property()->ReadRaz());
+        QCOMPARE(seen, (QList<int>{3, 0}));
+        QCOMPARE(w.ZondWriteIndex(), 0);
+        seen.clear();
+        w.cbReadZond->click();
+        QVERIFY(!w.Property()->ReadZond());
+        QCOMPARE(seen, (QList<int>{3, 0}));
+        QCOMPARE(w.ZondWriteIndex(), 0);
+        w.cbReadRaz->setChecked(true);
+        QVERIFY(w.Property()->ReadRaz());
+        QCOMPARE(w.ZondWriteIndex(), 0);
+    }
+
+    void addPlacesConnectorsApart() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(2, 3);
+        for (int i = 0; i < 3; ++i)
+            w.acRazAdd->trigger();
+        TWorkPlace& wp = *w.WorkPlace();
+        QCOMPARE(wp.Count(), 3);
+        const QPoint expected[] = {{30, 25}, {50, 45}, {70, 65}};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(QPoint(wp.Razem(i)->Left(), wp.Razem(i)->Top()), expected[i]);
+            QCOMPARE(wp.Razem(i)->FRazName, QStringLiteral("XT%1").arg(i));
+        }
+        const TRazem& k = *wp.Razem(0);
+        QCOMPARE(k.RowCount(), 4);
+        QCOMPARE(int(k.FRows.size()), 2);
+        QCOMPARE(k.ColumnsNeeded(), 3);
+        QCOMPARE(k.ContactName(0, 2), QStringLiteral("b1"));
+        QCOMPARE(k.FCells[1][0].State.load(), TContactState::csFree);
+        QVERIFY(wp.Modified); // the constructor's OK
+
+        // Cancel adds nothing.
+        s.Constr = [](TfmConstr&) { return int(QDialog::Rejected); };
+        w.acRazAdd->trigger();
+        QCOMPARE(wp.Count(), 3);
+
+        // A connector at the same left, far below, still moves the new one right.
+        wp.Razem(2)->SetBounds(70, 100);
+        s.Constr = Connector(1, 1);
+        w.acRazAdd->trigger();
+        QCOMPARE(QPoint(wp.Razem(3)->Left(), wp.Razem(3)->Top()), QPoint(90, 65));
+    }
+
+    void deleteAsksThenNeedsASelection() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 2);
+        w.acRazAdd->trigger();
+        w.acRazAdd->trigger();
+        TWorkPlace& wp = *w.WorkPlace();
+
+        s.Answers = {TMsgAnswer::Yes};
+        w.acRazDelete->trigger();
+        QCOMPARE(s.Texts(), (QStringList{QStringLiteral("Вы действительно хотите удалить разъем?"),
+                                         QStringLiteral("Разъем не выбран!")}));
+        QCOMPARE(s.Messages[1].Kind, TMsgKind::Information);
+        QCOMPARE(wp.Count(), 2);
+
+        s.Messages.clear();
+        wp.Select(0);
+        s.Answers = {TMsgAnswer::No};
+        w.acRazDelete->trigger();
+        QCOMPARE(wp.Count(), 2);
+        s.Answers = {TMsgAnswer::Yes};
+        w.acRazDelete->trigger();
+        QCOMPARE(wp.Count(), 1);
+        QCOMPARE(wp.Razem(0)->FRazName, QStringLiteral("XT1"));
+        QCOMPARE(wp.Razem(0)->FIndex, 0);
+        QCOMPARE(wp.SelectedRazem, -1);
+        QCOMPARE(s.Messages.size(), std::size_t(2)); // the two questions only
+    }
+
+    void editRebuildsNamesFromTheRows() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 3);
+        w.acRazAdd->trigger();
+        TWorkPlace& wp = *w.WorkPlace();
+        TRazem& k = *wp.Razem(0);
+        // A name given by hand.
+        k.FNameList[k.FCells[1][0].NameIndex] = QStringLiteral("GND");
+        QCOMPARE(k.ContactName(1, 0), QStringLiteral("GND"));
+
+        // Nothing without a selection; nothing after No at the warning.
+        w.acRazEdit->trigger();
+        QCOMPARE(s.Dialogs, 1);
+        wp.Select(0);
+        s.Constr = [](TfmConstr& d) {
+            d.sgRowInfo->SetCells(TfmConstr::ColCount, 1, QStringLiteral("4"));
+            d.btOKClick();
+            return d.result();
+        };
+        s.Answers = {TMsgAnswer::No};
+        w.acRazEdit->trigger();
+        QCOMPARE(k.ColCount(), 3);
+        QCOMPARE(s.Messages.back().Kind, TMsgKind::WarningQuestion);
+        QCOMPARE(s.Messages.back().Text,
+                 QStringLiteral("Внимание!\rПрименение параметров переименует контакты в "
+                                "соответствии с таблицей! Продолжить?"));
+
+        s.Answers = {TMsgAnswer::Yes};
+        w.acRazEdit->trigger();
+        QCOMPARE(k.ColCount(), 4);
+        QCOMPARE(k.FRazName, QStringLiteral("XT0"));
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(k.ContactName(c, 0), QStringLiteral("a%1").arg(c + 1));
+    }
+
+    void recolourChangesTheButton() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(2, 2);
+        w.acRazAdd->trigger();
+        TRazem& k = *w.WorkPlace()->Razem(0);
+        w.WorkPlace()->Select(0);
+        k.FMarkCol = 1;
+        k.FMarkRow = 3; // the button row of contact row 1
+        QSignalSpy redraw(&k, &TRazem::CellRedraw);
+
+        s.Color.reset(); // Cancel
+        w.N13->trigger();
+        QCOMPARE(k.FCells[1][2].ButtColor, Colors::clBtnFace);
+        QCOMPARE(redraw.count(), 0);
+
+        s.Color = QColor(0x12, 0x34, 0x56);
+        w.N13->trigger();
+        QCOMPARE(k.FCells[1][2].ButtColor, TColor(0x00563412));
+        QCOMPARE(redraw.count(), 1);
+        QCOMPARE(redraw.front(), (QList<QVariant>{1, 3}));
+        // The indicator row of the same contact names the same record.
+        k.FMarkRow = 2;
+        s.Color = QColor(Qt::red);
+        w.N13->trigger();
+        QCOMPARE(k.FCells[1][2].ButtColor, Colors::clRed);
+    }
+};
+
+QTEST_MAIN(TfmMainTest)
+#include "TfmMainTest.moc"

@@ -375,6 +375,154 @@ class TfmMainTest : public QObject {
         w.N13->trigger();
         QCOMPARE(k.FCells[1][2].ButtColor, Colors::clRed);
     }
+    void newWithoutChangesAsksNothing() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        QVERIFY(!w.WorkPlace()->Modified);
+        s.Constr = Connector(1, 2);
+        w.acNew->trigger();
+        QVERIFY(s.Messages.empty());
+        QCOMPARE(s.Dialogs, 1); // the constructor opened at once
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel [Редактор]"));
+    }
+
+    void openCancelledFromTesterLeavesAnEmptyEditor() {
+        TScript s;
+        TfmMain w(s.Options());
+        QVERIFY(w.IsTesterMode());
+        w.acLoad->trigger();
+        QCOMPARE(s.FileDialogs.size(), std::size_t(1));
+        QCOMPARE(s.FileDialogs[0].first, false);
+        QCOMPARE(s.FileDialogs[0].second, w.Property()->OpenDir());
+        QVERIFY(!w.IsTesterMode());
+        QCOMPARE(w.WorkPlace()->Count(), 0);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel [Редактор]"));
+        QVERIFY(w.plMenuEditor->isVisibleTo(&w));
+        QVERIFY(s.Messages.empty());
+    }
+
+    void saveWithoutFileAddsTheExtension() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(2, 3);
+        w.acRazAdd->trigger();
+        QVERIFY(w.WorkPlace()->Modified);
+        const QString typed = s.Dir.filePath(QStringLiteral("my harness"));
+        s.Files = {typed};
+        w.acSave->trigger();
+        const QString path = typed + QStringLiteral(".pvl");
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(s.FileDialogs.back(), std::make_pair(true, w.Property()->SaveDir()));
+        QCOMPARE(w.Property()->CurrentFile(), path);
+        QCOMPARE(w.Property()->SaveDir(), s.Dir.path() + QLatin1Char('/'));
+        QCOMPARE(w.Property()->LastFiles().Files().value(0), path);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel - %1 [Редактор]").arg(path));
+        QVERIFY(!w.WorkPlace()->Modified);
+
+        // Save again writes the same file without a dialog; closing then asks nothing.
+        s.FileDialogs.clear();
+        w.acSave->trigger();
+        QVERIFY(s.FileDialogs.empty());
+        QVERIFY(w.close());
+        QVERIFY(s.Messages.empty());
+    }
+
+    void cancelledSaveDialogStopsTheCommand() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 2);
+        w.acRazAdd->trigger();
+        const int dialogs = s.Dialogs;
+
+        // Yes, then Cancel in the save dialog: nothing is lost, New does not go on.
+        s.Answers = {TMsgAnswer::Yes};
+        w.acNew->trigger();
+        QCOMPARE(s.Texts(), QStringList{QStringLiteral("Сохранить изменения в текущем файле?")});
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::QuestionCancel);
+        QCOMPARE(s.FileDialogs.size(), std::size_t(1));
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QCOMPARE(s.Dialogs, dialogs);
+
+        // The same when closing, also from the tester mode.
+        w.acChangeMode->trigger();
+        QVERIFY(w.IsTesterMode());
+        s.Answers = {TMsgAnswer::Yes};
+        QVERIFY(!w.close());
+        s.Answers = {TMsgAnswer::Cancel};
+        QVERIFY(!w.close());
+        QCOMPARE(s.Messages.size(), std::size_t(3));
+        s.Answers = {TMsgAnswer::No};
+        QVERIFY(w.close());
+    }
+
+    void recentFilesOpenAndMoveToTheTop() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 2);
+        w.acRazAdd->trigger();
+        QStringList paths;
+        for (const char* name : {"first.pvl", "R&D harness.pvl", "third.pvl"}) {
+            paths << s.Dir.filePath(QString::fromUtf8(name));
+            s.Files = {paths.back()};
+            w.acSaveAs->trigger();
+        }
+        QCOMPARE(w.Property()->LastFiles().Files(), (QStringList{paths[2], paths[1], paths[0]}));
+
+        // The entry of a path with "&" opens that very path, in the tester mode as before.
+        w.acChangeMode->trigger();
+        QList<QAction*> entries = w.miLastFiles->actions();
+        QCOMPARE(entries.size(), 3);
+        entries[1]->trigger();
+        QVERIFY(s.Messages.empty());
+        QCOMPARE(w.Property()->CurrentFile(), paths[1]);
+        QVERIFY(w.IsTesterMode());
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QCOMPARE(w.WorkPlace()->Razem(0)->FRazName, QStringLiteral("XT0"));
+        QCOMPARE(w.Property()->LastFiles().Files(), (QStringList{paths[1], paths[2], paths[0]}));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel - %1 [Тестер]").arg(paths[1]));
+
+        // A file that has gone: a warning, the list and the project stay.
+        QVERIFY(QFile::remove(paths[0]));
+        w.LastFileClick(paths[0]);
+        QCOMPARE(s.Texts(), QStringList{QStringLiteral(
+                                "Указанный файл не найден! Проверьте правильность пути!")});
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::Warning);
+        QCOMPARE(w.Property()->LastFiles().Files().size(), 3);
+        QCOMPARE(w.Property()->CurrentFile(), paths[1]);
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+    }
+
+    void damagedFileLeavesTheProgramUsable() {
+        TScript s;
+        TfmMain w(s.Options());
+        const QString bad = s.Dir.filePath(QStringLiteral("bad file.pvl"));
+        {
+            QFile f(bad);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("\x05\x00\x00\x00TPF0 not a connector", 26);
+        }
+        s.Files = {bad};
+        w.acLoad->trigger(); // from the tester mode
+        QCOMPARE(s.Messages.size(), std::size_t(1));
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::Error);
+        QVERIFY(!s.Messages[0].Text.isEmpty());
+        QVERIFY(!w.IsTesterMode());
+        QCOMPARE(w.Property()->CurrentFile(), QString());
+        QVERIFY(w.Property()->LastFiles().Files().isEmpty());
+        // The program goes on: a connector can be added and the project saved.
+        s.Constr = Connector(1, 1);
+        w.acRazAdd->trigger();
+        QCOMPARE(w.WorkPlace()->Razem(w.WorkPlace()->Count() - 1)->FIndex,
+                 w.WorkPlace()->Count() - 1);
+        s.Files = {s.Dir.filePath(QStringLiteral("good"))};
+        w.acSave->trigger();
+        QVERIFY(QFile::exists(s.Dir.filePath(QStringLiteral("good.pvl"))));
+    }
 };
 
 QTEST_MAIN(TfmMainTest)

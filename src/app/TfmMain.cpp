@@ -10,13 +10,17 @@
 #include "TPinGrid.h"
 #include "TProperty.h"
 #include "TRazem.h"
+#include "TRazemView.h"
 #include "TSootv.h"
+#include "TUSBHardWork.h"
 #include "TWorkPlace.h"
+#include "TWorkPlaceView.h"
 #include "TfmAbout.h"
 #include "TfmConstr.h"
 #include "TfmSootv.h"
 #include "TfmStartUp.h"
 #include "WorkWithCOM.h"
+#include "XEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -334,7 +338,6 @@ QFrame* TfmMain::CreateTesterPanel() {
         plCicle->setLineWidth(2);
         plCicle->setMinimumSize(60, 36);
         plCicle->setCursor(Qt::PointingHandCursor);
-        plCicle->installEventFilter(this);
         grid->addWidget(cbReadRaz, 0, 0);
         grid->addWidget(cbReadZond, 1, 0);
         grid->addWidget(plCicle, 0, 1, 2, 1);
@@ -429,8 +432,9 @@ void TfmMain::FormCreate() {
         CreateFormPlaced(FfmSootv.get());
         FSootv = std::make_unique<TSootv>(FfmSootv->GridX1(), FfmSootv->GridX2());
         FfmSootv->SetProject(FWorkPlace.get(), FSootv.get());
-        // (worker and InitUnit: joins with the worker)
-        if (!FUnitReady) {
+        FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
+        CreateWorker();
+        if (!FHard->InitUnit()) {
             AppMessageBox(tr("Не удалось инициализировать устройство. Работа в режиме тестера "
                              "невозможна!"),
                           TMsgKind::Warning);
@@ -453,7 +457,15 @@ void TfmMain::FormDestroy() {
     if (!FStarted)
         return;
     try {
-        // (the worker's orderly end: joins with the worker)
+        if (FHard != nullptr) {
+            // The worker ends in order: no pass runs, the unit stops, the loop ends and the
+            // thread is joined, then the port is closed and the library let go.
+            FHard->BringToRest(3000);
+            FHard->StopUnit();
+            FHard->Shutdown();
+            FHard->ClosePort();
+            FHard.reset();
+        }
         if (FfmSootv != nullptr)
             FfmSootv->SetProject(nullptr, nullptr);
         FWorkPlace.reset();
@@ -686,8 +698,11 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
             Guarded([this] { plCicleClick(); });
         return false;
     }
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && isActiveWindow() &&
-        static_cast<QWidget*>(watched)->window() == this) {
+    // A key travels from the focused control up to the window; it is previewed once, at its
+    // first receiver.
+    QWidget* first = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : this;
+    if (event->type() == QEvent::KeyPress && watched == first && isActiveWindow() &&
+        first->window() == this) {
         const int key = VirtualKey(*static_cast<QKeyEvent*>(event));
         Guarded([this, key] { FormKeyDown(key); });
     }
@@ -700,7 +715,10 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
 void TfmMain::N15Click() {
     if (FWorkPlace == nullptr)
         return;
-    // (the connection check: joins with the worker)
+    if (FHard == nullptr) {
+        CreateWorker();
+        FHard->SetModel(FWorkPlace.get(), FSootv.get());
+    }
     FWorkPlace->SetTesterMode(true);
     WorkerFillPins();
     WorkerMustRepair();
@@ -711,7 +729,8 @@ void TfmMain::N16Click() {
     if (AppMessageBox(tr("Вы действительно хотите перезагрузить блок диагностики?"),
                       TMsgKind::Question) != TMsgAnswer::Yes)
         return;
-    // (the reboot: joins with the worker)
+    if (FHard != nullptr)
+        FHard->RebootUnit();
 }
 
 void TfmMain::N10Click() {
@@ -774,11 +793,15 @@ QString TfmMain::ChooseFile(bool save, const QString& startDir) {
 
 void TfmMain::NewProject() {
     const bool modified = FWorkPlace != nullptr && FWorkPlace->Modified;
+    // No pass may run while the workspace and the table are replaced.
+    if (FHard != nullptr)
+        FHard->SetModel(nullptr, nullptr);
     if (FfmSootv != nullptr)
         FfmSootv->SetProject(nullptr, nullptr);
     FWorkPlace.reset();
     FWorkPlace = std::make_unique<TWorkPlace>();
     FWorkPlace->Modified = modified; // the unsaved changes belong to the project, not the object
+    FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
     FSootv = FfmSootv != nullptr ? std::make_unique<TSootv>(FfmSootv->GridX1(), FfmSootv->GridX2())
                                  : std::make_unique<TSootv>();
     FWorkPlace->FSootv = FSootv.get();
@@ -786,6 +809,8 @@ void TfmMain::NewProject() {
         FfmSootv->SetProject(FWorkPlace.get(), FSootv.get());
         FfmSootv->ClearGrids();
     }
+    if (FHard != nullptr)
+        FHard->SetModel(FWorkPlace.get(), FSootv.get());
 }
 
 void TfmMain::acNewExecute() {
@@ -814,7 +839,7 @@ void TfmMain::acLoadExecute() {
     const QString path = ChooseFile(false, FProperty->OpenDir());
     if (path.isEmpty())
         return;
-    // (reading the project: joins with the project files)
+    FWorkPlace->LoadFromFile(path);
     SetCurrentFile(path);
     if (tester) {
         QThread::msleep(100);
@@ -831,7 +856,7 @@ bool TfmMain::acSaveExecute() {
         if (path.isEmpty())
             return false;
     }
-    // (writing the project: joins with the project files)
+    FWorkPlace->SaveToFile(path);
     SetCurrentFile(path);
     FProperty->SetSaveDir(TProperty::FileFolder(path));
     FProperty->LastFiles().AddFile(path);
@@ -842,7 +867,7 @@ bool TfmMain::acSaveAsExecute() {
     const QString path = ChooseFile(true, FProperty->SaveDir());
     if (path.isEmpty())
         return false;
-    // (writing the project: joins with the project files)
+    FWorkPlace->SaveToFile(path);
     SetCurrentFile(path);
     FProperty->SetSaveDir(TProperty::FileFolder(path));
     FProperty->LastFiles().AddFile(path);
@@ -865,7 +890,7 @@ void TfmMain::LastFileClick(const QString& path) {
     SetCurrentFile(QString());
     if (tester)
         acChangeModeExecute();
-    // (reading the project: joins with the project files)
+    FWorkPlace->LoadFromFile(path);
     SetCurrentFile(path);
     if (tester)
         acChangeModeExecute();
@@ -996,7 +1021,18 @@ void TfmMain::acSetSootvExecute() {
     FfmSootv->activateWindow();
 }
 
-void TfmMain::N12Click() {}
+void TfmMain::N12Click() {
+    TRazem* k = FWorkPlace != nullptr ? FWorkPlace->Selected() : nullptr;
+    TRazemView* view =
+        k != nullptr && FWorkPlaceView != nullptr ? FWorkPlaceView->ViewOf(k) : nullptr;
+    if (view == nullptr || !TRazem::IsInside(k->FMarkCol, k->FMarkRow))
+        return;
+    // Either row of the contact's pair names the same contact: rename through its button row,
+    // with the field at the left and bottom edges of the cell that was clicked.
+    const QRect cell = view->CellRect(k->FMarkCol, k->FMarkRow);
+    view->RenameContact(k->FMarkRow - (k->FMarkRow % 2) + 1, k->FMarkCol, cell.left(),
+                        cell.bottom() + 1);
+}
 
 void TfmMain::N13Click() {
     TRazem* k = FWorkPlace != nullptr ? FWorkPlace->Selected() : nullptr;
@@ -1022,15 +1058,160 @@ void TfmMain::N13Click() {
 // ---------------------------------------------------------------------------------------------
 // The worker (joins with the tester's worker)
 
-void TfmMain::WorkerResume() {}
-void TfmMain::WorkerRest() {}
-void TfmMain::WorkerFillPins() {}
-void TfmMain::WorkerStopAfterPass() {}
-void TfmMain::WorkerMustRepair() {}
+void TfmMain::CreateWorker() {
+    TDeviceSettings device = ReadDeviceSettings(FAppSettings->Ini());
+    if (FOptions.DeviceLink)
+        device.Link = *FOptions.DeviceLink;
+    if (FOptions.DeviceHarness)
+        device.Harness = *FOptions.DeviceHarness;
+    if (FOptions.DeviceReplyTimeoutMs)
+        device.ReplyTimeoutMs = *FOptions.DeviceReplyTimeoutMs;
+    const QStringList folders = FOptions.LibraryFolders;
+    auto factory = [device, folders]() -> std::shared_ptr<IComPort> {
+        TComPortHandle port =
+            folders.isEmpty() ? ComCreator(device.Config()) : ComCreator(device.Config(), folders);
+        return std::shared_ptr<IComPort>(std::move(port));
+    };
+    FHard = std::make_unique<TUSBHardWork>(FTester, static_cast<IHardView&>(*this), factory);
+    FHard->SetAppInfo(AppTitle().toUtf8(), 0);
+    if (FWorkPlace != nullptr && FSootv != nullptr)
+        FHard->SetModel(FWorkPlace.get(), FSootv.get());
+}
+
+void TfmMain::WorkerResume() {
+    if (FHard != nullptr)
+        FHard->Resume();
+}
+
+void TfmMain::WorkerRest() {
+    if (FHard != nullptr)
+        FHard->BringToRest();
+}
+
+void TfmMain::WorkerFillPins() {
+    if (FHard != nullptr)
+        FHard->FillPins();
+}
+
+void TfmMain::WorkerStopAfterPass() {
+    if (FHard != nullptr)
+        FHard->FStopAfterPass = true;
+}
+
+void TfmMain::WorkerMustRepair() {
+    if (FHard != nullptr)
+        FHard->FMustRepair = true;
+}
+
 bool TfmMain::WorkerAutonomous() const {
-    return false;
+    return FHard != nullptr && FHard->FAutonomous;
 }
+
 int TfmMain::GeneratorLines() const {
-    return 0;
+    return FHard != nullptr ? FHard->FGenerator.FLines() : 0;
 }
-void TfmMain::GeneratorReset() {}
+
+void TfmMain::GeneratorReset() {
+    if (FHard != nullptr)
+        FHard->FGenerator.SetLines(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the worker asks of the window
+
+void TfmMain::RepaintContacts(const std::vector<TPaintItem>& items) {
+    if (FWorkPlace == nullptr)
+        return;
+    for (const TPaintItem& item : items)
+        if (TRazem* r = FWorkPlace->Razem(item.FRazemIndex);
+            r != nullptr && TRazem::IsInside(item.FPaintCol, item.FPaintRow))
+            r->RedrawCell(item.FPaintCol, item.FPaintRow);
+}
+
+void TfmMain::ShowZondState(TColor zondIn, TColor zondOut) {
+    SetLampColor(plZondIn_Ind, QColor::fromRgb(Colors::ToRgb(zondIn)));
+    SetLampColor(plZondOut_Ind, QColor::fromRgb(Colors::ToRgb(zondOut)));
+}
+
+bool TfmMain::ShowMessage(const QString& text, THardMessage kind) {
+    TMsgKind box = TMsgKind::Information;
+    switch (kind) {
+    case THardMessage::Information:
+        box = TMsgKind::Information;
+        break;
+    case THardMessage::Warning:
+        box = TMsgKind::Warning;
+        break;
+    case THardMessage::Stop:
+        box = TMsgKind::Error;
+        break;
+    case THardMessage::WarningQuestion:
+        box = TMsgKind::WarningQuestion;
+        break;
+    case THardMessage::PlainQuestion:
+        box = TMsgKind::Question;
+        break;
+    }
+    const TMsgAnswer answer = AppMessageBox(text, box);
+    return answer == TMsgAnswer::Yes || answer == TMsgAnswer::Ok;
+}
+
+void TfmMain::RestoreReads() {
+    cbReadRaz->setChecked(true);
+    if (FProperty != nullptr)
+        FProperty->SetReadRaz(true);
+    cbReadZond->setChecked(true);
+    if (FProperty != nullptr)
+        FProperty->SetReadZond(true);
+}
+
+void TfmMain::ShowAutonomous(bool on) {
+    if (FWorkPlace != nullptr)
+        FWorkPlace->SetRazemsEnabled(!on);
+    rgZondWrite->setEnabled(!on);
+}
+
+void TfmMain::StopCycle() {
+    if (FProperty != nullptr)
+        FProperty->SetCycle(false);
+}
+
+void TfmMain::SetModeControls(bool changeMode, bool editorItem, bool testerItem) {
+    N7->setProperty("modeEnabled", editorItem);
+    N8->setProperty("modeEnabled", testerItem);
+    acChangeMode->setEnabled(changeMode);
+    UpdateModeItems();
+}
+
+void TfmMain::LeaveTesterMode() {
+    if (IsTesterMode())
+        acChangeModeExecute();
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the connectors ask of the window
+
+TGenerator* TfmMain::Generator() {
+    return FHard != nullptr ? &FHard->FGenerator : nullptr;
+}
+
+bool TfmMain::ReadRaz() const {
+    return FTester.ReadRaz;
+}
+
+int TfmMain::ZondWrite() const {
+    return ZondWriteIndex();
+}
+
+void TfmMain::SetCycle(bool on) {
+    if (FProperty != nullptr)
+        FProperty->SetCycle(on);
+}
+
+void TfmMain::ResumeWorker() {
+    WorkerResume();
+}
+
+QMenu* TfmMain::ContactMenu() {
+    return pmCont;
+}

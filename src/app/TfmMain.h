@@ -1,9 +1,13 @@
 #pragma once
 
+#include "IHardView.h"
+#include "IWorkspaceHost.h"
 #include "TTesterSettings.h"
+#include "TWorkPlaceView.h"
 
 #include <QColor>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -25,6 +29,7 @@ class QScrollArea;
 class TAppSettings;
 class TProperty;
 class TSootv;
+class TUSBHardWork;
 class TWorkPlace;
 class TfmConstr;
 class TfmSootv;
@@ -55,8 +60,10 @@ struct TfmMainOptions {
 // The main window: the workspace with its connectors, the editor panel, the tester panel, the
 // menus, the project and editing commands, and the program-wide objects (settings, workspace,
 // correspondence table and dialog, the tester's worker). It starts in the editor mode and enters
-// the tester mode at once when the unit answers.
-class TfmMain : public QMainWindow {
+// the tester mode at once when the unit answers. It is the worker's user interface (IHardView:
+// every call runs on this window's thread while the worker waits) and the host of the
+// connectors' mouse handling (IWorkspaceHost).
+class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     Q_OBJECT
   public:
     explicit TfmMain(TfmMainOptions options = {}, QWidget* parent = nullptr);
@@ -70,6 +77,8 @@ class TfmMain : public QMainWindow {
     TSootv* Sootv() const { return FSootv.get(); }
     TProperty* Property() const { return FProperty.get(); }
     TfmSootv* fmSootv() const { return FfmSootv.get(); }
+    TUSBHardWork* Hard() const { return FHard.get(); }
+    TWorkPlaceView* WorkPlaceView() const { return FWorkPlaceView.data(); }
     TTesterSettings& Tester() { return FTester; }
     bool IsTesterMode() const;
     int ZondWriteIndex() const;
@@ -164,6 +173,24 @@ class TfmMain : public QMainWindow {
     static QColor LampColor(const QFrame* lamp);
     static void SetLampColor(QFrame* lamp, const QColor& color);
 
+    // IHardView.
+    void RepaintContacts(const std::vector<TPaintItem>& items) override;
+    void ShowZondState(TColor zondIn, TColor zondOut) override;
+    bool ShowMessage(const QString& text, THardMessage kind) override;
+    void RestoreReads() override;
+    void ShowAutonomous(bool on) override;
+    void StopCycle() override;
+    void SetModeControls(bool changeMode, bool editorItem, bool testerItem) override;
+    void LeaveTesterMode() override;
+
+    // IWorkspaceHost.
+    TGenerator* Generator() override;
+    bool ReadRaz() const override;
+    int ZondWrite() const override;
+    void SetCycle(bool on) override;
+    void ResumeWorker() override;
+    QMenu* ContactMenu() override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -195,6 +222,7 @@ class TfmMain : public QMainWindow {
     // Runs a command and hands any error it raises to the general error report.
     void Guarded(const std::function<void()>& command);
 
+    void CreateWorker();
     // The tester's worker, reached only through these.
     void WorkerResume();
     void WorkerRest();
@@ -214,5 +242,6 @@ class TfmMain : public QMainWindow {
     std::unique_ptr<TfmSootv> FfmSootv;
     std::unique_ptr<TSootv> FSootv;
     std::unique_ptr<TWorkPlace> FWorkPlace;
-    bool FUnitReady = false;
+    QPointer<TWorkPlaceView> FWorkPlaceView; // owned by sbWorkSpace
+    std::unique_ptr<TUSBHardWork> FHard;
 };

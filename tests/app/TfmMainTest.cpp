@@ -105,7 +105,10 @@ std::function<int(TfmConstr&)> Connector(int rows, int count, const QString& nam
     };
 }
 
-void PressKey(QWidget* target, int key, const QString& text = QString()) {
+// A key pressed while the window is active reaches the focused control first.
+void PressKey(int key, const QString& text = QString()) {
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target != nullptr);
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &press);
 }
@@ -185,28 +188,29 @@ class TfmMainTest : public QObject {
         TfmMain w(s.Options());
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cbReadRaz->setFocus();
         TProperty& p = *w.Property();
 
-        PressKey(w.cbReadRaz, Qt::Key_G, QStringLiteral("g"));
+        PressKey(Qt::Key_G, QStringLiteral("g"));
         QCOMPARE(w.ZondWriteIndex(), 2);
         QVERIFY(p.Cycle());
         QCOMPARE(w.plCicle->frameShadow(), QFrame::Sunken);
 
-        PressKey(w.cbReadRaz, Qt::Key_H, QStringLiteral("h"));
+        PressKey(Qt::Key_H, QStringLiteral("h"));
         QCOMPARE(w.ZondWriteIndex(), 0);
         QVERIFY(!p.Cycle()); // no generator contact: the cycle ends
         QCOMPARE(w.plCicle->frameShadow(), QFrame::Raised);
 
         // The Russian layout: Д sits on L, П on G.
-        PressKey(w.cbReadRaz, 0x0414, QStringLiteral("д"));
+        PressKey(0x0414, QStringLiteral("д"));
         QCOMPARE(w.ZondWriteIndex(), 1);
-        PressKey(w.cbReadRaz, 0x041F, QStringLiteral("п"));
+        PressKey(0x041F, QStringLiteral("п"));
         QCOMPARE(w.ZondWriteIndex(), 2);
         QCOMPARE(w.Tester().ZondWrite.load(), 2);
 
         // Esc with the cycle on: the probe goes off and the cycle ends.
         QVERIFY(p.Cycle());
-        PressKey(w.cbReadRaz, Qt::Key_Escape);
+        PressKey(Qt::Key_Escape);
         QCOMPARE(w.ZondWriteIndex(), 3);
         QVERIFY(!p.Cycle());
 
@@ -218,7 +222,7 @@ class TfmMainTest : public QObject {
 
         // The editor mode ignores the keys.
         w.acChangeMode->trigger();
-        PressKey(w.sbWorkSpace, Qt::Key_G, QStringLiteral("g"));
+        PressKey(Qt::Key_G, QStringLiteral("g"));
         QCOMPARE(w.ZondWriteIndex(), 3);
         QVERIFY(!p.Cycle());
     }
@@ -410,12 +414,13 @@ class TfmMainTest : public QObject {
         s.Constr = Connector(2, 3);
         w.acRazAdd->trigger();
         QVERIFY(w.WorkPlace()->Modified);
+        const QString saveDir = w.Property()->SaveDir();
         const QString typed = s.Dir.filePath(QStringLiteral("my harness"));
         s.Files = {typed};
         w.acSave->trigger();
         const QString path = typed + QStringLiteral(".pvl");
         QVERIFY(QFile::exists(path));
-        QCOMPARE(s.FileDialogs.back(), std::make_pair(true, w.Property()->SaveDir()));
+        QCOMPARE(s.FileDialogs.back(), std::make_pair(true, saveDir));
         QCOMPARE(w.Property()->CurrentFile(), path);
         QCOMPARE(w.Property()->SaveDir(), s.Dir.path() + QLatin1Char('/'));
         QCOMPARE(w.Property()->LastFiles().Files().value(0), path);

@@ -267,9 +267,13 @@ QFrame* TfmMain::CreateTesterPanel() {
     panel->setObjectName(QStringLiteral("plMenuTester"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setFixedHeight(77);
+    // The panel's small type lets the four groups and the exit button share the window's width.
+    QFont small = panel->font();
+    small.setPixelSize(11);
+    panel->setFont(small);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(6, 2, 6, 4);
-    row->setSpacing(8);
+    row->setSpacing(6);
 
     // Probe lamps.
     gbZondState = new QGroupBox(tr("Состояние зонда"), panel);
@@ -354,8 +358,8 @@ QFrame* TfmMain::CreateTesterPanel() {
     gbInfo->setObjectName(QStringLiteral("gbInfo"));
     {
         auto* grid = new QGridLayout(gbInfo);
-        grid->setContentsMargins(8, 2, 8, 2);
-        grid->setVerticalSpacing(1);
+        grid->setContentsMargins(6, 0, 6, 0);
+        grid->setVerticalSpacing(0);
         grid->setHorizontalSpacing(4);
         const struct {
             const char* Name;
@@ -367,11 +371,15 @@ QFrame* TfmMain::CreateTesterPanel() {
             {"plInfoYellow", LampYellow, tr("Работает генератор")},
             {"plInfoGray", LampGray, tr("Вывод не задействован")},
         };
+        QFont legendFont = gbInfo->font();
+        legendFont.setPixelSize(10);
         for (int i = 0; i < 4; ++i) {
             QFrame* lamp = NewLamp(QString::fromLatin1(legend[i].Name), legend[i].Color, gbInfo);
-            lamp->setFixedSize(13, 13);
-            grid->addWidget(lamp, i % 2, (i / 2) * 2);
-            grid->addWidget(new QLabel(legend[i].Text, gbInfo), i % 2, (i / 2) * 2 + 1);
+            lamp->setFixedSize(10, 10);
+            auto* text = new QLabel(legend[i].Text, gbInfo);
+            text->setFont(legendFont);
+            grid->addWidget(lamp, i, 0);
+            grid->addWidget(text, i, 1);
         }
     }
     row->addWidget(gbInfo);

@@ -727,6 +727,9 @@ void TfmMain::N15Click() {
         CreateWorker();
         FHard->SetModel(FWorkPlace.get(), FSootv.get());
     }
+    // The worker re-opens the unit only in the tester mode; a check started in the editor mode
+    // returns to it once the worker has reported (SetModeControls).
+    FCheckFromEditor = !plMenuTester->isVisibleTo(this);
     FWorkPlace->SetTesterMode(true);
     WorkerFillPins();
     WorkerMustRepair();
@@ -1185,6 +1188,13 @@ void TfmMain::StopCycle() {
 }
 
 void TfmMain::SetModeControls(bool changeMode, bool editorItem, bool testerItem) {
+    if (FCheckFromEditor) {
+        FCheckFromEditor = false;
+        if (IsTesterMode() && FWorkPlace != nullptr)
+            FWorkPlace->SetTesterMode(false); // the panels never left the editor mode
+        editorItem = false;
+        testerItem = true;
+    }
     N7->setProperty("modeEnabled", editorItem);
     N8->setProperty("modeEnabled", testerItem);
     acChangeMode->setEnabled(changeMode);

@@ -236,6 +236,7 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     TfmMainOptions FOptions;
     bool FStarted = false;
     bool FInDestroy = false;
+    bool FCheckFromEditor = false; // the connection check ran from the editor mode
     TTesterSettings FTester;
     std::unique_ptr<TAppSettings> FAppSettings;
     std::unique_ptr<TProperty> FProperty;

@@ -183,6 +183,31 @@ class TfmMainTest : public QObject {
         QVERIFY(QFile::exists(s.Dir.filePath(QStringLiteral("pinvel.ini"))));
     }
 
+    void connectionCheckFromTheEditorStaysThere() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        w.N15->trigger();
+        QTRY_VERIFY(!s.Messages.empty());
+        QCOMPARE(s.Texts(),
+                 QStringList{QStringLiteral("Устройство подключено и готово к работе!")});
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::Information);
+        QVERIFY(!w.IsTesterMode());
+        QVERIFY(w.plMenuEditor->isVisibleTo(&w));
+        QVERIFY(w.acChangeMode->isEnabled());
+        QVERIFY(w.N8->isEnabled() && !w.N7->isEnabled());
+        w.N8->trigger();
+        QVERIFY(w.IsTesterMode());
+        QVERIFY(w.plMenuTester->isVisibleTo(&w));
+
+        // The reboot asks first.
+        s.Messages.clear();
+        s.Answers = {TMsgAnswer::No};
+        w.N16->trigger();
+        QCOMPARE(s.Texts(), QStringList{QStringLiteral(
+                                "Вы действительно хотите перезагрузить блок диагностики?")});
+    }
+
     void keysDriveTheProbe() {
         TScript s;
         TfmMain w(s.Options());

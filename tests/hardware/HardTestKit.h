@@ -19,17 +19,6 @@
 #include <mutex>
 #include <optional>
 
-#if defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-// Qt Test's watchdog thread ends through Qt's own (uninstrumented) synchronisation, which the
-// sanitizer cannot see; nothing of ours is involved.
-extern "C" const char* __tsan_default_suppressions() {
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "called_from_lib:libQt6Test.so.6\n";
-}
-#endif
-#endif
-
 struct TSent {
     int Code;
     std::vector<std::uint8_t> Data;

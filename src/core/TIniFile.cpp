@@ -1,11 +1,11 @@
 #include "TIniFile.h"
 
+#include "TSafeFile.h"
 #include "TWin1251.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -58,14 +58,7 @@ bool TIniFile::Save(QString* error) const {
     }
     const QFileInfo info(FPath);
     QDir().mkpath(info.absolutePath());
-    QSaveFile file(FPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(TWin1251::Encode(text)) < 0 ||
-        !file.commit()) {
-        if (error != nullptr)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return TSafeFile::TryWrite(FPath, TWin1251::Encode(text), error);
 }
 
 const TIniFile::Section* TIniFile::FindSection(const QString& name) const {

@@ -18,6 +18,8 @@ namespace {
                          .arg(path, QString::fromLocal8Bit(std::strerror(error))));
 }
 
+bool WriteFile(const QString& path, const QByteArray& data, int& error);
+
 bool WriteAll(int fd, const char* data, qint64 size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, std::size_t(std::min<qint64>(size, 1 << 20)));
@@ -39,6 +41,23 @@ bool WriteAll(int fd, const char* data, qint64 size) {
 } // namespace
 
 void TSafeFile::Write(const QString& path, const QByteArray& data) {
+    int error = 0;
+    if (!WriteFile(path, data, error))
+        Fail(path, error);
+}
+
+bool TSafeFile::TryWrite(const QString& path, const QByteArray& data, QString* reason) {
+    int error = 0;
+    if (WriteFile(path, data, error))
+        return true;
+    if (reason != nullptr)
+        *reason = QString::fromLocal8Bit(std::strerror(error));
+    return false;
+}
+
+namespace {
+
+bool WriteFile(const QString& path, const QByteArray& data, int& error) {
     // A link is followed, so the file it points to is replaced rather than the link.
     QString target = path;
     const QFileInfo info(path);
@@ -52,13 +71,15 @@ void TSafeFile::Write(const QString& path, const QByteArray& data) {
         tempName =
             targetName + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
         fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > 16))
-            Fail(path, errno);
+        if (fd < 0 && (errno != EEXIST || attempt > 16)) {
+            error = errno;
+            return false;
+        }
     }
     struct stat old {};
     if (::stat(targetName.constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777); // keep the permissions the file had
-    int error = 0;
+    error = 0;
     if (!WriteAll(fd, data.constData(), data.size()) || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
@@ -67,6 +88,9 @@ void TSafeFile::Write(const QString& path, const QByteArray& data) {
         error = errno;
     if (error != 0) {
         ::unlink(tempName.constData());
-        Fail(path, error);
+        return false;
     }
+    return true;
 }
+
+} // namespace

@@ -10,4 +10,6 @@ class TSafeFile {
   public:
     // Raises EFileError with the reason ("Не удалось сохранить файл ...").
     static void Write(const QString& path, const QByteArray& data);
+    // The same without raising: false with the system's reason in *reason.
+    static bool TryWrite(const QString& path, const QByteArray& data, QString* reason);
 };

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -206,6 +207,42 @@ class TfmMainTest : public QObject {
         w.N16->trigger();
         QCOMPARE(s.Texts(), QStringList{QStringLiteral(
                                 "Вы действительно хотите перезагрузить блок диагностики?")});
+    }
+
+    void testerPaintsTheOpenedProject() {
+        TScript s;
+        TfmMain w(s.Options());
+        const QString demo = qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl";
+        w.LastFileClick(demo);
+        QVERIFY(s.Messages.empty());
+        QVERIFY(w.IsTesterMode());
+        TRazem& k = *w.WorkPlace()->Razem(0);
+        QCOMPARE(w.Sootv()->Count(), 26);
+        // Every tied contact is on: the unit reads level one back.
+        QTRY_COMPARE(k.FCells[1][0].IndColor.load(), Colors::clRed);
+        QCOMPARE(k.FCells[1][0].State.load(), TContactState::csTied);
+        QTRY_COMPARE(TfmMain::LampColor(w.plZondOut_Ind), QColor(128, 128, 128));
+        // Switched off, it reads zero.
+        k.FCells[1][0].State = TContactState::csFree;
+        w.ResumeWorker();
+        QTRY_COMPARE(k.FCells[1][0].IndColor.load(), Colors::clGreen);
+        // "Hi" on the probe: the output lamp turns red.
+        w.SetZondWriteIndex(0);
+        QTRY_COMPARE(TfmMain::LampColor(w.plZondOut_Ind), QColor(255, 0, 0));
+    }
+
+    void declinedAutonomousModeRestoresTheReads() {
+        TScript s;
+        TfmMain w(s.Options());
+        s.Answers = {TMsgAnswer::No};
+        w.cbReadRaz->setChecked(false);
+        w.cbReadZond->setChecked(false);
+        QTRY_COMPARE(s.Messages.size(), std::size_t(1));
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::WarningQuestion);
+        QVERIFY(s.Messages[0].Text.contains(QStringLiteral("автономной работы")));
+        QTRY_VERIFY(w.cbReadRaz->isChecked() && w.cbReadZond->isChecked());
+        QVERIFY(w.Property()->ReadRaz() && w.Property()->ReadZond());
+        QVERIFY(w.rgZondWrite->isEnabled());
     }
 
     void keysDriveTheProbe() {

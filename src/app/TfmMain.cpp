@@ -487,7 +487,8 @@ void TfmMain::FormDestroy() {
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
-    bool allowed = true;
+    // A save that fails on the way out keeps the window open: the changes are still there.
+    bool allowed = false;
     Guarded([&] { allowed = FormCloseQuery(); });
     if (allowed)
         event->accept();
@@ -910,7 +911,7 @@ void TfmMain::LastFileClick(const QString& path) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Editing commands (join with the constructor and correspondence dialogs)
+// Editing commands
 
 namespace {
 
@@ -1067,7 +1068,7 @@ void TfmMain::N13Click() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The worker (joins with the tester's worker)
+// The tester's worker
 
 void TfmMain::CreateWorker() {
     TDeviceSettings device = ReadDeviceSettings(FAppSettings->Ini());

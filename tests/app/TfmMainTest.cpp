@@ -522,6 +522,12 @@ class TfmMainTest : public QObject {
         s.Answers = {TMsgAnswer::Cancel};
         QVERIFY(!w.close());
         QCOMPARE(s.Messages.size(), std::size_t(3));
+        // A save that fails keeps the window open too.
+        s.Answers = {TMsgAnswer::Yes};
+        s.Files = {s.Dir.filePath(QStringLiteral("no such folder/x.pvl"))};
+        QVERIFY(!w.close());
+        QCOMPARE(s.Messages.size(), std::size_t(5));
+        QCOMPARE(s.Messages.back().Kind, TMsgKind::Error);
         s.Answers = {TMsgAnswer::No};
         QVERIFY(w.close());
     }

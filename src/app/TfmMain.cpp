@@ -825,6 +825,18 @@ void TfmMain::NewProject() {
         FHard->SetModel(FWorkPlace.get(), FSootv.get());
 }
 
+void TfmMain::ReadProject(const QString& path) {
+    try {
+        FWorkPlace->LoadFromFile(path);
+    } catch (...) {
+        // What was read stays, and the correspondence dialog shows it; the error goes on to
+        // the report.
+        FWorkPlace->ClearSootvGrids();
+        FWorkPlace->FillSootvGrids();
+        throw;
+    }
+}
+
 void TfmMain::acNewExecute() {
     if (IsTesterMode())
         return;
@@ -851,7 +863,7 @@ void TfmMain::acLoadExecute() {
     const QString path = ChooseFile(false, FProperty->OpenDir());
     if (path.isEmpty())
         return;
-    FWorkPlace->LoadFromFile(path);
+    ReadProject(path);
     SetCurrentFile(path);
     if (tester) {
         QThread::msleep(100);
@@ -902,7 +914,7 @@ void TfmMain::LastFileClick(const QString& path) {
     SetCurrentFile(QString());
     if (tester)
         acChangeModeExecute();
-    FWorkPlace->LoadFromFile(path);
+    ReadProject(path);
     SetCurrentFile(path);
     if (tester)
         acChangeModeExecute();

@@ -207,6 +207,9 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
 
     // A new, empty workspace and table in place of the current ones (Modified carried over).
     void NewProject();
+    // The workspace's LoadFromFile; a failed read still shows in the correspondence grids what
+    // was read.
+    void ReadProject(const QString& path);
     // The constructor dialog's parameters into a connector.
     static void ReadConstr(const TfmConstr& dialog, TRazem& k);
     void ShowCycle(bool on);

@@ -3,12 +3,13 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "XEdit.h"
+
 class IWorkspaceHost;
 class QPainter;
 class TRazem;
 class TSootv;
 class TWorkPlace;
-class XEdit;
 
 // The widget of one connector: paints the cells of its TRazem and turns mouse clicks into the
 // connector's actions (selection, marking, switching contacts, generator slots, rename). The

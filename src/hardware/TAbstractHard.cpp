@@ -47,7 +47,10 @@ TAbstractHard::~TAbstractHard() {
 }
 
 void TAbstractHard::SetModel(TWorkPlace* workPlace, TSootv* sootv) {
-    BringToRest();
+    // The old workspace may be destroyed right after this call: never hand over while a pass
+    // runs. A pass ends within the port's longest waits, so the wait is only repeated.
+    while (!BringToRest() && !OnWorkerThread() && !FCaller.InTask()) {
+    }
     std::lock_guard lock(FLock);
     FWorkPlace = workPlace;
     FSootv = sootv;

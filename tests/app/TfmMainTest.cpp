@@ -5,6 +5,7 @@
 #include "TRazem.h"
 #include "TSootv.h"
 #include "TStringGrid.h"
+#include "TUSBHardWork.h"
 #include "TWorkPlace.h"
 #include "TfmConstr.h"
 #include "WorkWithCOM.h"
@@ -229,6 +230,36 @@ class TfmMainTest : public QObject {
         // "Hi" on the probe: the output lamp turns red.
         w.SetZondWriteIndex(0);
         QTRY_COMPARE(TfmMain::LampColor(w.plZondOut_Ind), QColor(255, 0, 0));
+    }
+
+    void reopeningWhileCyclingNeverOverlapsAPass() {
+        TScript s;
+        TfmMain w(s.Options());
+        const QString demo = qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl";
+        w.LastFileClick(demo);
+        std::vector<bool> resting;
+        for (int round = 0; round < 5; ++round) {
+            if (!w.Tester().Cycle)
+                w.plCicleClick(); // the reading passed through the editor mode, which stops it
+            const auto before = w.Hard()->Passes();
+            QTRY_VERIFY(w.Hard()->Passes() > before + 20); // running flat out
+            // The old workspace and table die while the worker rests, and no pass runs meanwhile.
+            std::uint64_t passesAtRemoval = 0;
+            connect(w.WorkPlace(), &TWorkPlace::RazemRemoving, this, [&] {
+                resting.push_back(w.Hard()->IsResting());
+                passesAtRemoval = w.Hard()->Passes();
+            });
+            connect(w.Sootv(), &QObject::destroyed, this, [&] {
+                resting.push_back(w.Hard()->IsResting());
+                QCOMPARE(w.Hard()->Passes(), passesAtRemoval);
+            });
+            w.LastFileClick(demo);
+            QVERIFY(w.IsTesterMode());
+            QCOMPARE(w.Sootv()->Count(), 26);
+        }
+        QCOMPARE(resting.size(), std::size_t(5 * 3)); // two connectors and the table each round
+        QVERIFY(std::all_of(resting.begin(), resting.end(), [](bool r) { return r; }));
+        QVERIFY(s.Messages.empty());
     }
 
     void declinedAutonomousModeRestoresTheReads() {

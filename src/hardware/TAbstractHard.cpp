@@ -162,11 +162,15 @@ void TAbstractHard::RestPoint(bool selfSuspend) {
     if (FShutdown)
         throw ECallCancelled();
     if (FSuspendRequested || (selfSuspend && !FRunRequested)) {
-        FResting = true;
-        FCond.notify_all();
-        FCond.wait(lock, [&] {
-            return FShutdown || (!FSuspendRequested && (!selfSuspend || FRunRequested));
-        });
+        // A resume marks the worker busy before it wakes; a suspend that follows at once keeps it
+        // here, so it says again that it rests each time it finds it must go on resting.
+        while (!FShutdown && (FSuspendRequested || (selfSuspend && !FRunRequested))) {
+            if (!FResting) {
+                FResting = true;
+                FCond.notify_all();
+            }
+            FCond.wait(lock);
+        }
         FResting = false;
         if (FShutdown)
             throw ECallCancelled();

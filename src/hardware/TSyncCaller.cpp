@@ -1,12 +1,37 @@
 #include "TSyncCaller.h"
 
-#include <QMetaObject>
+#include <cerrno>
+#include <cstdint>
+#include <sys/eventfd.h>
+#include <system_error>
+#include <unistd.h>
 
-TSyncCaller::TSyncCaller(QObject* parent)
-    : QObject(parent), FUiThread(std::this_thread::get_id()) {}
+TSyncCaller::TSyncCaller(QObject* parent) : QObject(parent), FUiThread(std::this_thread::get_id()) {
+    FWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (FWakeFd < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    FWakeNotifier = std::make_unique<QSocketNotifier>(FWakeFd, QSocketNotifier::Read);
+    connect(FWakeNotifier.get(), &QSocketNotifier::activated, this, &TSyncCaller::Woken);
+}
 
 TSyncCaller::~TSyncCaller() {
     Cancel();
+    FWakeNotifier.reset();
+    ::close(FWakeFd);
+}
+
+// The counter only says "look at the queue"; the queue itself travels under FLock.
+void TSyncCaller::WakeUp() {
+    const std::uint64_t one = 1;
+    while (::write(FWakeFd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+void TSyncCaller::Woken() {
+    std::uint64_t count = 0;
+    while (::read(FWakeFd, &count, sizeof count) < 0 && errno == EINTR) {
+    }
+    ServePending();
 }
 
 void TSyncCaller::Call(std::function<void()> fn) {
@@ -21,12 +46,9 @@ void TSyncCaller::Call(std::function<void()> fn) {
         if (FCancelled)
             throw ECallCancelled();
         FQueue.push_back(task);
-        // The wake-up is posted while the lock is held, so whatever the event carries is ordered
-        // before the user-interface thread takes the lock to serve it.
         if (!FWakePosted) {
             FWakePosted = true;
-            QMetaObject::invokeMethod(
-                this, [this] { ServePending(); }, Qt::QueuedConnection);
+            WakeUp();
         }
     }
     if (FPostedHook)

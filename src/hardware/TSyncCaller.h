@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -17,9 +18,10 @@ class ECallCancelled : public std::runtime_error {
 
 // Runs functions on the user-interface thread (the thread that created the object) on behalf of
 // the worker, which waits until each has finished. The hand-over of the task and of its results
-// is ordered by this object's own mutex; the Qt event posted to the user-interface thread is only
-// its wake-up. The user-interface thread may also serve waiting tasks itself (ServePending), which
-// is how it keeps the worker going while it waits for the worker.
+// is ordered by this object's own mutex; the wake-up of the user-interface thread is a counter
+// file (eventfd) watched by its event loop, so no memory of Qt's own is shared with the worker. The
+// user-interface thread may also serve waiting tasks itself (ServePending), which is how it keeps
+// the worker going while it waits for the worker.
 class TSyncCaller : public QObject {
     Q_OBJECT
   public:
@@ -44,6 +46,9 @@ class TSyncCaller : public QObject {
     void SetPostedHook(std::function<void()> hook) { FPostedHook = std::move(hook); }
 
   private:
+    void WakeUp();
+    void Woken();
+
     struct TTask {
         std::function<void()> Fn;
         bool Done = false;
@@ -58,4 +63,6 @@ class TSyncCaller : public QObject {
     bool FCancelled = false;
     int FInTask = 0; // touched on the user-interface thread only
     std::function<void()> FPostedHook;
+    int FWakeFd = -1;
+    std::unique_ptr<QSocketNotifier> FWakeNotifier;
 };

@@ -54,6 +54,20 @@ class TWorkerThreadTest : public QObject {
         QVERIFY(rig.Worker->BringToRest());
     }
 
+    // A resume marks the worker busy; a rest asked for before it wakes must still be reached
+    // (opening a file from the tester does exactly this).
+    void restRightAfterResume() {
+        TRig rig;
+        MakeBusy(rig);
+        rig.Worker->Resume();
+        QTRY_VERIFY(rig.Worker->Passes() > 5);
+        for (int i = 0; i < 200; ++i) {
+            QVERIFY(rig.Worker->BringToRest(2000));
+            rig.Worker->Resume();
+            QVERIFY2(rig.Worker->BringToRest(2000), qPrintable(QString::number(i)));
+        }
+    }
+
     void resumeDuringPassEarnsAnotherPass() {
         TRig rig;
         rig.Tie(400, {{0, 0}});

@@ -16,6 +16,7 @@ endforeach()
 if(TARGET kestrum)
     install(TARGETS kestrum LIBRARY DESTINATION lib/pinvel)
 endif()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/help)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/data)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.svg

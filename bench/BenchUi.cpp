@@ -1,0 +1,173 @@
+// pinvel-bench-ui: the real main window with the simulated unit of libkestrum.so.
+//   startup_ms             from the start of main() to the first paint of the shown main window
+//   passes_per_second_ui   tester passes with 190 correspondences, the cycle on and eight
+//                          generator contacts, so that every pass repaints contacts in the window
+//   ui_latency_p99_ms      how late the user-interface thread handles a timer that is due every
+//   ui_latency_max_ms      5 ms, while those passes run flat out (99th percentile and worst case)
+// Run it on any Qt platform; with QT_QPA_PLATFORM=offscreen the painting goes to memory.
+
+#include "AppMessageBox.h"
+#include "TApplication.h"
+#include "TRazem.h"
+#include "TRazemView.h"
+#include "TSootv.h"
+#include "TUSBHardWork.h"
+#include "TWorkPlace.h"
+#include "TWorkPlaceView.h"
+#include "TfmMain.h"
+#include "XEdit.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Waits for the first paint of a widget.
+class TFirstPaint : public QObject {
+  public:
+    bool Painted = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            Painted = true;
+        return false;
+    }
+};
+
+// A connector of five rows of 19 contacts, added as the constructor's OK adds one.
+TRazem* AddConnector(TWorkPlace& wp, const QString& name, int top) {
+    auto owned = std::make_unique<TRazem>();
+    TRazem* r = owned.get();
+    r->ClearPositions();
+    r->SetRowCount(10);
+    for (int i = 0; i < 5; ++i)
+        r->FRows.push_back({19, 1, 1, 1, 1, QString(QChar(u'a' + i))});
+    wp.Add(std::move(owned));
+    r->SetRazName(name);
+    r->SetColCount(r->ColumnsNeeded());
+    r->SetButtSize(0);
+    r->BuildNames();
+    r->SetBounds(10, top);
+    return r;
+}
+
+// Ties every contact of the connector to the next free pin of one unit connector (95 pins).
+void TieAll(TSootv& sootv, TRazem& r, int grid) {
+    int col = 1;
+    int row = 1;
+    for (int rr = 0; rr < 10; rr += 2)
+        for (int c = 0; c < 19; ++c) {
+            if (row == 1 && col == 32) { // c32 cannot be used
+                col = 1;
+                ++row;
+            }
+            auto rec = std::make_unique<TSootvData>();
+            rec->FCol = col;
+            rec->FRow = row;
+            rec->FGrid = std::uint8_t(grid);
+            rec->FPin = TSootv::PinCode(grid, col, row);
+            rec->AddName(r.ContactName(c, rr));
+            rec->AddContact({c, rr}, r.FIndex);
+            sootv.Add(std::move(rec));
+            r.FCells[std::size_t(c)][std::size_t(rr)].State = TContactState::csTied;
+            if (++col > 32) {
+                col = 1;
+                ++row;
+            }
+        }
+}
+
+void Serve(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    TApplication app(argc, argv);
+    SetAppMessageBoxHook([](const QString& text, TMsgKind) {
+        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+        return TMsgAnswer::No;
+    });
+    QTemporaryDir dir;
+    TfmMainOptions options;
+    options.SettingsPath = dir.filePath(QStringLiteral("pinvel.ini"));
+    options.DeviceLink = QByteArray("sim");
+    TfmMain w(options);
+    if (!w.Started() || !w.IsTesterMode()) {
+        std::fprintf(stderr, "the main window did not start in the tester mode\n");
+        return 1;
+    }
+    TFirstPaint paint;
+    w.installEventFilter(&paint);
+    w.show();
+    while (!paint.Painted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("startup_ms: %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
+    std::fflush(stdout);
+
+    // The project: 2 x 95 contacts tied to every usable pin of X1 and X2.
+    w.acChangeMode->trigger();
+    w.resize(1280, 900);
+    TWorkPlace& wp = *w.WorkPlace();
+    TRazem* x1 = AddConnector(wp, QStringLiteral("XT0"), 25);
+    TRazem* x2 = AddConnector(wp, QStringLiteral("XT1"), 25 + x1->Height() + 40);
+    TieAll(*w.Sootv(), *x1, 1);
+    TieAll(*w.Sootv(), *x2, 2);
+    wp.FillSootvGrids();
+    w.acChangeMode->trigger();
+    Serve(300);
+
+    // Eight contacts to the generator by right clicks: the cycle goes on, colours change.
+    for (int i = 0; i < 8; ++i) {
+        TRazemView* v = w.WorkPlaceView()->ViewAt(i % 2);
+        QTest::mouseClick(v, Qt::RightButton, {}, v->CellRect(i, 1).center());
+    }
+    Serve(500);
+
+    // The user-interface thread's latency while the passes run: a timer due every 5 ms.
+    std::vector<double> late;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 first = w.Hard()->Passes();
+    QEventLoop loop;
+    std::function<void()> arm;
+    qint64 due = 0;
+    arm = [&] {
+        due = clock.nsecsElapsed() + 5'000'000;
+        QTimer::singleShot(5, Qt::PreciseTimer, &loop, [&] {
+            late.push_back(double(std::max<qint64>(0, clock.nsecsElapsed() - due)) / 1e6);
+            if (clock.elapsed() < 5000)
+                arm();
+            else
+                loop.quit();
+        });
+    };
+    arm();
+    loop.exec();
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const qint64 passes = qint64(w.Hard()->Passes()) - first;
+    std::sort(late.begin(), late.end());
+    const double p99 = late.empty() ? 0 : late[std::size_t(double(late.size() - 1) * 0.99)];
+    const double worst = late.empty() ? 0 : late.back();
+    std::printf("passes_per_second_ui: %.0f\n", double(passes) / seconds);
+    std::printf("ui_latency_p99_ms: %.2f\n", p99);
+    std::printf("ui_latency_max_ms: %.2f\n", worst);
+    std::fflush(stdout);
+
+    // The end as a user ends it: Esc stops the generators, the window closes.
+    QTest::keyClick(&w, Qt::Key_Escape);
+    SetAppMessageBoxHook({});
+    return 0;
+}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the main window (docs/main-tester.png, docs/main-editor.png)
-# on a virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the
+# and of the correspondence editor (docs/sootv.png) on a virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the
 # tester mode, one contact is switched off, then the editor mode is shown.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -30,6 +30,9 @@ shot "$root/docs/main-tester.png"
 $x click $((X0 + 148)) $((Y0 + 10)) sleep 1              # Редактор
 $x click $((X0 + 60)) $((Y0 + 300)) sleep 0.5            # nothing selected
 shot "$root/docs/main-editor.png"
+$x click $((X0 + 342)) $((Y0 + 372)) sleep 1.5           # Соответствия
+sootv="$(xwininfo -root -tree | awk '/"Соответствия"/ { print $1; exit }')"
+if [ -n "$sootv" ]; then import -window "$sootv" "$root/docs/sootv.png"; fi
 kill "$pid"
 INNER
-echo "docs/main-tester.png and docs/main-editor.png written"
+echo "docs/main-tester.png, docs/main-editor.png and docs/sootv.png written"

@@ -10,7 +10,9 @@
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(AppTitle());
-    setApplicationDisplayName(AppTitle());
+    // No display name: the platform would append it to every title ("Pinvel - file [Тестер] —
+    // Pinvel"); the titles already name the program. The desktop file gives the icon.
+    setDesktopFileName(QStringLiteral("pinvel"));
     FQtTexts = new QTranslator(this);
     if (FQtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -105,11 +105,15 @@ void TfmSootv::WriteHeaders(TStringGrid* view) {
 }
 
 void TfmSootv::FitColumn(TStringGrid* view, int col) {
-    // A column grows to show its longest pin text.
-    int width = view->DefaultColWidth();
+    // A column grows to show its longest pin text whole: the text, the cell's own margins on
+    // both sides (the style's), and 5 pixels of air.
+    const int margins =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    int width = view->DefaultColWidth() + 5;
     for (int r = 1; r < TPinGrid::Rows; ++r)
-        width = std::max(width, fontMetrics().horizontalAdvance(view->Cells(col, r)));
-    view->setColumnWidth(col, width + 5);
+        width = std::max(width,
+                         view->fontMetrics().horizontalAdvance(view->Cells(col, r)) + margins + 5);
+    view->setColumnWidth(col, width);
 }
 
 void TfmSootv::BindGrid(TStringGrid* view, TPinGrid* pins, int tag) {

@@ -1000,6 +1000,8 @@ void TfmMain::acRazDeleteExecute() {
     }
     if (!FWorkPlace->Delete(FWorkPlace->SelectedRazem))
         AppMessageBox(tr("Не удалось удалить разъем!"), TMsgKind::Error);
+    else
+        FWorkPlace->Modified = true; // else closing would lose the deletion without a word
 }
 
 void TfmMain::acRazEditExecute() {
@@ -1031,6 +1033,7 @@ void TfmMain::acRazEditExecute() {
             }
         }
     k->BuildNames();
+    k->RemoveTiesOutside();
     k->Repaint();
     if (FfmSootv != nullptr)
         FfmSootv->ClearGrids();
@@ -1076,6 +1079,7 @@ void TfmMain::N13Click() {
     if (!chosen || !chosen->isValid())
         return;
     t.ButtColor = Colors::FromRgb(chosen->rgb() & 0xFFFFFF);
+    FWorkPlace->Modified = true; // the colour is stored in the project
     k->RedrawCell(k->FMarkCol, record + 1);
 }
 

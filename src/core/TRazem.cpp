@@ -201,6 +201,34 @@ void TRazem::RemoveStaleTies(const QString& oldName) {
         FWorkPlace->ClearSootvGrids();
 }
 
+// A tie saved for a position outside the connector would make the project unreadable, and one
+// on a position without a contact could never be seen or undone.
+bool TRazem::RemoveTiesOutside() {
+    TSootv* sootv = FWorkPlace != nullptr ? FWorkPlace->FSootv : nullptr;
+    if (sootv == nullptr)
+        return false;
+    bool removed = false;
+    for (int k = sootv->Count() - 1; k >= 0; --k) {
+        TSootvData& rec = sootv->Item(k);
+        for (int e = rec.Count() - 1; e >= 0; --e) {
+            if (rec.FRazemIndexes[std::size_t(e)] != FIndex)
+                continue;
+            const TCellPos at = rec.FContacts[std::size_t(e)];
+            const bool inside = at.Col >= 0 && at.Col < FColCount && at.Row >= 0 &&
+                                at.Row < FRowCount && IsInside(at.Col, at.Row);
+            if (inside && FCells[at.Col][at.Row & ~1].State != TContactState::csEmpty)
+                continue;
+            rec.Delete(e);
+            removed = true;
+        }
+        if (rec.Count() == 0)
+            sootv->Delete(k);
+    }
+    if (removed && FWorkPlace != nullptr)
+        FWorkPlace->ClearSootvGrids();
+    return removed;
+}
+
 bool TRazem::HasName(const QString& name, int* count) const {
     const int n = int(FNameList.count(name));
     if (count != nullptr)

@@ -80,6 +80,9 @@ class TRazem : public QObject {
     // Refuses (ELimit) row descriptors that would place a contact outside the contact array.
     void CheckRows() const;
     void BuildNames();
+    // Takes out of the correspondence table every tie of this connector whose position no longer
+    // holds a contact (the connector was made smaller); answers whether there was one.
+    bool RemoveTiesOutside();
     bool HasName(const QString& name, int* count = nullptr) const;
     int FindName(const QString& name) const;
     // Name of the contact whose record is at (col, recordRow); empty when it has none.

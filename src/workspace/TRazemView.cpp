@@ -446,6 +446,7 @@ void TRazemView::RenameContact(int row, int col, int x, int y) {
     if (TWorkPlace* wp = WorkPlace()) {
         wp->ClearSootvGrids();
         wp->FillSootvGrids();
+        wp->Modified = true; // a renamed contact is a change to save
     }
     // Every position that shares the entry shows the new name.
     FRazem->Repaint();

@@ -57,6 +57,7 @@ void XEdit::mousePressEvent(QMouseEvent* event) {
     FRazemLeads = false;
     FDragging = true;
     FGrabOffset = event->position().toPoint();
+    FDragFrom = QPoint(FRazem->Left(), FRazem->Top());
     // The dragged pair passes over the other connectors.
     if (FView != nullptr)
         FView->raise();
@@ -92,9 +93,12 @@ void XEdit::EndDrag() {
     // The connector leads again once the drag is over, so a later move of the connector (a
     // command, a project read) always takes its label along.
     FRazemLeads = true;
-    if (TWorkPlace* wp = FRazem->WorkPlace())
+    if (TWorkPlace* wp = FRazem->WorkPlace()) {
+        // A connector moved is a change to the project: closing must offer to save it.
+        if (QPoint(FRazem->Left(), FRazem->Top()) != FDragFrom)
+            wp->Modified = true;
         wp->Select(FIndex);
-    else
+    } else
         FRazem->SelectLabel();
 }
 

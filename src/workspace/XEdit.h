@@ -38,4 +38,5 @@ class XEdit : public QLineEdit {
     QPointer<TRazemView> FView;
     bool FDragging = false;
     QPoint FGrabOffset; // where the label was taken, in label coordinates
+    QPoint FDragFrom;   // the connector's place when the drag began
 };

@@ -399,8 +399,10 @@ class TfmMainTest : public QObject {
         w.acRazDelete->trigger();
         QCOMPARE(wp.Count(), 2);
         s.Answers = {TMsgAnswer::Yes};
+        wp.Modified = false;
         w.acRazDelete->trigger();
         QCOMPARE(wp.Count(), 1);
+        QVERIFY(wp.Modified); // closing now offers to save
         QCOMPARE(wp.Razem(0)->FRazName, QStringLiteral("XT1"));
         QCOMPARE(wp.Razem(0)->FIndex, 0);
         QCOMPARE(wp.SelectedRazem, -1);
@@ -444,6 +446,51 @@ class TfmMainTest : public QObject {
             QCOMPARE(k.ContactName(c, 0), QStringLiteral("a%1").arg(c + 1));
     }
 
+    // Ties of contacts that a smaller connector no longer has go with them: saved, they would
+    // name cells outside the connector and the project could not be read again.
+    void shrinkingAConnectorDropsItsTiesOutside() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 4);
+        w.acRazAdd->trigger();
+        TWorkPlace& wp = *w.WorkPlace();
+        TRazem& k = *wp.Razem(0);
+        for (int c : {0, 3}) {
+            auto rec = std::make_unique<TSootvData>();
+            rec->FCol = c + 1;
+            rec->FRow = 1;
+            rec->FGrid = 1;
+            rec->FPin = std::uint16_t(TSootv::PinCode(1, c + 1, 1));
+            rec->AddName(k.ContactName(c, 0));
+            rec->AddContact({c, 0}, 0);
+            w.Sootv()->Add(std::move(rec));
+            k.FCells[std::size_t(c)][0].State = TContactState::csTied;
+        }
+        wp.Select(0);
+        s.Constr = [](TfmConstr& d) {
+            d.sgRowInfo->SetCells(TfmConstr::ColCount, 1, QStringLiteral("2"));
+            d.btOKClick();
+            return d.result();
+        };
+        s.Answers = {TMsgAnswer::Yes};
+        w.acRazEdit->trigger();
+        QCOMPARE(k.ColCount(), 2);
+        QCOMPARE(w.Sootv()->Count(), 1);
+        QCOMPARE(w.Sootv()->Item(0).FNames[0], QStringLiteral("a1"));
+        QCOMPARE(k.FCells[0][0].State.load(), TContactState::csTied);
+
+        const QString path = s.Dir.filePath(QStringLiteral("shrunk.pvl"));
+        s.Files = {path};
+        w.acSave->trigger();
+        s.Messages.clear();
+        s.Files = {path};
+        w.acLoad->trigger();
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QCOMPARE(w.Sootv()->Count(), 1);
+    }
+
     void recolourChangesTheButton() {
         TScript s;
         TfmMain w(s.Options());
@@ -462,8 +509,10 @@ class TfmMainTest : public QObject {
         QCOMPARE(redraw.count(), 0);
 
         s.Color = QColor(0x12, 0x34, 0x56);
+        w.WorkPlace()->Modified = false;
         w.N13->trigger();
         QCOMPARE(k.FCells[1][2].ButtColor, TColor(0x00563412));
+        QVERIFY(w.WorkPlace()->Modified);
         QCOMPARE(redraw.count(), 1);
         QCOMPARE(redraw.front(), (QList<QVariant>{1, 3}));
         // The indicator row of the same contact names the same record.

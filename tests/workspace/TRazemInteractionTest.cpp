@@ -113,8 +113,10 @@ class TRazemInteractionTest : public QObject {
         QPoint at;
         int maxLength = 0;
         TypeName("x9", &at, &maxLength);
+        FWp->Modified = false;
         Click(FA, 1, 0, Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(FA->ContactName(1, 0), QStringLiteral("x9"));
+        QVERIFY(FWp->Modified); // closing now offers to save the new name
         QCOMPARE(at, View(FA)->mapToGlobal(Button(FA, 1, 0)));
         QCOMPARE(maxLength, 6);
         // The click goes on as a plain one: the contact is marked for the dialog.

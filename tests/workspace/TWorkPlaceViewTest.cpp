@@ -73,6 +73,10 @@ class TWorkPlaceViewTest : public QObject {
         TRazemView* view = FView->ViewOf(a);
         XEdit* label = view->NameEdit();
         const QPoint start = label->pos();
+        // A click on the label alone changes nothing of the project; a drag does.
+        FWp->Modified = false;
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!FWp->Modified);
         QTest::mousePress(label, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!label->FRazemLeads);
         // Pointer places in the workspace's content.
@@ -83,6 +87,7 @@ class TWorkPlaceViewTest : public QObject {
         QCOMPARE(view->y(), label->y() + label->height() + 5);
         QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(QPoint(a->Left(), a->Top()), QPoint(130, 85));
+        QVERIFY(FWp->Modified);
         // The drag's end selects the connector: its label aqua, the other white.
         QCOMPARE(FWp->SelectedRazem, 0);
         QVERIFY(a->LabelSelected());

@@ -107,6 +107,15 @@ std::function<int(TfmConstr&)> Connector(int rows, int count, const QString& nam
     };
 }
 
+// In the constructor opened for editing: the first row's count becomes `count`, then OK.
+std::function<int(TfmConstr&)> FirstRowCount(int count) {
+    return [=](TfmConstr& d) {
+        d.sgRowInfo->SetCells(TfmConstr::ColCount, 1, QString::number(count));
+        d.btOKClick();
+        return d.result();
+    };
+}
+
 // A key pressed while the window is active reaches the focused control first.
 void PressKey(int key, const QString& text = QString()) {
     QWidget* target = QApplication::focusWidget();
@@ -425,11 +434,7 @@ class TfmMainTest : public QObject {
         w.acRazEdit->trigger();
         QCOMPARE(s.Dialogs, 1);
         wp.Select(0);
-        s.Constr = [](TfmConstr& d) {
-            d.sgRowInfo->SetCells(TfmConstr::ColCount, 1, QStringLiteral("4"));
-            d.btOKClick();
-            return d.result();
-        };
+        s.Constr = FirstRowCount(4);
         s.Answers = {TMsgAnswer::No};
         w.acRazEdit->trigger();
         QCOMPARE(k.ColCount(), 3);
@@ -468,11 +473,7 @@ class TfmMainTest : public QObject {
             k.FCells[std::size_t(c)][0].State = TContactState::csTied;
         }
         wp.Select(0);
-        s.Constr = [](TfmConstr& d) {
-            d.sgRowInfo->SetCells(TfmConstr::ColCount, 1, QStringLiteral("2"));
-            d.btOKClick();
-            return d.result();
-        };
+        s.Constr = FirstRowCount(2);
         s.Answers = {TMsgAnswer::Yes};
         w.acRazEdit->trigger();
         QCOMPARE(k.ColCount(), 2);

@@ -1096,8 +1096,13 @@ void TfmMain::CreateWorker() {
         device.ReplyTimeoutMs = *FOptions.DeviceReplyTimeoutMs;
     const QStringList folders = FOptions.LibraryFolders;
     auto factory = [device, folders]() -> std::shared_ptr<IComPort> {
-        TComPortHandle port =
-            folders.isEmpty() ? ComCreator(device.Config()) : ComCreator(device.Config(), folders);
+        QString error;
+        TComPortHandle port = folders.isEmpty() ? ComCreator(device.Config(), &error)
+                                                : ComCreator(device.Config(), folders, &error);
+        // The box the user sees is the general one; the exact reason (a wrong link in the
+        // settings file, a harness that does not read) goes to the program's log.
+        if (!port && !error.isEmpty())
+            qWarning("pinvel: %s", qUtf8Printable(error));
         return std::shared_ptr<IComPort>(std::move(port));
     };
     FHard = std::make_unique<TUSBHardWork>(FTester, static_cast<IHardView&>(*this), factory);

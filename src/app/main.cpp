@@ -1,5 +1,6 @@
 #include "CreateFormPlaced.h"
 #include "TApplication.h"
+#include "TStopSignals.h"
 #include "TfmExample.h"
 #include "TfmMain.h"
 #include "TfmVidPropery.h"
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<TfmVidPropery> fmVidPropery = CreateFormPlaced<TfmVidPropery>();
     std::unique_ptr<TfmExample> fmExample = CreateFormPlaced<TfmExample>();
     fmMain->show();
+    // Logging out or Ctrl+C in a terminal closes the window as the user would.
+    TStopSignals stopSignals;
+    QObject::connect(&stopSignals, &TStopSignals::StopRequested, fmMain.get(), &QWidget::close);
     const int rc = TApplication::exec();
     fmExample.reset();
     fmVidPropery.reset();

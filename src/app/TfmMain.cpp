@@ -443,9 +443,13 @@ void TfmMain::FormCreate() {
         FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
         CreateWorker();
         if (!FHard->InitUnit()) {
-            AppMessageBox(tr("Не удалось инициализировать устройство. Работа в режиме тестера "
-                             "невозможна!"),
-                          TMsgKind::Warning);
+            // The library's reason (a wrong link, no access to the serial device, a harness
+            // that does not read) follows the general text: it is what the technician can mend.
+            QString text = tr("Не удалось инициализировать устройство. Работа в режиме тестера "
+                              "невозможна!");
+            if (const QString why = FHard->InitError(); !why.isEmpty())
+                text += QStringLiteral("\r\r") + why;
+            AppMessageBox(text, TMsgKind::Warning);
             acChangeMode->setEnabled(false);
         }
         FWorkPlace->FSootv = FSootv.get();

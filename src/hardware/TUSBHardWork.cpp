@@ -1,5 +1,7 @@
 #include "TUSBHardWork.h"
 
+#include "WorkWithCOM.h"
+
 #include "TContact.h"
 #include "TErrors.h"
 #include "TSootv.h"
@@ -67,22 +69,30 @@ bool TUSBHardWork::CreatePort() {
     if (!port)
         return false;
     const SCP_Info info{3, FAppTitle.constData(), FAppWindow, 1};
-    if (port->Init(&info) == 0)
+    if (port->Init(&info) == 0) {
+        FInitError = PortErrorText(port);
         return false;
+    }
     FPort = std::move(port);
     return true;
+}
+
+QString TUSBHardWork::InitError() {
+    std::lock_guard lock(FPortLock);
+    return FInitError;
 }
 
 bool TUSBHardWork::InitUnit() {
     {
         std::lock_guard lock(FPortLock);
+        FInitError.clear();
         if (!FPort && !CreatePort())
             return false;
         std::int32_t out = 0;
-        if (FPort->Open(&out) == 0)
+        if (FPort->Open(&out) == 0 || FPort->LastError() != 0) {
+            FInitError = PortErrorText(FPort);
             return false;
-        if (FPort->LastError() != 0)
-            return false;
+        }
         FRawPins = FPort->UnitType() == 101;
     }
     Pause(100);

@@ -34,6 +34,8 @@ class TUSBHardWork : public TAbstractHard {
     // Program end, after Shutdown: the port's Close, then Done; the port is released.
     void ClosePort();
     bool HasPort();
+    // Why the last InitUnit failed, as the device library tells it; empty when it cannot.
+    QString InitError();
 
     void WriteLevels(const std::uint8_t* levels, const std::uint16_t* pins, int count) override;
     void ReadLevels(const std::uint16_t* pins, std::uint8_t* levels, int count) override;
@@ -68,6 +70,7 @@ class TUSBHardWork : public TAbstractHard {
     // The port is used by the worker and, for stop and reboot, by the user-interface thread:
     // one exchange at a time.
     std::mutex FPortLock;
+    QString FInitError; // under FPortLock
     QByteArray FAppTitle = "Pinvel";
     std::intptr_t FAppWindow = 0;
     std::vector<std::uint16_t> FGenPins;

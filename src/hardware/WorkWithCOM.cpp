@@ -164,21 +164,30 @@ TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folder
     return {};
 }
 
-QString PortErrorText(const TComPortHandle& port) {
-    if (!port || !port.get_deleter().Library)
+namespace {
+QString ErrorTextOf(IComPort* port, const TComPortDeleter* deleter) {
+    if (port == nullptr || deleter == nullptr || !deleter->Library)
         return {};
-    auto text = reinterpret_cast<KestrumErrorTextFn>(
-        port.get_deleter().Library->resolve(KESTRUM_ERROR_TEXT_NAME));
+    auto text =
+        reinterpret_cast<KestrumErrorTextFn>(deleter->Library->resolve(KESTRUM_ERROR_TEXT_NAME));
     if (text == nullptr)
         return {};
     QByteArray buffer(1024, '\0');
-    const std::int32_t size =
-        text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    const std::int32_t size = text(port, buffer.data(), static_cast<std::int32_t>(buffer.size()));
     if (size >= buffer.size()) {
         buffer.resize(size + 1);
-        text(port.get(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
+        text(port, buffer.data(), static_cast<std::int32_t>(buffer.size()));
     }
     return QString::fromUtf8(buffer.constData());
+}
+} // namespace
+
+QString PortErrorText(const TComPortHandle& port) {
+    return ErrorTextOf(port.get(), port ? &port.get_deleter() : nullptr);
+}
+
+QString PortErrorText(const std::shared_ptr<IComPort>& port) {
+    return ErrorTextOf(port.get(), std::get_deleter<TComPortDeleter>(port));
 }
 
 bool SimulateFault(const TComPortHandle& port, int kind, int afterCommands) {

@@ -55,6 +55,8 @@ TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folder
 
 // The text of the port's last error, when its library can tell it; empty otherwise.
 QString PortErrorText(const TComPortHandle& port);
+// The same for a port handed on as a shared pointer (it keeps the handle's deleter).
+QString PortErrorText(const std::shared_ptr<IComPort>& port);
 // Tells a port on the simulated unit to misbehave (KestrumFault kinds); false when its library
 // cannot (not the simulated unit, or a library without this export).
 bool SimulateFault(const TComPortHandle& port, int kind, int afterCommands = 0);

@@ -1,5 +1,7 @@
 #include "TFdLink.h"
 
+#include "SystemErrorText.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -34,7 +36,7 @@ bool TFdLink::Open(std::string& error) {
     FWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (FWake < 0) {
         error = Tr("%1: не удалось создать событие: %2")
-                    .arg(Q(Describe()), Q(std::strerror(errno)))
+                    .arg(Q(Describe()), SystemErrorText(errno))
                     .toStdString();
         ::close(FFd);
         FFd = -1;
@@ -99,7 +101,7 @@ bool TFdLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t
         }
         Fail(TKestrumError::LinkLost,
              Tr("%1: ошибка записи: %2")
-                 .arg(Q(Describe()), Q(std::strerror(n < 0 ? errno : EPIPE)))
+                 .arg(Q(Describe()), SystemErrorText(n < 0 ? errno : EPIPE))
                  .toStdString());
         return false;
     }
@@ -115,7 +117,7 @@ void TFdLink::ReadLoop() {
         const int ready = ::poll(p, 2, 1000);
         if (ready < 0 && errno != EINTR) {
             Fail(TKestrumError::LinkLost, Tr("%1: ошибка ожидания: %2")
-                                              .arg(Q(Describe()), Q(std::strerror(errno)))
+                                              .arg(Q(Describe()), SystemErrorText(errno))
                                               .toStdString());
             return;
         }
@@ -128,7 +130,7 @@ void TFdLink::ReadLoop() {
             continue;
         if (n <= 0) {
             const QString why =
-                n == 0 ? Tr("соединение закрыто блоком диагностики") : Q(std::strerror(errno));
+                n == 0 ? Tr("соединение закрыто блоком диагностики") : SystemErrorText(errno);
             const QString midFrame =
                 decoder.Buffered() > 0 ? Tr(" (на середине кадра)") : QString();
             Fail(TKestrumError::LinkLost,

@@ -1,5 +1,7 @@
 #include "TSerialLink.h"
 
+#include "SystemErrorText.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -30,7 +32,7 @@ int TSerialLink::OpenDescriptor(std::string& error) {
     const int fd = ::open(FDevice.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = Tr("Не удалось открыть последовательный порт %1: %2")
-                    .arg(QString::fromStdString(FDevice), QString::fromUtf8(std::strerror(errno)))
+                    .arg(QString::fromStdString(FDevice), SystemErrorText(errno))
                     .toStdString();
         return -1;
     }
@@ -39,7 +41,7 @@ int TSerialLink::OpenDescriptor(std::string& error) {
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
         error = Tr("%1 не является последовательным портом: %2")
-                    .arg(QString::fromStdString(FDevice), QString::fromUtf8(std::strerror(errno)))
+                    .arg(QString::fromStdString(FDevice), SystemErrorText(errno))
                     .toStdString();
         ::close(fd);
         return -1;
@@ -54,7 +56,7 @@ int TSerialLink::OpenDescriptor(std::string& error) {
     ::cfsetospeed(&tio, B115200);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         error = Tr("Не удалось настроить последовательный порт %1: %2")
-                    .arg(QString::fromStdString(FDevice), QString::fromUtf8(std::strerror(errno)))
+                    .arg(QString::fromStdString(FDevice), SystemErrorText(errno))
                     .toStdString();
         ::close(fd);
         return -1;

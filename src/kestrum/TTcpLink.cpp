@@ -1,5 +1,7 @@
 #include "TTcpLink.h"
 
+#include "SystemErrorText.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -51,7 +53,7 @@ int TTcpLink::OpenDescriptor(std::string& error) {
     for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
         fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
         if (fd < 0) {
-            why = QString::fromUtf8(std::strerror(errno));
+            why = SystemErrorText(errno);
             continue;
         }
         int err = 0;
@@ -68,7 +70,7 @@ int TTcpLink::OpenDescriptor(std::string& error) {
             }
         }
         if (err != 0) {
-            why = QString::fromUtf8(std::strerror(err));
+            why = SystemErrorText(err);
             ::close(fd);
             fd = -1;
         }

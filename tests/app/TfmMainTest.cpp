@@ -180,9 +180,13 @@ class TfmMainTest : public QObject {
         {
             TfmMain w(o);
             QVERIFY(w.Started());
-            QCOMPARE(s.Texts(), QStringList{QStringLiteral(
-                                    "Не удалось инициализировать устройство. Работа в режиме "
-                                    "тестера невозможна!")});
+            // The general text, then the library's own reason, which names the link.
+            QCOMPARE(s.Messages.size(), std::size_t(1));
+            const QStringList parts = s.Messages.front().Text.split(QStringLiteral("\r\r"));
+            QCOMPARE(parts.size(), 2);
+            QCOMPARE(parts[0], QStringLiteral("Не удалось инициализировать устройство. Работа в "
+                                              "режиме тестера невозможна!"));
+            QVERIFY2(parts[1].contains(QStringLiteral("127.0.0.1:1")), qPrintable(parts[1]));
             QCOMPARE(s.Messages.front().Kind, TMsgKind::Warning);
             QVERIFY(!w.IsTesterMode());
             QVERIFY(!w.acChangeMode->isEnabled());

@@ -82,7 +82,12 @@ TfmSootv::TfmSootv(QWidget* parent)
 }
 
 TfmSootv::~TfmSootv() {
-    // The views go before the texts they show.
+    // The views go before the texts they show; they stop reporting to this window first, since
+    // a view being destroyed is no longer a grid.
+    for (TStringGrid* g : {sgX1, sgX2}) {
+        g->viewport()->removeEventFilter(this);
+        g->removeEventFilter(this);
+    }
     delete sgX1;
     delete sgX2;
     sgX1 = sgX2 = nullptr;

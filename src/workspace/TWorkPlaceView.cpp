@@ -15,7 +15,8 @@ TWorkPlaceView::TWorkPlaceView(TWorkPlace* workPlace, IWorkspaceHost* host, QScr
     if (scrollBox != nullptr) {
         scrollBox->setWidgetResizable(false);
         scrollBox->setWidget(this); // deletes the previous content widget
-        scrollBox->viewport()->installEventFilter(this);
+        FViewport = scrollBox->viewport();
+        FViewport->installEventFilter(this);
         resize(scrollBox->viewport()->size());
     }
     if (workPlace != nullptr) {
@@ -28,8 +29,8 @@ TWorkPlaceView::TWorkPlaceView(TWorkPlace* workPlace, IWorkspaceHost* host, QScr
 }
 
 TWorkPlaceView::~TWorkPlaceView() {
-    if (FScrollBox != nullptr && FScrollBox->viewport() != nullptr)
-        FScrollBox->viewport()->removeEventFilter(this);
+    if (FViewport != nullptr)
+        FViewport->removeEventFilter(this);
     FUpdating = true; // the children go; nothing to lay out any more
     for (TRazemView* v : FViews)
         delete v;
@@ -101,8 +102,7 @@ void TWorkPlaceView::SyncModelsToPlaces() {
 }
 
 bool TWorkPlaceView::eventFilter(QObject* watched, QEvent* event) {
-    if (FScrollBox != nullptr && watched == FScrollBox->viewport() &&
-        event->type() == QEvent::Resize)
+    if (watched == FViewport && event->type() == QEvent::Resize)
         UpdateExtent();
     return QWidget::eventFilter(watched, event);
 }

@@ -53,6 +53,9 @@ class TWorkPlaceView : public QWidget {
     QPointer<TWorkPlace> FWorkPlace;
     IWorkspaceHost* FHost;
     QPointer<QScrollArea> FScrollBox;
+    // The scroll box's viewport, watched for its size. Kept apart because the scroll box may
+    // already be half destroyed when its viewport's last events arrive.
+    QPointer<QWidget> FViewport;
     std::vector<TRazemView*> FViews; // children of this widget, in the workspace's order
     bool FUpdating = false;
     bool FShifting = false;

@@ -662,7 +662,8 @@ class TfmMainTest : public QObject {
         {
             QFile f(bad);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("\x05\x00\x00\x00TPF0 not a connector", 26);
+            static const char damaged[] = "\x05\x00\x00\x00TPF0 not a connector";
+            f.write(damaged, sizeof damaged - 1);
         }
         s.Files = {bad};
         w.acLoad->trigger(); // from the tester mode

@@ -72,6 +72,8 @@ QString AppHelpPage(int context) {
         return QStringLiteral("sootv.html");
     case HelpContext::Editor:
         return QStringLiteral("editor.html");
+    case HelpContext::Tester:
+        return QStringLiteral("tester.html");
     default:
         return QString::fromLatin1(IndexPage);
     }

@@ -265,6 +265,7 @@ QFrame* TfmMain::CreateEditorPanel() {
 QFrame* TfmMain::CreateTesterPanel() {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("plMenuTester"));
+    SetHelpContext(panel, HelpContext::Tester);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setFixedHeight(77);
     // The panel's small type lets the four groups and the exit button share the window's width.

@@ -50,7 +50,7 @@ class AppShellTest : public QObject {
         const QString folder = AppHelpFolder();
         QVERIFY(!folder.isEmpty());
         for (int context : {HelpContext::Main, HelpContext::Constr, HelpContext::Sootv,
-                            HelpContext::Editor, HelpContext::None})
+                            HelpContext::Editor, HelpContext::Tester, HelpContext::None})
             QVERIFY2(QFile::exists(folder + "/" + AppHelpPage(context)),
                      qPrintable(AppHelpPage(context)));
     }

@@ -1,4 +1,5 @@
 #include "TfmMain.h"
+#include "AppHelp.h"
 #include "AppMessageBox.h"
 #include "TLastFiles.h"
 #include "TProperty.h"
@@ -11,6 +12,7 @@
 #include "WorkWithCOM.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
@@ -138,6 +140,9 @@ class TfmMainTest : public QObject {
         QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel [Тестер]"));
         QVERIFY(w.plMenuTester->isVisibleTo(&w));
         QVERIFY(!w.plMenuEditor->isVisibleTo(&w));
+        // F1 over each panel opens the page of its mode.
+        QCOMPARE(HelpContextOf(w.cbReadRaz), HelpContext::Tester);
+        QCOMPARE(HelpContextOf(w.btRazAdd), HelpContext::Editor);
         QVERIFY(w.N7->isEnabled());
         QVERIFY(!w.N8->isEnabled());
         QVERIFY(!w.acNew->isEnabled() && !w.acSave->isEnabled() && !w.acSaveAs->isEnabled());

@@ -12,7 +12,6 @@
 #include "WorkWithCOM.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
@@ -24,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>

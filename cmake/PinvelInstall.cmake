@@ -1,5 +1,5 @@
 # Installed layout, relative to the prefix (the program finds everything from its own place):
-#   bin/pinvel, bin/pinvel-file, bin/pinvel-unit
+#   bin/pinvel, bin/pinvel-file, bin/pinvel-unit, bin/pinvel-check
 #   lib/pinvel/libkestrum.so          the device access library, found from ../lib/pinvel
 #   share/pinvel/help/                the help pages, found from ../share/pinvel/help
 #   share/pinvel/data/                the harness example
@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 if(TARGET pinvel)
     install(TARGETS pinvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-foreach(tool pinvel-file pinvel-unit)
+foreach(tool pinvel-file pinvel-unit pinvel-check)
     if(TARGET ${tool})
         install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()

@@ -20,6 +20,13 @@ struct KestrumConfig {
     const char* Link;            // "sim", "serial:/dev/ttyACM0", "tcp:127.0.0.1:5025"; null = "sim"
     const char* Harness;         // harness description for the simulated unit; null = none
     std::int32_t ReplyTimeoutMs; // what a time-out of -1 means; <= 0 = 1000
+    // Fields below were added later; a library reads each only when Size covers it. The first
+    // record ended with ReplyTimeoutMs, and its size took in the padding after it, so that
+    // padding stays unused: a field there would read an older caller's garbage.
+    std::int32_t Reserved; // 0
+    // The simulated unit's time per answer in microseconds, the pace of a real unit by default;
+    // 0 = as fast as it can, < 0 or a record too short to hold it = 1000.
+    std::int32_t SimReplyUs;
 };
 
 // Unit command and reply codes carried by Send, ReplyCode and the link frames.

@@ -15,6 +15,9 @@ QString Tr(const char* text) {
     return QCoreApplication::translate("WorkWithCOM", text);
 }
 
+// A second per answer is already far slower than any unit.
+constexpr int MaxSimReplyUs = 1000000;
+
 // One QLibrary per library file for the whole process, shared by every port made through it and
 // unloaded when the last of them is gone. Separate QLibrary objects for one file would not do:
 // unloading any of them unloads the file under the ports of the others.
@@ -86,6 +89,7 @@ KestrumConfig TDeviceSettings::Config() const {
     config.Link = Link.isEmpty() ? "sim" : Link.constData();
     config.Harness = Harness.isEmpty() ? nullptr : Harness.constData();
     config.ReplyTimeoutMs = ReplyTimeoutMs;
+    config.SimReplyUs = SimReplyUs;
     return config;
 }
 
@@ -102,6 +106,8 @@ TDeviceSettings ReadDeviceSettings(const TIniFile& ini) {
     }
     const int timeout = ini.ReadInteger(section, QStringLiteral("ReplyTimeoutMs"), 1000);
     settings.ReplyTimeoutMs = timeout > 0 ? timeout : 1000;
+    const int pace = ini.ReadInteger(section, QStringLiteral("SimReplyUs"), 1000);
+    settings.SimReplyUs = pace >= 0 && pace <= MaxSimReplyUs ? pace : 1000;
     return settings;
 }
 

@@ -27,12 +27,16 @@ struct TDeviceSettings {
     QByteArray Link = "sim";
     QByteArray Harness; // empty: no harness description
     int ReplyTimeoutMs = 1000;
+    // The simulated unit's time per answer, microseconds: a real unit's pace unless set.
+    int SimReplyUs = 1000;
 
     KestrumConfig Config() const;
 };
 
-// Keys Link, Harness and ReplyTimeoutMs of section "Device"; a relative harness path is taken
-// from the settings file's folder, and a time-out that is not a positive number reads as 1000.
+// Keys Link, Harness, ReplyTimeoutMs and SimReplyUs of section "Device"; a relative harness path
+// is taken from the settings file's folder, and a time-out that is not a positive number reads as
+// 1000. SimReplyUs takes 0 .. 1000000 (0: the simulated unit answers at once); anything else
+// reads as 1000.
 TDeviceSettings ReadDeviceSettings(const TIniFile& ini);
 
 // The library's file name, compared without regard to case.

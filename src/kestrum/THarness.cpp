@@ -140,6 +140,76 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
     const QJsonValue probe = root.value(QStringLiteral("probe"));
     if (!probe.isUndefined() && !probe.isNull() && !pinOf(probe, Tr("\"probe\""), result.ProbePin))
         return false;
+
+    // The faults of a harness under test; each key is optional.
+    auto listOf = [&](const char* key, QJsonArray& list) {
+        const QJsonValue value = root.value(QLatin1String(key));
+        if (value.isUndefined() || value.isNull())
+            return true;
+        if (!value.isArray()) {
+            error = Problem(name, Tr("\"%1\" должен быть списком").arg(QLatin1String(key)));
+            return false;
+        }
+        list = value.toArray();
+        return true;
+    };
+    auto pinList = [&](const char* key, std::vector<std::uint16_t>& into) {
+        QJsonArray list;
+        if (!listOf(key, list))
+            return false;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            int code = -1;
+            if (!pinOf(list.at(i), QStringLiteral("\"%1\"").arg(QLatin1String(key)), code))
+                return false;
+            into.push_back(static_cast<std::uint16_t>(code));
+        }
+        return true;
+    };
+    if (!pinList("opens", result.Opens) || !pinList("foreign", result.Foreign))
+        return false;
+    QJsonArray shorts;
+    if (!listOf("shorts", shorts))
+        return false;
+    for (qsizetype i = 0; i < shorts.size(); ++i) {
+        const QString where = Tr("\"shorts\", пара %1").arg(i + 1);
+        const QJsonArray pair = shorts.at(i).toArray();
+        if (!shorts.at(i).isArray() || pair.size() != 2) {
+            error = Problem(name, Tr("%1 должна быть списком из двух контактов").arg(where));
+            return false;
+        }
+        int a = -1;
+        int b = -1;
+        if (!pinOf(pair.at(0), where, a) || !pinOf(pair.at(1), where, b))
+            return false;
+        result.Shorts.push_back({static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b)});
+    }
+    QJsonArray intermittent;
+    if (!listOf("intermittent", intermittent))
+        return false;
+    for (qsizetype i = 0; i < intermittent.size(); ++i) {
+        const QString where = Tr("\"intermittent\", элемент %1").arg(i + 1);
+        const QJsonObject item = intermittent.at(i).toObject();
+        if (!intermittent.at(i).isObject()) {
+            error = Problem(name, Tr("%1 должен быть объектом с ключами \"pin\", \"dropMs\" и "
+                                     "\"periodMs\"")
+                                      .arg(where));
+            return false;
+        }
+        int pin = -1;
+        if (!pinOf(item.value(QStringLiteral("pin")), where, pin))
+            return false;
+        const double drop = item.value(QStringLiteral("dropMs")).toDouble(-1);
+        const double period = item.value(QStringLiteral("periodMs")).toDouble(-1);
+        if (period != static_cast<int>(period) || drop != static_cast<int>(drop) || period < 1 ||
+            period > 3600000 || drop < 1 || drop > period) {
+            error = Problem(name, Tr("%1: \"periodMs\" должен быть целым числом мс от 1 до "
+                                     "3600000, \"dropMs\" — от 1 до \"periodMs\"")
+                                      .arg(where));
+            return false;
+        }
+        result.Intermittent.push_back(
+            {static_cast<std::uint16_t>(pin), static_cast<int>(drop), static_cast<int>(period)});
+    }
     harness = std::move(result);
     return true;
 }

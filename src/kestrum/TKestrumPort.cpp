@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstring>
@@ -18,6 +19,10 @@ QString Tr(const char* text) {
 }
 
 constexpr int DefaultTimeoutMs = 1000;
+// A real unit answers a round trip in about a millisecond; the simulated one keeps that pace
+// unless told otherwise, so the program behaves with it as it will with the unit.
+constexpr int DefaultSimReplyUs = 1000;
+constexpr int MaxSimReplyUs = 1000000;
 
 // Reads a text field of the caller's configuration when the caller's record is long enough to
 // hold it (older callers may hand a shorter record).
@@ -31,7 +36,8 @@ bool StartsWith(const std::string& s, const char* prefix) {
 }
 } // namespace
 
-TKestrumPort::TKestrumPort(const KestrumConfig* config) : FTimeoutMs(DefaultTimeoutMs) {
+TKestrumPort::TKestrumPort(const KestrumConfig* config)
+    : FTimeoutMs(DefaultTimeoutMs), FSimReplyUs(DefaultSimReplyUs) {
     if (Covers<const char*>(config, offsetof(KestrumConfig, Link)) && config->Link != nullptr)
         FLinkSpec = config->Link;
     if (Covers<const char*>(config, offsetof(KestrumConfig, Harness)) && config->Harness != nullptr)
@@ -39,6 +45,9 @@ TKestrumPort::TKestrumPort(const KestrumConfig* config) : FTimeoutMs(DefaultTime
     if (Covers<std::int32_t>(config, offsetof(KestrumConfig, ReplyTimeoutMs)) &&
         config->ReplyTimeoutMs > 0)
         FTimeoutMs = config->ReplyTimeoutMs;
+    if (Covers<std::int32_t>(config, offsetof(KestrumConfig, SimReplyUs)) &&
+        config->SimReplyUs >= 0)
+        FSimReplyUs = std::min(config->SimReplyUs, MaxSimReplyUs);
 }
 
 TKestrumPort::~TKestrumPort() {
@@ -80,7 +89,7 @@ bool TKestrumPort::Prepare() {
             SetError(TKestrumError::BadHarness, error);
             return false;
         }
-        FLink = std::make_unique<TSimLink>(sink, std::move(harness));
+        FLink = std::make_unique<TSimLink>(sink, std::move(harness), FSimReplyUs);
     } else if (StartsWith(spec, "serial:") && spec.size() > 7) {
         FLink = std::make_unique<TSerialLink>(sink, spec.substr(7), FTimeoutMs);
     } else if (StartsWith(spec, "tcp:")) {

@@ -53,6 +53,7 @@ class TKestrumPort final : public IComPort, private TUnitLink::Sink {
     std::string FLinkSpec;
     std::string FHarnessPath;
     int FTimeoutMs;
+    int FSimReplyUs; // the simulated unit's time per answer
     std::string FTitle;
 
     // Serialises everything that puts bytes on the link or changes it: Open, Close, Send,

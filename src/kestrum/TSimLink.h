@@ -3,11 +3,21 @@
 #include "TSimUnit.h"
 #include "TUnitLink.h"
 
-// The simulated unit inside the library: frames reach it by a call, and its answers come back
-// before SendFrame returns.
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+// The simulated unit inside the library. Frames reach it by a call; it answers either before
+// SendFrame returns (no pace) or, at a unit's pace, from a thread of its own once each answer is
+// due. Answers come in the order of their commands, one pace apart at the least, as from a unit
+// that works through its commands one by one.
 class TSimLink final : public TUnitLink {
   public:
-    TSimLink(Sink& sink, THarness harness);
+    // `replyUs`: the time from a command to its answer, microseconds; 0 answers at once.
+    TSimLink(Sink& sink, THarness harness, int replyUs = 0);
+    ~TSimLink() override;
 
     bool Open(std::string& error) override;
     void Close() override;
@@ -15,8 +25,27 @@ class TSimLink final : public TUnitLink {
     bool SetFault(int kind, int afterCommands) override;
 
   private:
+    using TClock = std::chrono::steady_clock;
+    struct TDue {
+        TClock::time_point At;
+        TFrame Reply;
+    };
+
+    void Deliver();
+    void StopDelivery();
+
     Sink& FSink;
     TSimUnit FUnit;
     TFrame FReply;
     bool FOpen = false;
+    const std::chrono::microseconds FPace;
+
+    // Answers on their way; the delivery thread hands them to the sink while holding FDueLock,
+    // so an answer dropped by a reboot or Close can never arrive afterwards.
+    std::mutex FDueLock;
+    std::condition_variable FDueChanged;
+    std::deque<TDue> FDue;
+    TClock::time_point FLastDue{};
+    bool FStopDelivery = false;
+    std::thread FDeliverer;
 };

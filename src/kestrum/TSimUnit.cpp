@@ -12,20 +12,92 @@ TSimUnit::TSimUnit(THarness harness) : FHarness(std::move(harness)) {
     const int pins =
         FHarness.UnitType == THarness::DefaultUnitType ? 2 * PinsPerConnector : PinsPerConnector;
     FDriven.assign(static_cast<std::size_t>(pins), 0);
-    FNetOf.assign(static_cast<std::size_t>(pins), -1);
+    FForeign.assign(static_cast<std::size_t>(pins), 0);
+    FDropped.assign(static_cast<std::size_t>(pins), 0);
+    for (std::uint16_t code : FHarness.Foreign)
+        if (const int index = PinIndex(code); index >= 0)
+            FForeign[static_cast<std::size_t>(index)] = 1;
+    BuildNets();
+    FProbe = PinIndex(FHarness.ProbePin);
+    UpdateNets();
+}
+
+// The nets of the harness as built, opens cut and shorts joined.
+void TSimUnit::BuildNets() {
+    const std::size_t pins = FDriven.size();
+    std::vector<int> parent(pins);
+    for (std::size_t i = 0; i < pins; ++i)
+        parent[i] = static_cast<int>(i);
+    const auto root = [&](int i) {
+        while (parent[static_cast<std::size_t>(i)] != i)
+            i = parent[static_cast<std::size_t>(i)] =
+                parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
+        return i;
+    };
+    std::vector<std::uint8_t> wired(pins, 0);
+    std::vector<std::uint8_t> cut(pins, 0);
+    for (std::uint16_t code : FHarness.Opens)
+        if (const int index = PinIndex(code); index >= 0)
+            cut[static_cast<std::size_t>(index)] = 1;
     for (const auto& net : FHarness.Nets) {
-        std::vector<int> members;
+        int first = -1;
         for (std::uint16_t code : net) {
             const int index = PinIndex(code);
-            if (index >= 0 && FNetOf[static_cast<std::size_t>(index)] < 0) {
-                FNetOf[static_cast<std::size_t>(index)] = static_cast<int>(FNets.size());
-                members.push_back(index);
-            }
+            if (index < 0 || cut[static_cast<std::size_t>(index)])
+                continue;
+            wired[static_cast<std::size_t>(index)] = 1;
+            if (first < 0)
+                first = index;
+            else
+                parent[static_cast<std::size_t>(root(index))] = root(first);
         }
-        FNets.push_back(std::move(members));
     }
-    FProbe = PinIndex(FHarness.ProbePin);
+    for (const auto& pair : FHarness.Shorts) {
+        const int a = PinIndex(pair[0]);
+        const int b = PinIndex(pair[1]);
+        if (a < 0 || b < 0)
+            continue;
+        wired[static_cast<std::size_t>(a)] = wired[static_cast<std::size_t>(b)] = 1;
+        parent[static_cast<std::size_t>(root(a))] = root(b);
+    }
+    FNetOf.assign(pins, -1);
+    FNets.clear();
+    std::vector<int> netOfRoot(pins, -1);
+    for (std::size_t i = 0; i < pins; ++i) {
+        if (!wired[i])
+            continue;
+        int& net = netOfRoot[static_cast<std::size_t>(root(static_cast<int>(i)))];
+        if (net < 0) {
+            net = static_cast<int>(FNets.size());
+            FNets.emplace_back();
+        }
+        FNetOf[i] = net;
+        FNets[static_cast<std::size_t>(net)].push_back(static_cast<int>(i));
+    }
     FNetLevel.assign(FNets.size(), 0);
+}
+
+// Which intermittent pins are out of their net at this moment.
+void TSimUnit::RefreshDrops() {
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - FStart)
+                         .count();
+    bool changed = false;
+    for (const THarness::TIntermittent& pin : FHarness.Intermittent) {
+        const int index = PinIndex(pin.Pin);
+        if (index < 0)
+            continue;
+        const std::uint8_t dropped = now % pin.PeriodMs >= pin.PeriodMs - pin.DropMs ? 1 : 0;
+        changed = changed || FDropped[static_cast<std::size_t>(index)] != dropped;
+        FDropped[static_cast<std::size_t>(index)] = dropped;
+    }
+    if (changed)
+        UpdateNets();
+}
+
+// The net a pin belongs to now; -1 when it is in none or out of it for the moment.
+int TSimUnit::NetOf(int index) const {
+    return FDropped[static_cast<std::size_t>(index)] ? -1 : FNetOf[static_cast<std::size_t>(index)];
 }
 
 int TSimUnit::PinIndex(int code) const {
@@ -59,20 +131,23 @@ void TSimUnit::Drive(const std::uint8_t* triples, std::size_t count) {
 }
 
 void TSimUnit::UpdateNets() {
-    const int probeNet = FProbe >= 0 ? FNetOf[static_cast<std::size_t>(FProbe)] : -1;
+    const int probeNet = FProbe >= 0 ? NetOf(FProbe) : -1;
     for (std::size_t n = 0; n < FNets.size(); ++n) {
         std::uint8_t level = static_cast<int>(n) == probeNet ? FProbeOut : 0;
         for (int index : FNets[n])
-            level |= FDriven[static_cast<std::size_t>(index)];
+            if (!FDropped[static_cast<std::size_t>(index)])
+                level |= FDriven[static_cast<std::size_t>(index)] |
+                         FForeign[static_cast<std::size_t>(index)];
         FNetLevel[n] = level;
     }
 }
 
 std::uint8_t TSimUnit::LevelAt(int index) const {
-    const int net = FNetOf[static_cast<std::size_t>(index)];
+    const int net = NetOf(index);
     if (net >= 0)
         return FNetLevel[static_cast<std::size_t>(net)];
-    const std::uint8_t own = FDriven[static_cast<std::size_t>(index)];
+    const std::uint8_t own =
+        FDriven[static_cast<std::size_t>(index)] | FForeign[static_cast<std::size_t>(index)];
     return index == FProbe ? static_cast<std::uint8_t>(own | FProbeOut) : own;
 }
 
@@ -101,6 +176,8 @@ TSimUnit::Outcome TSimUnit::Handle(std::uint8_t code, const std::uint8_t* data, 
                                    TFrame& reply) {
     if (FUnplugged)
         return Outcome::LinkLost;
+    if (!FHarness.Intermittent.empty())
+        RefreshDrops();
     const bool command = code < TFrameCodec::Hello;
     int fault = KestrumFault::None;
     if (FFault != KestrumFault::None) {

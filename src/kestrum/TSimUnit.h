@@ -3,6 +3,7 @@
 #include "TFrameCodec.h"
 #include "THarness.h"
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,9 @@
 // driven on its pins, a pin in no net reads its own level; the probe input reads the net of the
 // pin the probe touches (0 when it touches none) and the probe output drives into that net.
 // A pin code the unit does not have reads 0 and ignores what is driven on it.
+// The harness's faults change the nets: an open pin is cut from its net, a short joins the nets
+// of its two pins, an intermittent pin is cut from its net for a while in every period (by the
+// time the command arrives), and a foreign pin drives 1 on its own whatever the unit does.
 class TSimUnit {
   public:
     // Reply code for a request the unit cannot take (unknown code, malformed frame).
@@ -48,6 +52,9 @@ class TSimUnit {
     };
 
     int PinIndex(int code) const;
+    void BuildNets();
+    void RefreshDrops();
+    int NetOf(int index) const;
     void Release();
     void Drive(const std::uint8_t* triples, std::size_t count);
     void UpdateNets();
@@ -61,6 +68,9 @@ class TSimUnit {
     int FProbe = -1;                     // pin index the probe touches
     std::vector<std::uint8_t> FDriven;   // per pin index, 0 or 1
     std::vector<std::uint8_t> FNetLevel; // per net, refreshed after every change
+    std::vector<std::uint8_t> FForeign;  // per pin index: reads 1 on its own
+    std::vector<std::uint8_t> FDropped;  // per pin index: an intermittent pin out of its net now
+    std::chrono::steady_clock::time_point FStart = std::chrono::steady_clock::now();
     std::uint8_t FProbeOut = 0;
     bool FAutonomous = false;
     bool FGenOnProbe = false;

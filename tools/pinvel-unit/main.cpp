@@ -2,6 +2,7 @@
 // reach it through a real connection and a process boundary.
 //
 //   pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N]
+//               [--reply-us N]
 //
 // One connection is served after another until the process is stopped. The unit (its pin levels
 // and tables) lives as long as the process; the fault counters start again with each connection.
@@ -12,6 +13,7 @@
 #include "TSimUnit.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +24,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -32,13 +35,15 @@ struct Options {
     bool Log = false;
     long DropAfter = -1;
     long CloseAfter = -1;
+    // A real unit's pace: each answer leaves this long after its command came in.
+    long ReplyUs = 1000;
 };
 
 int Usage(const char* why) {
     std::fprintf(stderr,
                  "pinvel-unit: %s\n"
                  "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-                 "[--drop-after N] [--close-after N]\n",
+                 "[--drop-after N] [--close-after N] [--reply-us N]\n",
                  why);
     return 2;
 }
@@ -90,7 +95,11 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
                             decoder.Buffered() > 0 ? " на середине кадра" : "");
             return;
         }
+        const auto received = std::chrono::steady_clock::now();
         decoder.Append(chunk, static_cast<std::size_t>(n));
+        // Commands that came in one read are worked through one after another, each answer a
+        // pace after the one before.
+        auto due = received;
         for (;;) {
             const TFrameCodec::Status status = decoder.Next(frame);
             if (status == TFrameCodec::Status::NeedMore)
@@ -121,6 +130,8 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
             if (unit.Handle(frame.Code, frame.Payload.data(), frame.Payload.size(), reply) !=
                 TSimUnit::Outcome::Reply)
                 continue;
+            due += std::chrono::microseconds(options.ReplyUs);
+            std::this_thread::sleep_until(due);
             if (options.Log)
                 LogFrame("->", reply.Code, reply.Payload.data(), reply.Payload.size());
             out.clear();
@@ -155,6 +166,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--close-after" && hasValue) {
             if (!Number(argv[++i], options.CloseAfter))
                 return Usage("--close-after ожидает число");
+        } else if (arg == "--reply-us" && hasValue) {
+            if (!Number(argv[++i], options.ReplyUs) || options.ReplyUs > 1000000)
+                return Usage("--reply-us ожидает число микросекунд от 0 до 1000000");
         } else {
             return Usage(("непонятный параметр " + arg).c_str());
         }

@@ -26,6 +26,7 @@ QByteArray AllPins() {
 long long Measure(const QByteArray& link) {
     TDeviceSettings settings;
     settings.Link = link;
+    settings.SimReplyUs = 0; // the link's own speed, not a unit's pace
     QString error;
     TComPortHandle port =
         ComCreator(settings.Config(), {QCoreApplication::applicationDirPath()}, &error);
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
 
     QProcess emulator;
     emulator.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pinvel-unit"),
-                   {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")});
+                   {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                    QStringLiteral("--reply-us"), QStringLiteral("0")});
     long long tcp = -1;
     if (emulator.waitForStarted(5000) && emulator.waitForReadyRead(5000)) {
         const QRegularExpressionMatch m =

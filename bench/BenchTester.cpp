@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
 
     TDeviceSettings device;
+    device.SimReplyUs = 0; // flat out: the worker's own speed, not a unit's pace
     QString error;
     TComPortHandle handle = ComCreator(device.Config(), &error);
     if (!handle) {

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -104,6 +105,14 @@ int main(int argc, char** argv) {
     TfmMainOptions options;
     options.SettingsPath = dir.filePath(QStringLiteral("pinvel.ini"));
     options.DeviceLink = QByteArray("sim");
+    {
+        // The simulated unit flat out: the figures are the program's, not a unit's pace.
+        QFile ini(options.SettingsPath);
+        if (!ini.open(QIODevice::WriteOnly) || ini.write("[Device]\r\nSimReplyUs=0\r\n") < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(options.SettingsPath));
+            return 1;
+        }
+    }
     TfmMain w(options);
     if (!w.Started() || !w.IsTesterMode()) {
         std::fprintf(stderr, "the main window did not start in the tester mode\n");

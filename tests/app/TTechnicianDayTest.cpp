@@ -68,10 +68,14 @@ class TUnitProcess {
         const QByteArray program = FProgram.toLocal8Bit();
         const QByteArray listen = QByteArray("127.0.0.1:") + QByteArray::number(port);
         const QByteArray harness = FHarness.toLocal8Bit();
-        std::vector<char*> argv = {
-            const_cast<char*>(program.constData()), const_cast<char*>("--listen"),
-            const_cast<char*>(listen.constData()),  const_cast<char*>("--harness"),
-            const_cast<char*>(harness.constData()), nullptr};
+        std::vector<char*> argv = {const_cast<char*>(program.constData()),
+                                   const_cast<char*>("--listen"),
+                                   const_cast<char*>(listen.constData()),
+                                   const_cast<char*>("--harness"),
+                                   const_cast<char*>(harness.constData()),
+                                   const_cast<char*>("--reply-us"),
+                                   const_cast<char*>("0"),
+                                   nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);

@@ -18,6 +18,7 @@ struct TSimRig : TRig {
         TDeviceSettings device;
         device.Harness = harness;
         device.ReplyTimeoutMs = timeoutMs;
+        device.SimReplyUs = 0;
         QString error;
         Handle = ComCreator(device.Config(), &error);
         if (!Handle)

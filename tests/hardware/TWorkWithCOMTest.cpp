@@ -1,6 +1,8 @@
 #include "TIniFile.h"
 #include "WorkWithCOM.h"
 
+#include <cstddef>
+
 #include <QFile>
 #include <QLibrary>
 #include <QTemporaryDir>
@@ -127,6 +129,32 @@ class TWorkWithCOMTest : public QObject {
                           QStringLiteral("/abs/h.json"));
         QCOMPARE(ReadDeviceSettings(again).ReplyTimeoutMs, 250);
         QCOMPARE(ReadDeviceSettings(again).Harness, QByteArray("/abs/h.json"));
+    }
+
+    void simulatedUnitsPaceFromTheSettingsFile() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel pace XXXXXX"));
+        TIniFile ini(dir.filePath(QStringLiteral("pinvel.ini")));
+        QCOMPARE(ReadDeviceSettings(ini).SimReplyUs, 1000);
+        const std::pair<const char*, int> values[] = {
+            {"0", 0},     {"1", 1},          {"250", 250},  {"1000000", 1000000},
+            {"-1", 1000}, {"1000001", 1000}, {"abc", 1000}, {"", 1000}};
+        for (auto [text, pace] : values) {
+            ini.WriteString(QStringLiteral("Device"), QStringLiteral("SimReplyUs"),
+                            QString::fromLatin1(text));
+            QCOMPARE(ReadDeviceSettings(ini).SimReplyUs, pace);
+        }
+        // The record the library reads: the pace after the first record's fields and the
+        // padding they left, so an older caller's record never reaches it.
+        TDeviceSettings device;
+        device.SimReplyUs = 0;
+        const KestrumConfig config = device.Config();
+        QCOMPARE(config.SimReplyUs, 0);
+        QCOMPARE(config.Reserved, 0);
+        QVERIFY(offsetof(KestrumConfig, SimReplyUs) >= offsetof(KestrumConfig, ReplyTimeoutMs) +
+                                                           sizeof(std::int32_t) +
+                                                           (sizeof(void*) == 8 ? 4 : 0));
+        QCOMPARE(std::size_t(config.Size), sizeof(KestrumConfig));
+        QCOMPARE(device.Config().ReplyTimeoutMs, 1000);
     }
 };
 

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstddef>
+#include <thread>
+
 // Codes of the example harness (data/harness-example.json).
 namespace {
 constexpr std::uint16_t X1a1 = 400, X1a2 = 401, X1a3 = 402, X1b1 = 432, X1c31 = 494;
@@ -249,6 +252,28 @@ class TKestrumSimTest : public QObject {
             << QByteArray(R"({"probe": "X1:z1"})") << QStringLiteral("probe");
         QTest::newRow("bad unit type")
             << QByteArray(R"({"unitType": 1.5})") << QStringLiteral("unitType");
+        QTest::newRow("opens not list")
+            << QByteArray(R"({"opens": "X1:a1"})") << QStringLiteral("\"opens\"");
+        QTest::newRow("bad open") << QByteArray(R"({"opens": ["X1:a1", "X9:a1"]})")
+                                  << QStringLiteral("X9:a1");
+        QTest::newRow("short of three")
+            << QByteArray(R"({"shorts": [["X1:a1", "X1:a2"], ["X1:a1", "X1:a2", "X1:a3"]]})")
+            << QStringLiteral("\"shorts\", пара 2");
+        QTest::newRow("short of one")
+            << QByteArray(R"({"shorts": [["X1:a1"]]})") << QStringLiteral("пара 1");
+        QTest::newRow("bad foreign")
+            << QByteArray(R"({"foreign": [401]})") << QStringLiteral("\"foreign\"");
+        QTest::newRow("intermittent not object") << QByteArray(R"({"intermittent": ["X1:a1"]})")
+                                                 << QStringLiteral("\"intermittent\", элемент 1");
+        QTest::newRow("drop longer than period")
+            << QByteArray(R"({"intermittent": [{"pin": "X1:a1", "dropMs": 201, "periodMs": 200}]})")
+            << QStringLiteral("dropMs");
+        QTest::newRow("no drop")
+            << QByteArray(R"({"intermittent": [{"pin": "X1:a1", "dropMs": 0, "periodMs": 200}]})")
+            << QStringLiteral("dropMs");
+        QTest::newRow("intermittent without pin")
+            << QByteArray(R"({"intermittent": [{"dropMs": 5, "periodMs": 200}]})")
+            << QStringLiteral("не строка");
     }
     void badHarnessNamesFileAndProblem() {
         QFETCH(QByteArray, text);
@@ -267,6 +292,98 @@ class TKestrumSimTest : public QObject {
         const QString message = PortErrorText(port);
         QVERIFY2(message.contains(path) && message.contains(problem), qPrintable(message));
         QCOMPARE(port->Open(nullptr), 0);
+    }
+
+    void harnessFaultsChangeTheNets() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/kestrum faults XXXXXX"));
+        QFile file(dir.filePath(QStringLiteral("faulty harness.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"nets": [["X1:a1", "X1:a2", "X1:a3"], ["X2:a1", "X2:a2"]],
+                       "opens": ["X1:a3"], "shorts": [["X1:a2", "X2:a1"], ["X1:b1", "X1:b2"]],
+                       "foreign": ["X2:a3"], "probe": "X1:a3"})");
+        file.close();
+        TComPortHandle port = MakePort("sim", QFile::encodeName(file.fileName()));
+        QVERIFY(port && InitAndOpen(port.get()));
+        const std::uint16_t X1b2 = 433;
+        // X1:a1 drives the net it kept and the one the short joined; X1:a3 is cut off alone.
+        QCOMPARE(Exchange(port.get(), 21,
+                          Triples({{X1a1, 1}, {X1a2, 0}, {X1a3, 0}, {X2a1, 0}, {X2a2, 0}})),
+                 Bytes({1, 1, 0, 1, 1, 0}));
+        QCOMPARE(Exchange(port.get(), 21,
+                          Triples({{X1a1, 0}, {X1a2, 0}, {X1a3, 1}, {X2a1, 0}, {X2a2, 0}})),
+                 Bytes({0, 0, 1, 0, 0, 1})); // the probe still touches the cut pin
+        // A short between pins in no net joins just them.
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X1b1, 1}, {X1b2, 0}, {X1a1, 0}, {X1a3, 0}})),
+                 Bytes({1, 1, 0, 0, 0}));
+        // A foreign pin reads 1 whatever is driven, and after the unit lets every pin go.
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X2a3, 0}})), Bytes({1, 0}));
+        QCOMPARE(SendBytes(port.get(), 2, {}), 1);
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X2a3, 0}, {X1a1, 0}})), Bytes({1, 0, 0}));
+    }
+
+    void intermittentPinLeavesItsNetForItsDrop() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/kestrum drop XXXXXX"));
+        QFile file(dir.filePath(QStringLiteral("drop.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"nets": [["X1:a1", "X1:a2"]],
+                       "intermittent": [{"pin": "X1:a2", "dropMs": 40, "periodMs": 100}]})");
+        file.close();
+        TComPortHandle port = MakePort("sim", QFile::encodeName(file.fileName()));
+        QVERIFY(port && InitAndOpen(port.get()));
+        int joined = 0;
+        int dropped = 0;
+        QElapsedTimer timer;
+        timer.start();
+        while ((joined < 3 || dropped < 3) && timer.elapsed() < 5000) {
+            const QByteArray read = Exchange(port.get(), 21, Triples({{X1a1, 1}, {X1a2, 0}}));
+            QCOMPARE(read.left(1), Bytes({1}));
+            (read.at(1) != 0 ? joined : dropped) += 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(7));
+        }
+        QVERIFY(joined >= 3 && dropped >= 3);
+    }
+
+    void answersComeAtTheConfiguredPace() {
+        const auto paced = [](const KestrumConfig& config) {
+            TComPortHandle port = ComCreator(config, {BinDir()});
+            return port && InitAndOpen(port.get()) ? std::move(port) : TComPortHandle();
+        };
+        TDeviceSettings device;
+        device.ReplyTimeoutMs = 2000;
+        // 0: the answer is in place when Send returns.
+        device.SimReplyUs = 0;
+        TComPortHandle flat = paced(device.Config());
+        QVERIFY(flat);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(SendBytes(flat.get(), 21, Triples({{X1a1, 1}})), 1);
+            QCOMPARE(flat->Wait(0), 0);
+        }
+        // A slow unit: not yet there, then after its time; a second command replaces the first.
+        device.SimReplyUs = 200000;
+        TComPortHandle slow = paced(device.Config());
+        QVERIFY(slow);
+        QCOMPARE(SendBytes(slow.get(), 21, Triples({{X1a1, 1}})), 1);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(slow->Wait(0), 2);
+        QCOMPARE(SendBytes(slow.get(), 23, {}), 1);
+        QCOMPARE(slow->Wait(-1), 0);
+        QVERIFY(timer.elapsed() >= 150);
+        QCOMPARE(slow->ReplyCode(), 23); // not the first command's answer, which was due first
+        // A record from before the pace existed, or a negative pace: a real unit's millisecond.
+        for (int variant = 0; variant < 2; ++variant) {
+            KestrumConfig config = device.Config(); // points into `device`, which lives on
+            config.SimReplyUs = variant == 0 ? 0 : -5;
+            config.Reserved = 12345;
+            if (variant == 0)
+                config.Size = std::int32_t(offsetof(KestrumConfig, SimReplyUs));
+            TComPortHandle old = paced(config);
+            QVERIFY(old);
+            timer.restart();
+            for (int i = 0; i < 20; ++i)
+                QCOMPARE(Exchange(old.get(), 21, Triples({{X1a1, 1}})), Bytes({1, 0}));
+            QVERIFY2(timer.elapsed() >= 19, qPrintable(QString::number(timer.elapsed())));
+        }
     }
 
     void missingHarnessAndBadLinkAreReported() {

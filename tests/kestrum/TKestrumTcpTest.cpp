@@ -208,6 +208,32 @@ class TKestrumTcpTest : public QObject {
         QCOMPARE(Exchange(other.get(), 23, {}), Bytes({0}));
     }
 
+    void emulatorAnswersAtItsPace() {
+        TEmulator slow;
+        QVERIFY(slow.Start({QStringLiteral("--reply-us"), QStringLiteral("200000")}));
+        TComPortHandle port = MakePort(slow.Link(), {}, 2000);
+        QVERIFY(port && InitAndOpen(port.get()));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(Exchange(port.get(), 21, Triples({{X1a1, 1}})), Bytes({1, 0}));
+        QVERIFY(timer.elapsed() >= 150);
+        // Two commands in one go are answered one pace after the other.
+        timer.restart();
+        QCOMPARE(SendBytes(port.get(), 2, {}), 1);
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
+        QVERIFY(timer.elapsed() >= 150);
+
+        for (const char* bad : {"-1", "x", "1000001"}) {
+            QProcess refused;
+            refused.start(BinDir() + QStringLiteral("/pinvel-unit"),
+                          {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                           QStringLiteral("--reply-us"), QString::fromLatin1(bad)});
+            QVERIFY(refused.waitForFinished(5000));
+            QCOMPARE(refused.exitCode(), 2);
+            QVERIFY(QString::fromUtf8(refused.readAllStandardError()).contains("--reply-us"));
+        }
+    }
+
     void brokenPeersFailCleanly_data() {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("close");

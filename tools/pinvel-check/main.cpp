@@ -162,6 +162,8 @@ class TUnit {
         if (!o.Settings.isEmpty() && !QFileInfo::exists(iniPath))
             throw ECannotTest(Tr("Нет файла настроек «%1».").arg(iniPath));
         TIniFile ini(iniPath);
+        if (QFileInfo::exists(iniPath) && !ini.Load())
+            throw ECannotTest(Tr("Не удалось прочитать файл настроек «%1».").arg(iniPath));
         FDevice = ReadDeviceSettings(ini);
         if (o.Link)
             FDevice.Link = QFile::encodeName(*o.Link);

@@ -19,8 +19,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/pinvel bin/pinvel-unit bin/pinvel-file lib/pinvel/libkestrum.so \
-         share/pinvel/help/index.html share/pinvel/help/tester.html \
+for f in bin/pinvel bin/pinvel-unit bin/pinvel-file bin/pinvel-check lib/pinvel/libkestrum.so \
+         share/pinvel/help/index.html share/pinvel/help/tester.html share/pinvel/help/check.html \
          share/pinvel/data/harness-example.json share/applications/pinvel.desktop \
          share/icons/hicolor/scalable/apps/pinvel.svg; do
     [ -e "$prefix/$f" ] || fail "$f is not installed"
@@ -58,3 +58,15 @@ done
 [ -n "$connected" ] || fail "the installed program did not reach the unit named in ~/.config"
 [ -e "$prefix/bin/pinvel.ini" ] && fail "a settings file appeared in the read-only bin/"
 echo "installed program started from $prefix"
+
+# The installed check finds the same library and settings; the emulator serves one connection at
+# a time, so the program goes first.
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+program=""
+mkdir -m 777 "$tmp/out"
+"${as_user[@]}" "$prefix/bin/pinvel-check" learn "$prefix/share/pinvel/data/demo-harness.pvl" \
+    -o "$tmp/out/demo.wires.csv" >"$tmp/check.log" 2>&1 ||
+    fail "the installed pinvel-check did not learn: $(cat "$tmp/check.log")"
+head -n1 "$tmp/out/demo.wires.csv" | grep -q '^from,to$' || fail "pinvel-check wrote no wire list"
+echo "installed pinvel-check reached the unit"

@@ -143,6 +143,25 @@ void TAbstractHard::Shutdown() {
         FThread.join();
 }
 
+void TAbstractHard::RunJob(std::shared_ptr<IHardJob> job) {
+    {
+        std::lock_guard lock(FLock);
+        FJob = std::move(job);
+    }
+    Resume();
+}
+
+void TAbstractHard::EndJob() {
+    std::lock_guard lock(FLock);
+    FJob.reset();
+    FCond.notify_all();
+}
+
+bool TAbstractHard::HasJob() const {
+    std::lock_guard lock(FLock);
+    return FJob != nullptr;
+}
+
 void TAbstractHard::ThreadMain() {
     FWorkerId = std::this_thread::get_id();
     try {
@@ -288,6 +307,22 @@ void TAbstractHard::Execute() {
         }
         if (FMustRepair)
             throw EUnitError(QStringLiteral("Must repair"));
+
+        std::shared_ptr<IHardJob> job;
+        {
+            std::lock_guard lock(FLock);
+            job = FJob;
+        }
+        if (job) {
+            // The job's step in place of a pass; done, it lets go of the worker, which rests.
+            if (!job->Step(*this)) {
+                std::lock_guard lock(FLock);
+                if (FJob == job)
+                    FJob.reset();
+                selfSuspend = true;
+            }
+            continue;
+        }
 
         const TSootv* sootv = FSootv.load();
         const int count = sootv != nullptr ? sootv->Count() : 0;

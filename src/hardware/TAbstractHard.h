@@ -1,6 +1,8 @@
 #pragma once
 
+#include "IHardJob.h"
 #include "IHardView.h"
+#include "IUnitExchange.h"
 #include "TColors.h"
 #include "TGenerator.h"
 #include "TSyncCaller.h"
@@ -9,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,7 +32,7 @@ struct TTesterSettings;
 // and changes the generator's lines; the worker reads the settings, the tester mode and the
 // contacts (all atomics), writes the contacts' IndColor and reaches the user interface only
 // through the view, by synchronous calls served on the user-interface thread.
-class TAbstractHard {
+class TAbstractHard : public IUnitExchange {
   public:
     // Correspondences beyond this many take part as well: the tables grow with the table.
     static constexpr int MaxSootv = 195;
@@ -66,6 +69,15 @@ class TAbstractHard {
     // released. Called once at program end (after StopUnit); later calls do nothing.
     void Shutdown();
 
+    // A job in place of the passes (the harness check): the worker takes it at its next pass
+    // boundary, runs its steps in the tester mode until it is done or ended, and rests after
+    // it. Suspend and Resume act between its steps as between passes; a failure of the unit
+    // goes through the recovery, and the job goes on afterwards. Called on any thread.
+    void RunJob(std::shared_ptr<IHardJob> job);
+    // The job ends after its current step (the worker rests then); nothing when there is none.
+    void EndJob();
+    bool HasJob() const;
+
     // Fills the pin list from the table; pin codes are reduced to 0..94 for a unit that does not
     // take them unchanged.
     void FillPins();
@@ -81,6 +93,10 @@ class TAbstractHard {
     virtual std::uint8_t ReadZondIn() = 0;
     virtual bool InitUnit() = 0;
     virtual void StopUnit() = 0;
+    // The round trip a job makes (command 21 with the table's pin codes; IUnitExchange): a reply
+    // that carries no levels is a failure here, whatever the passes make of it.
+    void WriteRead(const std::vector<std::uint16_t>& pins, const std::vector<std::uint8_t>& levels,
+                   std::vector<std::uint8_t>& read) override = 0;
 
     // Flags the user-interface thread sets: end the cycle after the current pass; re-open the
     // unit at the next pass (the check-connection command).
@@ -140,6 +156,8 @@ class TAbstractHard {
     void PlainExchange(bool readRaz, bool readZond);
     bool WaitRest(bool request, int timeoutMs);
     void TakePins(int count);
+
+    std::shared_ptr<IHardJob> FJob; // under FLock
 
     std::atomic<TWorkPlace*> FWorkPlace{nullptr};
     std::atomic<TSootv*> FSootv{nullptr};

@@ -253,6 +253,32 @@ void TUSBHardWork::WriteZond(std::uint8_t level, int count, const std::uint16_t*
         CheckReply(false);
 }
 
+void TUSBHardWork::WriteRead(const std::vector<std::uint16_t>& pins,
+                             const std::vector<std::uint8_t>& levels,
+                             std::vector<std::uint8_t>& read) {
+    const bool raw = FRawPins;
+    const std::size_t count = pins.size();
+    std::vector<std::uint8_t> frame;
+    frame.reserve(3 * count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint16_t code = pins[i];
+        if (!raw) {
+            if (code >= 272 && code <= 366)
+                code = std::uint16_t(code - 272);
+            else if (code >= 400 && code <= 494)
+                code = std::uint16_t(code - 400);
+        }
+        PutTriple(frame, code, i < levels.size() ? levels[i] : 0);
+    }
+    std::lock_guard lock(FPortLock);
+    IComPort& port = Link();
+    port.Send(UnitCode::WriteRead, std::int32_t(frame.size()), frame.data());
+    port.Wait(-1);
+    if (port.ReplyCode() != UnitCode::WriteRead || port.ReplyLength() != std::int32_t(count) + 1)
+        throw EUnitError(QString::fromLatin1(InvalidCallBackReply));
+    read.assign(port.ReplyData(), port.ReplyData() + count);
+}
+
 std::uint8_t TUSBHardWork::ReadZondIn() {
     std::lock_guard lock(FPortLock);
     IComPort& port = Link();

@@ -44,6 +44,10 @@ class TUSBHardWork : public TAbstractHard {
     void WriteZond(std::uint8_t level, int count, const std::uint16_t* pins,
                    std::uint8_t* levels) override;
     std::uint8_t ReadZondIn() override;
+    // Command 21 for a job: pin codes reduced as FillPins does; anything but a reply of code 21
+    // with a level per pin (a bare confirmation too) raises "InvalidCallBack".
+    void WriteRead(const std::vector<std::uint16_t>& pins, const std::vector<std::uint8_t>& levels,
+                   std::vector<std::uint8_t>& read) override;
 
     // The generator entries of the table in order: each one's pin code as stored in its record
     // and the low 16 bits of its contact's GenIndex. Answers their number.

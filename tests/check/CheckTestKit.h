@@ -62,6 +62,15 @@ class THarnessFile {
     QString FPath;
 };
 
+// A list of lists built by appending: a braced list of one array would be taken for a copy of
+// that array by some compilers.
+inline QJsonArray Lists(std::initializer_list<QJsonArray> lists) {
+    QJsonArray out;
+    for (const QJsonArray& l : lists)
+        out.append(l);
+    return out;
+}
+
 inline QJsonArray Pins(std::initializer_list<const char*> pins) {
     QJsonArray out;
     for (const char* p : pins)

@@ -32,10 +32,11 @@ QJsonObject Harness(const QJsonObject& faults = {}) {
     QJsonObject harness = faults;
     harness.insert(
         "nets",
-        QJsonArray{CheckKit::Pins({"X1:a1", "X2:a1"}), CheckKit::Pins({"X1:a2", "X2:a2", "X2:b1"}),
-                   CheckKit::Pins({"X1:a3", "X2:a3"}), CheckKit::Pins({"X1:a4", "X2:a4"}),
-                   CheckKit::Pins({"X1:a5", "X1:a6"}), CheckKit::Pins({"X1:a7", "X2:b2"}),
-                   CheckKit::Pins({"X1:a8", "X2:b3", "X2:b4"})});
+        CheckKit::Lists({CheckKit::Pins({"X1:a1", "X2:a1"}),
+                         CheckKit::Pins({"X1:a2", "X2:a2", "X2:b1"}),
+                         CheckKit::Pins({"X1:a3", "X2:a3"}), CheckKit::Pins({"X1:a4", "X2:a4"}),
+                         CheckKit::Pins({"X1:a5", "X1:a6"}), CheckKit::Pins({"X1:a7", "X2:b2"}),
+                         CheckKit::Pins({"X1:a8", "X2:b3", "X2:b4"})}));
     return harness;
 }
 
@@ -105,17 +106,19 @@ class TCheckSimTest : public QObject {
         QTest::addColumn<QStringList>("found");
         QTest::newRow("open") << QJsonObject{{"opens", CheckKit::Pins({"X2:b1"})}}
                               << QStringList{"БРАК", "обрыв: XP2:b1 отсоединен от XT1:a2, XP2:a2"};
-        QTest::newRow("short") << QJsonObject{{"shorts", QJsonArray{Pair("X1:a3", "X2:a4")}}}
+        QTest::newRow("short") << QJsonObject{{"shorts", CheckKit::Lists({Pair("X1:a3", "X2:a4")})}}
                                << QStringList{"БРАК", "замыкание: XT1:a3, XP2:a3 — XT1:a4, XP2:a4"};
         // A contact wired to the wrong net: cut from its own and joined to another.
         QTest::newRow("miswire") << QJsonObject{{"opens", CheckKit::Pins({"X2:b1"})},
-                                                {"shorts", QJsonArray{Pair("X2:b1", "X1:a3")}}}
+                                                {"shorts",
+                                                 CheckKit::Lists({Pair("X2:b1", "X1:a3")})}}
                                  << QStringList{"БРАК",
                                                 "перепутан: XP2:b1 отсоединен от XT1:a2, XP2:a2 "
                                                 "и соединен с XT1:a3, XP2:a3"};
         QTest::newRow("swapped pair")
             << QJsonObject{{"opens", CheckKit::Pins({"X2:a1", "X2:a3"})},
-                           {"shorts", QJsonArray{Pair("X2:a1", "X1:a3"), Pair("X2:a3", "X1:a1")}}}
+                           {"shorts",
+                            CheckKit::Lists({Pair("X2:a1", "X1:a3"), Pair("X2:a3", "X1:a1")})}}
             << QStringList{"БРАК", "перепутан: XP2:a1 и XP2:a3 поменяны местами"};
         QTest::newRow("foreign") << QJsonObject{{"foreign", CheckKit::Pins({"X1:a6"})}}
                                  << QStringList{"БРАК", "посторонний потенциал: XT1:a5, XT1:a6"};
@@ -123,7 +126,8 @@ class TCheckSimTest : public QObject {
                                     << QStringList{"БРАК", "обрыв: XT1:a8, XP2:c1 отсоединены "
                                                            "от XP2:b3, XP2:b4"};
         QTest::newRow("several") << QJsonObject{{"opens", CheckKit::Pins({"X2:a1"})},
-                                                {"shorts", QJsonArray{Pair("X1:a5", "X1:a7")}},
+                                                {"shorts",
+                                                 CheckKit::Lists({Pair("X1:a5", "X1:a7")})},
                                                 {"foreign", CheckKit::Pins({"X2:a4"})}}
                                  << QStringList{"БРАК", "обрыв: XP2:a1 отсоединен от XT1:a1",
                                                 "посторонний потенциал: XT1:a4, XP2:a4",
@@ -142,8 +146,9 @@ class TCheckSimTest : public QObject {
         for (int i = 1; i <= 4; ++i)
             project.TieTo(QStringLiteral("XT1:b%1").arg(i), QStringLiteral("X1:c%1").arg(i));
         const TCheckPoints points = project.Points();
-        QJsonObject harness{{"unitType", 7},
-                            {"nets", QJsonArray{CheckKit::Pins({"X1:c1", "X1:c2", "X1:c4"})}}};
+        QJsonObject harness{
+            {"unitType", 7},
+            {"nets", CheckKit::Lists({CheckKit::Pins({"X1:c1", "X1:c2", "X1:c4"})})}};
         const CheckKit::THarnessFile good(harness);
         CheckKit::TSimUnit unit(good.Path());
         THarnessCheck check(points, *unit.Exchange);

@@ -37,9 +37,9 @@ QByteArray ReadFile(const QString& path) {
 
 QJsonObject Nets(const QJsonObject& faults = {}) {
     QJsonObject harness = faults;
-    harness.insert("nets", QJsonArray{CheckKit::Pins({"X1:a1", "X1:a2", "X1:a3"}),
-                                      CheckKit::Pins({"X1:a4", "X2:a1"}),
-                                      CheckKit::Pins({"X2:a2", "X2:a3"})});
+    harness.insert("nets", CheckKit::Lists({CheckKit::Pins({"X1:a1", "X1:a2", "X1:a3"}),
+                                            CheckKit::Pins({"X1:a4", "X2:a1"}),
+                                            CheckKit::Pins({"X2:a2", "X2:a3"})}));
     return harness;
 }
 
@@ -105,9 +105,10 @@ class PinvelCheckTest : public QObject {
         FProject = Path("жгут 7.pvl");
         project.WorkPlace.SaveToFile(FProject);
         FGood = Harness("good.json", Nets());
-        FFaulty = Harness("faulty.json",
-                          Nets({{"opens", CheckKit::Pins({"X1:a3"})},
-                                {"shorts", QJsonArray{CheckKit::Pins({"X1:a4", "X2:a2"})}}}));
+        FFaulty =
+            Harness("faulty.json",
+                    Nets({{"opens", CheckKit::Pins({"X1:a3"})},
+                          {"shorts", CheckKit::Lists({CheckKit::Pins({"X1:a4", "X2:a2"})})}}));
         FSettings = Path("pinvel.ini");
         WriteFile(FSettings, "[Device]\r\nLink=sim\r\nHarness=good.json\r\nSimReplyUs=0\r\n");
     }

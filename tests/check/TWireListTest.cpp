@@ -137,6 +137,20 @@ class TWireListTest : public QObject {
         QCOMPARE(read.NetCount(), w.Points.Count());
     }
 
+    void listSizeHasItsLimit() {
+        TWired w;
+        TReference read;
+        std::vector<TWireListError> errors;
+        QByteArray list = "\xEF\xBB\xBF"
+                          "from,to\n";
+        list += QByteArray(TWireList::MaxSize - (list.size() - 3), ' ');
+        QVERIFY(TWireList::FromCsv(list, w.Points, read, errors));
+        list += ' ';
+        QVERIFY(!TWireList::FromCsv(list, w.Points, read, errors));
+        QCOMPARE(errors.size(), std::size_t(1));
+        QCOMPARE(errors[0].Line, 0);
+    }
+
     void contactOnSeveralPinsCannotBeWired() {
         TWired w;
         w.TieTo("XT1:a5", "X1:a5");

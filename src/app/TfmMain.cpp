@@ -7,6 +7,7 @@
 #include "TColors.h"
 #include "TErrors.h"
 #include "TFormPlacement.h"
+#include "TOffThreadCall.h"
 #include "TPinGrid.h"
 #include "TProperty.h"
 #include "TRazem.h"
@@ -434,6 +435,7 @@ void TfmMain::FormCreate() {
     FStarted = true;
 
     try {
+        // The splash is on screen and painted before the first command goes to the unit.
         splash->ShowNow();
         FWorkPlace = std::make_unique<TWorkPlace>();
         FWorkPlace->Modified = false;
@@ -443,15 +445,26 @@ void TfmMain::FormCreate() {
         FfmSootv->SetProject(FWorkPlace.get(), FSootv.get());
         FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
         CreateWorker();
-        if (!FHard->InitUnit()) {
-            // The library's reason (a wrong link, no access to the serial device, a harness
-            // that does not read) follows the general text: it is what the technician can mend.
-            QString text = tr("Не удалось инициализировать устройство. Работа в режиме тестера "
-                              "невозможна!");
+        // The unit's hello may take as long as the reply time-out: it is awaited off this thread,
+        // so the splash stays painted and the program answers meanwhile.
+        TUSBHardWork* hard = FHard.get();
+        const bool answered = TOffThreadCall::Run([hard] { return hard->InitUnit(); });
+        splash.reset(); // gone before any message box
+        // The library's reason (a wrong link, no access to the serial device, a harness that
+        // does not read) and the settings that could not be taken follow the general text:
+        // they are what the technician can mend.
+        QStringList reasons = FDeviceProblems;
+        if (!answered) {
             if (const QString why = FHard->InitError(); !why.isEmpty())
-                text += QStringLiteral("\r\r") + why;
-            AppMessageBox(text, TMsgKind::Warning);
+                reasons.prepend(why);
+            AppMessageBox(UnitFailureText(tr("Не удалось инициализировать устройство. Работа в "
+                                             "режиме тестера невозможна!"),
+                                          reasons),
+                          TMsgKind::Warning);
             acChangeMode->setEnabled(false);
+        } else if (!reasons.isEmpty()) {
+            AppMessageBox(UnitFailureText(tr("Настройки блока диагностики исправлены:"), reasons),
+                          TMsgKind::Warning);
         }
         FWorkPlace->FSootv = FSootv.get();
         if (acChangeMode->isEnabled())
@@ -460,6 +473,11 @@ void TfmMain::FormCreate() {
         // The window shows with whatever could be created.
     }
     splash.reset();
+}
+
+QString TfmMain::UnitFailureText(const QString& text, const QStringList& reasons) {
+    return reasons.isEmpty() ? text
+                             : text + QStringLiteral("\r\r") + reasons.join(QLatin1Char('\r'));
 }
 
 void TfmMain::FormDestroy() {
@@ -537,8 +555,16 @@ void TfmMain::SetCurrentFile(const QString& path) {
 void TfmMain::acChangeModeExecute() {
     if (FWorkPlace == nullptr)
         return;
-    FWorkPlace->SetTesterMode(!FWorkPlace->IsTesterMode());
-    const bool tester = FWorkPlace->IsTesterMode();
+    const bool tester = !FWorkPlace->IsTesterMode();
+    if (!tester) {
+        // The editor may change or delete what a pass works on: the worker rests first, and the
+        // mode stays when it cannot be brought to rest.
+        if (FProperty != nullptr)
+            FProperty->SetCycle(false);
+        if (!WorkerToRest())
+            return;
+    }
+    FWorkPlace->SetTesterMode(tester);
     if (tester) {
         N8->setProperty("modeEnabled", false);
         N7->setProperty("modeEnabled", true);
@@ -547,9 +573,6 @@ void TfmMain::acChangeModeExecute() {
         acStartTestExecute();
         WorkerResume();
     } else {
-        if (FProperty != nullptr)
-            FProperty->SetCycle(false);
-        WorkerRest();
         N8->setProperty("modeEnabled", true);
         N7->setProperty("modeEnabled", false);
         plMenuTester->hide();
@@ -574,7 +597,8 @@ void TfmMain::acStartTestExecute() {
 }
 
 void TfmMain::acStopTestExecute() {
-    WorkerRest();
+    if (FHard != nullptr)
+        FHard->BringToRest();
 }
 
 void TfmMain::ShowCycle(bool on) {
@@ -808,10 +832,12 @@ QString TfmMain::ChooseFile(bool save, const QString& startDir) {
                 : dialog.selectedFiles().constFirst();
 }
 
-void TfmMain::NewProject() {
+bool TfmMain::NewProject() {
     // No pass may run while the workspace and the table are replaced.
-    if (FHard != nullptr)
-        FHard->SetModel(nullptr, nullptr);
+    if (!WorkerToRest())
+        return false;
+    if (FHard != nullptr && !FHard->SetModel(nullptr, nullptr))
+        return false;
     if (FfmSootv != nullptr)
         FfmSootv->SetProject(nullptr, nullptr);
     FWorkPlace.reset();
@@ -829,6 +855,7 @@ void TfmMain::NewProject() {
     }
     if (FHard != nullptr)
         FHard->SetModel(FWorkPlace.get(), FSootv.get());
+    return true;
 }
 
 void TfmMain::ReadProject(const QString& path) {
@@ -848,7 +875,8 @@ void TfmMain::acNewExecute() {
         return;
     if (QuerySaveChanges(false) == TSaveAnswer::Cancel)
         return;
-    NewProject();
+    if (!NewProject())
+        return;
     SetCurrentFile(QString());
     acRazAddExecute();
 }
@@ -857,9 +885,8 @@ void TfmMain::acLoadExecute() {
     if (QuerySaveChanges(true) == TSaveAnswer::Cancel)
         return;
     const bool tester = IsTesterMode();
-    if (tester)
-        WorkerRest();
-    NewProject();
+    if (!NewProject())
+        return;
     FWorkPlace->SetTesterMode(tester);
     SetCurrentFile(QString());
     if (tester) {
@@ -913,9 +940,8 @@ void TfmMain::LastFileClick(const QString& path) {
     if (QuerySaveChanges(true) == TSaveAnswer::Cancel)
         return;
     const bool tester = IsTesterMode();
-    if (tester)
-        WorkerRest();
-    NewProject();
+    if (!NewProject())
+        return;
     FWorkPlace->SetTesterMode(tester);
     SetCurrentFile(QString());
     if (tester)
@@ -1093,6 +1119,7 @@ void TfmMain::N13Click() {
 
 void TfmMain::CreateWorker() {
     TDeviceSettings device = ReadDeviceSettings(FAppSettings->Ini());
+    FDeviceProblems = device.Problems;
     if (FOptions.DeviceLink)
         device.Link = *FOptions.DeviceLink;
     if (FOptions.DeviceHarness)
@@ -1121,9 +1148,17 @@ void TfmMain::WorkerResume() {
         FHard->Resume();
 }
 
-void TfmMain::WorkerRest() {
-    if (FHard != nullptr)
-        FHard->BringToRest();
+bool TfmMain::WorkerToRest() {
+    if (FHard == nullptr || FHard->BringToRest())
+        return true;
+    // From inside one of the worker's own calls (the recovery leaves the tester mode) the worker
+    // stands still until that call returns.
+    if (FHard->InViewCall())
+        return true;
+    AppMessageBox(tr("Блок диагностики не отвечает, и тестер не удалось остановить. Повторите "
+                     "команду."),
+                  TMsgKind::Warning);
+    return false;
 }
 
 void TfmMain::WorkerFillPins() {

@@ -1,10 +1,12 @@
 #include "TfmStartUp.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TfmStartUp::TfmStartUp(QWidget* parent)
@@ -44,6 +46,18 @@ TfmStartUp::~TfmStartUp() = default;
 void TfmStartUp::ShowNow() {
     show();
     raise();
-    repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (FPainted)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(PaintWaitMs, &loop, &QEventLoop::quit);
+    connect(this, &TfmStartUp::FirstPainted, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfmStartUp::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!FPainted) {
+        FPainted = true;
+        emit FirstPainted();
+    }
 }

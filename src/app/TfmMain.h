@@ -205,7 +205,7 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     bool FormCloseQuery();
     void FormDestroy();
 
-    // A new, empty workspace and table in place of the current ones (Modified carried over).
+    // A new, empty and unchanged workspace and table in place of the current ones.
     void NewProject();
     // The workspace's LoadFromFile; a failed read still shows in the correspondence grids what
     // was read.

@@ -57,7 +57,8 @@ int TAppFont::FittingPixelSize(const QFont& family) {
     const qreal limit = ReferenceWidth * ScreenDpi() / 96.0;
     QFont f = family;
     int pixels = DesignPixelSize();
-    // Below 7 pixels no family stays readable; a wider one is then cut rather than unreadable.
+    // Seven pixels is the floor: a family still too wide there is taken at seven rather than
+    // made unreadable.
     for (; pixels > 7; --pixels) {
         f.setPixelSize(pixels);
         if (QFontMetrics(f).horizontalAdvance(ReferenceLine()) <= limit)

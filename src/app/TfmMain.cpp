@@ -3,6 +3,7 @@
 #include "AppHelp.h"
 #include "AppMessageBox.h"
 #include "CreateFormPlaced.h"
+#include "TAppFont.h"
 #include "TAppSettings.h"
 #include "TColors.h"
 #include "TErrors.h"
@@ -270,9 +271,7 @@ QFrame* TfmMain::CreateTesterPanel() {
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setFixedHeight(77);
     // The panel's small type lets the four groups and the exit button share the window's width.
-    QFont small = panel->font();
-    small.setPixelSize(11);
-    panel->setFont(small);
+    panel->setFont(TAppFont::PixelFont(11));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(6, 2, 6, 4);
     row->setSpacing(6);
@@ -373,8 +372,7 @@ QFrame* TfmMain::CreateTesterPanel() {
             {"plInfoYellow", LampYellow, tr("Работает генератор")},
             {"plInfoGray", LampGray, tr("Вывод не задействован")},
         };
-        QFont legendFont = gbInfo->font();
-        legendFont.setPixelSize(10);
+        const QFont legendFont = TAppFont::PixelFont(10);
         for (int i = 0; i < 4; ++i) {
             QFrame* lamp = NewLamp(QString::fromLatin1(legend[i].Name), legend[i].Color, gbInfo);
             lamp->setFixedSize(10, 10);
@@ -1222,7 +1220,7 @@ bool TfmMain::ShowMessage(const QString& text, THardMessage kind) {
         box = TMsgKind::WarningQuestion;
         break;
     case THardMessage::PlainQuestion:
-        box = TMsgKind::Question;
+        box = TMsgKind::PlainQuestion;
         break;
     }
     const TMsgAnswer answer = AppMessageBox(text, box);

@@ -1,5 +1,7 @@
 #include "TfmStartUp.h"
 
+#include "TAppFont.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFrame>
@@ -22,10 +24,7 @@ TfmStartUp::TfmStartUp(QWidget* parent)
 
     lbWait = new QLabel(tr("Ждите, идет загрузка..."), panel);
     lbWait->setObjectName(QStringLiteral("lbWait"));
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPixelSize(15);
-    f.setBold(true);
-    lbWait->setFont(f);
+    lbWait->setFont(TAppFont::PixelFont(15, true));
     QPalette p = lbWait->palette();
     p.setColor(QPalette::WindowText, QColor(0x80, 0, 0)); // maroon
     lbWait->setPalette(p);

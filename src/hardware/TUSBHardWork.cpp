@@ -197,10 +197,10 @@ bool TUSBHardWork::ReopenPort() {
 
 void TUSBHardWork::StopUnit() {
     {
-        // Behind an exchange that will not end (a library that ignores the cut) the stop frame is
-        // left out rather than wait for it.
-        std::unique_lock lock(FPortLock, std::defer_lock);
-        if (!lock.try_lock_for(std::chrono::milliseconds(CutRestMs)) || !FPort)
+        // Called with the worker at rest; behind an exchange that did not end (a library that
+        // ignores the cut) the stop frame is left out rather than wait for it.
+        std::unique_lock lock(FPortLock, std::try_to_lock);
+        if (!lock.owns_lock() || !FPort)
             return;
         FPort->Send(UnitCode::Stop, 0, nullptr);
     }

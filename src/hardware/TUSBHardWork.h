@@ -87,7 +87,7 @@ class TUSBHardWork : public TAbstractHard {
     // The port is used by the worker and, for stop, by the user-interface thread: one exchange at
     // a time. FPort changes only under both locks; FPortRefLock alone is held just long enough
     // to copy the pointer.
-    std::timed_mutex FPortLock;
+    std::mutex FPortLock;
     std::mutex FPortRefLock;
     // The user-interface thread closed the port to cut a wait short: it is opened again before
     // the next pass.

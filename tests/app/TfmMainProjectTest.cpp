@@ -3,6 +3,7 @@
 #include "TProjectFile.h"
 #include "TRazem.h"
 #include "TSootv.h"
+#include "TToolRun.h"
 #include "TUSBHardWork.h"
 #include "TUnitProcess.h"
 #include "TWorkPlace.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSet>
@@ -185,14 +185,13 @@ class TfmMainProjectTest : public QObject {
             records.push_back(&d);
         QCOMPARE(TableTexts(records, names), shown);
 
-        QProcess tool;
-        tool.start(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-file"),
-                   {QStringLiteral("wiring"), path});
-        QVERIFY(tool.waitForFinished(10000));
-        QCOMPARE(tool.exitCode(), 0);
+        const TToolRun tool =
+            TToolRun::Run(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-file"),
+                          {QStringLiteral("wiring"), path});
+        QCOMPARE(tool.ExitCode, 0);
         QMap<QString, QString> listed;
-        const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput())
-                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(tool.Out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString& line : lines.mid(1)) {
             const QStringList f = line.split(QLatin1Char(','));
             listed.insert(QStringLiteral("%1 %2%3").arg(f[0], f[1], f[2]), f[4]);

@@ -13,9 +13,9 @@ TAppMessageBoxHook& Hook() {
     return hook;
 }
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("AppMessageBox", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(AppMessageBox)
+};
 
 TMsgAnswer ShowBox(const QString& text, TMsgKind kind) {
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -51,13 +51,13 @@ TMsgAnswer ShowBox(const QString& text, TMsgKind kind) {
     QMessageBox box(icon, AppTitle(), shown, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText); // paths and names are shown as typed, never as markup
     if (QAbstractButton* b = box.button(QMessageBox::Ok))
-        b->setText(Tr("OK"));
+        b->setText(TTexts::tr("OK"));
     if (QAbstractButton* b = box.button(QMessageBox::Yes))
-        b->setText(Tr("Да"));
+        b->setText(TTexts::tr("Да"));
     if (QAbstractButton* b = box.button(QMessageBox::No))
-        b->setText(Tr("Нет"));
+        b->setText(TTexts::tr("Нет"));
     if (QAbstractButton* b = box.button(QMessageBox::Cancel))
-        b->setText(Tr("Отмена"));
+        b->setText(TTexts::tr("Отмена"));
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);
     if (buttons & QMessageBox::Cancel)

@@ -460,6 +460,13 @@ void TfmMain::FormCreate() {
         // The window shows with whatever could be created.
     }
     splash.reset();
+    OpenStartupFile();
+}
+
+void TfmMain::OpenStartupFile() {
+    if (!FStarted || FWorkPlace == nullptr || FOptions.StartupFile.isEmpty())
+        return;
+    Guarded([this] { LastFileClick(FOptions.StartupFile); });
 }
 
 void TfmMain::FormDestroy() {

@@ -8,6 +8,12 @@
 
 namespace {
 
+QString RuntimeDir() {
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel runtime XXXXXX"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return dir.path();
+}
+
 struct TRun {
     int ExitCode = -1;
     QString Out;
@@ -19,6 +25,8 @@ TRun Run(const QString& program, const QStringList& arguments,
          const QList<std::pair<QString, QString>>& environment = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Qt's complaint about a missing runtime folder is not the program's output.
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir());
     for (const auto& [name, value] : environment) {
         if (value.isNull())
             env.remove(name);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -243,8 +244,32 @@ class TTranslationTest : public QObject {
         QVERIFY(!folder.isEmpty());
         const QStringList pages = QDir(folder).entryList({"*.html", "*.css"}, QDir::Files);
         QVERIFY(pages.size() >= 6);
-        for (const QString& page : pages)
-            QVERIFY2(QFile::exists(folder + "/en/" + page), qPrintable("en/" + page));
+        static const QRegularExpression anchor(QStringLiteral("id=\"([^\"]+)\""));
+        static const QRegularExpression title(QStringLiteral("<title>([^<]*)</title>"));
+        const auto read = [](const QString& path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        const auto anchors = [](const QString& html) {
+            QStringList ids;
+            for (const QRegularExpressionMatch& m : anchor.globalMatch(html))
+                ids << m.captured(1);
+            return ids;
+        };
+        for (const QString& page : pages) {
+            const QString english = read(folder + "/en/" + page);
+            QVERIFY2(!english.isEmpty(), qPrintable("en/" + page));
+            if (!page.endsWith(QLatin1String(".html")))
+                continue;
+            // An English page, whose title is English, with every place the pages link to.
+            QVERIFY2(english.contains(QLatin1String("<html lang=\"en\">")), qPrintable(page));
+            const QString heading = title.match(english).captured(1);
+            const bool russian = std::any_of(heading.cbegin(), heading.cend(), [](QChar c) {
+                return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF;
+            });
+            QVERIFY2(!heading.isEmpty() && !russian, qPrintable(page + ": " + heading));
+            QCOMPARE(anchors(english), anchors(read(folder + "/" + page)));
+        }
     }
 };
 

@@ -7,7 +7,8 @@
 set -euo pipefail
 build="$1"
 tmp="$(mktemp -d "${TMPDIR:-/tmp}/pinvel mime XXXXXX")"
-trap 'rm -rf "$tmp"' EXIT
+link=""
+trap 'rm -rf "$tmp"; [ -z "$link" ] || rm -f "$link"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for tool in update-mime-database update-desktop-database desktop-file-validate xdg-mime mimetype; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh installs it)"
@@ -43,6 +44,10 @@ cp "$projects/x.pvl" "$projects/x.pvl.bak"
 type="$(xdg-mime query filetype "$projects/x.pvl.bak")"
 [ "$type" != "application/x-pinvel-project" ] || fail "a file that is not *.pvl is taken for a project"
 
-app="$(xdg-mime query default application/x-pinvel-project)"
+# xdg-mime's own search of the desktop files' cache splits the data folders at spaces, so it
+# is shown the same folder through a link whose path has none.
+link="$(mktemp -u "${TMPDIR:-/tmp}/pinvel-xdg-XXXXXX")"
+ln -s "$data" "$link"
+app="$(XDG_DATA_HOME="$link" XDG_DATA_DIRS="$link" xdg-mime query default application/x-pinvel-project)"
 [ "$app" = "pinvel.desktop" ] || fail "xdg-mime names '$app' as the program for projects"
 echo "application/x-pinvel-project: *.pvl, opened by $app"

@@ -23,7 +23,7 @@ version="$(dpkg-deb -f "$deb" Version)"
 # Contents: path and mode of every file that must be there.
 dpkg-deb -c "$deb" | awk '{ print $1, $6 }' | sed 's#^\(\S*\) \./#\1 /#' >"$tmp/contents"
 want() {
-    grep -qx "$1 $2" "$tmp/contents" || fail "$2 (mode $1) is not in the package"
+    grep -qxF -- "$1 $2" "$tmp/contents" || fail "$2 (mode $1) is not in the package"
 }
 for p in pinvel pinvel-unit pinvel-file; do want -rwxr-xr-x "/usr/bin/$p"; done
 want -rw-r--r-- /usr/lib/pinvel/libkestrum.so

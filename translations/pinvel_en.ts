@@ -969,6 +969,11 @@ is prosecuted under the law.</translation>
         <source>Применение параметров переименует контакты в соответствии с таблицей! Продолжить?</source>
         <translation>Applying the parameters renames the contacts as the table says! Continue?</translation>
     </message>
+    <message>
+        <source>Выход</source>
+        <comment>the probe output lamp</comment>
+        <translation>Out</translation>
+    </message>
 </context>
 <context>
     <name>TfmSootv</name>

@@ -15,13 +15,14 @@
 namespace {
 
 struct TCatalogue {
-    QHash<QString, QString> Finished; // context + '\n' + source -> translation
-    QStringList All;                  // context + '\n' + source, every message
+    QHash<QString, QString> Finished; // Key() -> translation
+    QStringList All;                  // Key() of every message
     QSet<QString> Sources;
 };
 
-QString Key(const QString& context, const QString& source) {
-    return context + QLatin1Char('\n') + source;
+// A message is its context, its source text and the comment that tells two alike apart.
+QString Key(const QString& context, const QString& source, const QString& comment) {
+    return context + QLatin1Char('\n') + source + QLatin1Char('\n') + comment;
 }
 
 TCatalogue ReadCatalogue(const QString& path) {
@@ -32,6 +33,7 @@ TCatalogue ReadCatalogue(const QString& path) {
     QXmlStreamReader xml(&file);
     QString context;
     QString source;
+    QString comment;
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement())
@@ -40,15 +42,18 @@ TCatalogue ReadCatalogue(const QString& path) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1String("source")) {
             source = xml.readElementText();
+            comment.clear();
+        } else if (xml.name() == QLatin1String("comment")) {
+            comment = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation")) {
             const QString type = xml.attributes().value(QLatin1String("type")).toString();
             const QString text = xml.readElementText();
             if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
                 continue;
-            c.All << Key(context, source);
+            c.All << Key(context, source, comment);
             c.Sources.insert(source);
             if (type.isEmpty() && !text.isEmpty())
-                c.Finished.insert(Key(context, source), text);
+                c.Finished.insert(Key(context, source, comment), text);
         }
     }
     return c;
@@ -142,7 +147,9 @@ class TTranslationCatalogueTest : public QObject {
         QStringList missing;
         for (const QString& key : FFresh.All)
             if (!FCheckedIn.Finished.contains(key))
-                missing << QString(key).replace(QLatin1Char('\n'), QLatin1String(": «")) + "»";
+                missing << key.section(QLatin1Char('\n'), 0, 0) + ": «" +
+                               key.section(QLatin1Char('\n'), 1, 1) + "» " +
+                               key.section(QLatin1Char('\n'), 2);
         QVERIFY2(missing.isEmpty(),
                  qPrintable("texts without an English translation (scripts/translations.sh, "
                             "then translate translations/pinvel_en.ts):\n" +
@@ -153,7 +160,7 @@ class TTranslationCatalogueTest : public QObject {
         // A lost %2 would drop a path or a reason from the English message.
         QStringList wrong;
         for (auto it = FCheckedIn.Finished.cbegin(); it != FCheckedIn.Finished.cend(); ++it) {
-            const QString source = it.key().section(QLatin1Char('\n'), 1);
+            const QString source = it.key().section(QLatin1Char('\n'), 1, 1);
             if (Placeholders(source) != Placeholders(it.value()))
                 wrong << source + " -> " + it.value();
             if (HasCyrillic(it.value()))

@@ -30,6 +30,7 @@ namespace {
 struct TMessage {
     QString Context;
     QString Source;
+    QString Comment; // tells two alike texts of one context apart
     QString Translation;
 };
 
@@ -50,7 +51,9 @@ QList<TMessage> CatalogueMessages() {
         if (xml.name() == QLatin1String("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1String("source")) {
-            m = {context, xml.readElementText(), QString()};
+            m = {context, xml.readElementText(), QString(), QString()};
+        } else if (xml.name() == QLatin1String("comment")) {
+            m.Comment = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation")) {
             finished = xml.attributes().value(QLatin1String("type")).isEmpty();
             m.Translation = xml.readElementText();
@@ -157,8 +160,10 @@ class TTranslationTest : public QObject {
         QVERIFY(TTranslation::Install(TLanguage::English));
         QStringList wrong;
         for (const TMessage& m : messages) {
-            const QString shown = QCoreApplication::translate(m.Context.toUtf8().constData(),
-                                                              m.Source.toUtf8().constData());
+            const QByteArray comment = m.Comment.toUtf8();
+            const QString shown = QCoreApplication::translate(
+                m.Context.toUtf8().constData(), m.Source.toUtf8().constData(),
+                m.Comment.isEmpty() ? nullptr : comment.constData());
             if (shown != m.Translation)
                 wrong << m.Context + QStringLiteral(": ") + m.Source;
         }

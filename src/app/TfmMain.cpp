@@ -816,7 +816,6 @@ QString TfmMain::ChooseFile(bool save, const QString& startDir) {
 }
 
 void TfmMain::NewProject() {
-    const bool modified = FWorkPlace != nullptr && FWorkPlace->Modified;
     // No pass may run while the workspace and the table are replaced.
     if (FHard != nullptr)
         FHard->SetModel(nullptr, nullptr);
@@ -824,7 +823,9 @@ void TfmMain::NewProject() {
         FfmSootv->SetProject(nullptr, nullptr);
     FWorkPlace.reset();
     FWorkPlace = std::make_unique<TWorkPlace>();
-    FWorkPlace->Modified = modified; // the unsaved changes belong to the project, not the object
+    // The question about the old project's changes has been answered: a project just created or
+    // read has none.
+    FWorkPlace->Modified = false;
     FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
     FSootv = FfmSootv != nullptr ? std::make_unique<TSootv>(FfmSootv->GridX1(), FfmSootv->GridX2())
                                  : std::make_unique<TSootv>();
@@ -1045,7 +1046,6 @@ void TfmMain::acRazEditExecute() {
             }
         }
     k->BuildNames();
-    k->RemoveTiesOutside();
     k->Repaint();
     if (FfmSootv != nullptr)
         FfmSootv->ClearGrids();

@@ -210,7 +210,7 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     // when the unit answered); a missing or damaged file is reported and the program goes on.
     void OpenStartupFile();
 
-    // A new, empty workspace and table in place of the current ones (Modified carried over).
+    // A new, empty and unchanged workspace and table in place of the current ones.
     void NewProject();
     // The workspace's LoadFromFile; a failed read still shows in the correspondence grids what
     // was read.

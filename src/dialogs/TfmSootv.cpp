@@ -292,6 +292,8 @@ void TfmSootv::TieContact(int tag, int col, int row) {
         pins->SetCell(col, row, pins->Cell(col, row) + QStringLiteral(" | ") + tied);
     }
     t.State = TContactState::csTied;
+    // A tie belongs to the project whichever button closes the dialog.
+    FWorkPlace->Modified = true;
     k->RedrawCell(markCol, markRow + 1);
 }
 
@@ -314,4 +316,6 @@ void TfmSootv::UntiePin(int tag, int col, int row) {
     }
     FSootv->Delete(record);
     pins->SetCell(col, row, QString());
+    if (FWorkPlace != nullptr)
+        FWorkPlace->Modified = true;
 }

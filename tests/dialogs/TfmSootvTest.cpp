@@ -204,7 +204,8 @@ class TfmSootvTest : public QObject {
         QTest::mouseClick(p.Dlg.btCancel, Qt::LeftButton);
         QVERIFY(!p.Dlg.isVisible());
         QVERIFY(!p.Wp.FSootvShown);
-        QVERIFY(!p.Wp.Modified);
+        // The tie stays, and the project knows it changed: closing the program asks to save.
+        QVERIFY(p.Wp.Modified);
         QCOMPARE(p.Sootv.Count(), 1);
         QCOMPARE(p.At(0, 0, 0).State.load(), TContactState::csTied);
         QCOMPARE(p.At(1, 2, 0).State.load(), TContactState::csFree);
@@ -213,8 +214,21 @@ class TfmSootvTest : public QObject {
 
         p.Dlg.show();
         QVERIFY(p.Wp.FSootvShown);
+        p.Wp.Modified = false;
         QTest::mouseClick(p.Dlg.btOK, Qt::LeftButton);
         QVERIFY(p.Wp.Modified);
+        // Undoing a tie is a change too, whatever closes the dialog afterwards.
+        p.Dlg.show();
+        p.Wp.Modified = false;
+        p.Click(1, 1, 3, Qt::RightButton);
+        QCOMPARE(p.Sootv.Count(), 0);
+        QTest::mouseClick(p.Dlg.btCancel, Qt::LeftButton);
+        QVERIFY(p.Wp.Modified);
+        // Opening and closing without a change changes nothing.
+        p.Wp.Modified = false;
+        p.Dlg.show();
+        QTest::mouseClick(p.Dlg.btCancel, Qt::LeftButton);
+        QVERIFY(!p.Wp.Modified);
         p.Dlg.show();
         p.Dlg.close();
         QVERIFY(!p.Wp.FSootvShown);

@@ -1,0 +1,238 @@
+#include "MainWindowTestKit.h"
+#include "TProjectFile.h"
+#include "TRazem.h"
+#include "TSootv.h"
+#include "TWorkPlace.h"
+#include "TfmSootv.h"
+
+#include "TPinGrid.h"
+#include "TRazemRecord.h"
+#include <QAction>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QSet>
+
+namespace {
+
+// In the constructor opened for editing: one cell of the row table takes a text, then OK.
+std::function<int(TfmConstr&)> RowCell(int row, int column, const QString& text) {
+    return [=](TfmConstr& d) {
+        d.sgRowInfo->SetCells(column, row, text);
+        d.btOKClick();
+        return d.result();
+    };
+}
+
+// What the grids of "Соответствия" show, cell by cell: "X1 c5" -> "XT1:a1 | XP2:b3".
+QMap<QString, QString> GridTexts(TfmMain& w) {
+    QMap<QString, QString> out;
+    for (int grid = 1; grid <= 2; ++grid) {
+        const TPinGrid* pins = grid == 1 ? w.fmSootv()->GridX1() : w.fmSootv()->GridX2();
+        for (int c = 1; c < TPinGrid::Cols; ++c)
+            for (int r = 1; r < TPinGrid::Rows; ++r)
+                if (!pins->Cell(c, r).isEmpty())
+                    out.insert(QStringLiteral("X%1 %2%3").arg(grid).arg(QChar(u'a' + 3 - r)).arg(c),
+                               pins->Cell(c, r));
+    }
+    return out;
+}
+
+// The same from the table alone, as the tester and the saved file see it.
+QMap<QString, QString> TableTexts(const std::vector<const TSootvData*>& records,
+                                  const QStringList& razemNames) {
+    QMap<QString, QString> out;
+    for (const TSootvData* d : records) {
+        QStringList parts;
+        for (int i = 0; i < d->Count(); ++i)
+            parts << razemNames.value(d->FRazemIndexes[std::size_t(i)]) + QLatin1Char(':') +
+                         d->FNames[std::size_t(i)];
+        out.insert(
+            QStringLiteral("X%1 %2%3").arg(d->FGrid).arg(QChar(u'a' + 3 - d->FRow)).arg(d->FCol),
+            parts.join(QLatin1String(" | ")));
+    }
+    return out;
+}
+
+// Every entry names the contact at its position, that contact shows tied, no other contact
+// does, and the grids show the table.
+void CheckWiring(TfmMain& w) {
+    TWorkPlace& wp = *w.WorkPlace();
+    const TSootv& sootv = *w.Sootv();
+    QSet<QString> named;
+    QStringList razemNames;
+    std::vector<const TSootvData*> records;
+    for (int i = 0; i < wp.Count(); ++i)
+        razemNames << wp.Razem(i)->FRazName;
+    for (int k = 0; k < sootv.Count(); ++k) {
+        const TSootvData& d = sootv.Item(k);
+        records.push_back(&d);
+        for (int e = 0; e < d.Count(); ++e) {
+            const TRazem* r = wp.Razem(d.FRazemIndexes[std::size_t(e)]);
+            QVERIFY(r != nullptr);
+            const TCellPos at = d.FContacts[std::size_t(e)];
+            QVERIFY2(at.Col < r->ColCount() && at.Row < r->RowCount(),
+                     qPrintable(d.FNames[std::size_t(e)]));
+            QCOMPARE(r->ContactName(at.Col, at.Row), d.FNames[std::size_t(e)]);
+            named.insert(QStringLiteral("%1/%2/%3").arg(r->FIndex).arg(at.Col).arg(at.Row & ~1));
+        }
+    }
+    for (int i = 0; i < wp.Count(); ++i) {
+        const TRazem& r = *wp.Razem(i);
+        for (int c = 0; c < r.ColCount(); ++c)
+            for (int g = 0; g < r.RowCount(); g += 2) {
+                const bool tied = r.FCells[c][g].State == TContactState::csTied;
+                QVERIFY2(tied == named.contains(QStringLiteral("%1/%2/%3").arg(i).arg(c).arg(g)),
+                         qPrintable(r.FRazName + QLatin1Char(':') + r.ContactName(c, g)));
+            }
+    }
+    QCOMPARE(GridTexts(w), TableTexts(records, razemNames));
+}
+
+} // namespace
+
+class TfmMainProjectTest : public QObject {
+    Q_OBJECT
+  private slots:
+    // "Параметры" on connectors with ties: the grids, the tester, the saved file and the
+    // command-line wiring list agree afterwards, and after the file is read again.
+    void editsKeepTheWiringTrue() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.LastFileClick(qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl");
+        w.acChangeMode->trigger();
+        QVERIFY(!w.IsTesterMode());
+        TWorkPlace& wp = *w.WorkPlace();
+        QCOMPARE(wp.Razem(0)->FRazName, QStringLiteral("XT1"));
+        const int ties = w.Sootv()->Count();
+
+        // Row 1 of XT1 numbered from 2: a1 is gone, its pin is free; a2 is the first contact.
+        wp.Select(0);
+        s.Answers = {TMsgAnswer::Yes};
+        s.Constr = RowCell(1, TfmConstr::ColFirstNum, QStringLiteral("2"));
+        w.acRazEdit->trigger();
+        CheckWiring(w);
+        QCOMPARE(w.Sootv()->Count(), ties - 1);
+        QVERIFY(!GridTexts(w).contains(QStringLiteral("X1 a1")));
+        QCOMPARE(GridTexts(w).value(QStringLiteral("X1 a2")), QStringLiteral("XT1:a2"));
+        QCOMPARE(wp.Razem(0)->ContactName(0, 0), QStringLiteral("a2"));
+        QCOMPARE(wp.Razem(0)->FCells[0][0].State.load(), TContactState::csTied);
+
+        // "Первый контакт" of row 2 of XP2 moves to position 3.
+        wp.Select(1);
+        s.Answers = {TMsgAnswer::Yes};
+        s.Constr = RowCell(2, TfmConstr::ColFirst, QStringLiteral("3"));
+        w.acRazEdit->trigger();
+        CheckWiring(w);
+
+        // A hand-renamed tied contact, then another size class: the generated name comes back
+        // and the hand-given name's tie goes.
+        TRazem& xt1 = *wp.Razem(0);
+        const int n = xt1.FCells[1][0].NameIndex;
+        const QString old = xt1.FNameList[n];
+        xt1.FNameList[n] = QStringLiteral("GND");
+        for (int k = 0; k < w.Sootv()->Count(); ++k) {
+            TSootvData& d = w.Sootv()->Item(k);
+            for (int e = 0; e < d.Count(); ++e)
+                if (d.FRazemIndexes[std::size_t(e)] == 0 && d.FNames[std::size_t(e)] == old)
+                    d.FNames[std::size_t(e)] = QStringLiteral("GND");
+        }
+        wp.Select(0);
+        s.Answers = {TMsgAnswer::Yes};
+        s.Constr = [](TfmConstr& d) {
+            d.SetButtSize(2);
+            d.btOKClick();
+            return d.result();
+        };
+        w.acRazEdit->trigger();
+        QCOMPARE(xt1.FButtSize, 2);
+        CheckWiring(w);
+
+        // A mode round trip, with the tester driving what the grids show.
+        w.acChangeMode->trigger();
+        QVERIFY(w.IsTesterMode());
+        CheckWiring(w);
+        w.acChangeMode->trigger();
+        CheckWiring(w);
+        const QMap<QString, QString> shown = GridTexts(w);
+
+        // Saved and read back: the same wiring, and the command-line list says the same.
+        const QString path = s.Dir.filePath(QStringLiteral("edited harness.pvl"));
+        s.Files = {path};
+        w.acSaveAs->trigger();
+        QVERIFY(QFile::exists(path));
+        const TProjectFile saved = TProjectFile::Read([&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }());
+        QStringList names;
+        std::vector<const TSootvData*> records;
+        for (const TRazemRecord& r : saved.Razems)
+            names << r.Name;
+        for (const TSootvData& d : saved.Sootv)
+            records.push_back(&d);
+        QCOMPARE(TableTexts(records, names), shown);
+
+        QProcess tool;
+        tool.start(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-file"),
+                   {QStringLiteral("wiring"), path});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        QMap<QString, QString> listed;
+        const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& line : lines.mid(1)) {
+            const QStringList f = line.split(QLatin1Char(','));
+            listed.insert(QStringLiteral("%1 %2%3").arg(f[0], f[1], f[2]), f[4]);
+        }
+        QCOMPARE(listed, shown);
+
+        s.Messages.clear();
+        w.LastFileClick(path);
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+        CheckWiring(w);
+        QCOMPARE(GridTexts(w), shown);
+    }
+
+    // After "Нет" to the save question, the new or opened project is unchanged: closing asks
+    // nothing.
+    void answeredQuestionLeavesTheNextProjectUnchanged() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 2);
+        w.acRazAdd->trigger();
+        QVERIFY(w.WorkPlace()->Modified);
+
+        s.Answers = {TMsgAnswer::No};
+        s.Constr = Connector(1, 3);
+        w.acNew->trigger();
+        QCOMPARE(s.Texts(), QStringList{QStringLiteral("Сохранить изменения в текущем файле?")});
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QVERIFY(w.WorkPlace()->Modified); // the new connector itself is a change
+        const QString path = s.Dir.filePath(QStringLiteral("x.pvl"));
+        s.Files = {path};
+        w.acSave->trigger();
+        w.WorkPlace()->Razem(0)->SetLeft(200);
+        w.WorkPlace()->Modified = true;
+
+        s.Messages.clear();
+        s.Answers = {TMsgAnswer::No};
+        s.Files = {path};
+        w.acLoad->trigger();
+        QCOMPARE(s.Messages.size(), std::size_t(1));
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QVERIFY(!w.WorkPlace()->Modified);
+
+        s.Answers = {TMsgAnswer::No};
+        w.WorkPlace()->Modified = true;
+        w.LastFileClick(path);
+        QVERIFY(!w.WorkPlace()->Modified);
+        s.Messages.clear();
+        QVERIFY(w.close());
+        QVERIFY(s.Messages.empty());
+    }
+};
+
+QTEST_MAIN(TfmMainProjectTest)
+#include "TfmMainProjectTest.moc"

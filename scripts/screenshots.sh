@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the main window (docs/main-tester.png, docs/main-editor.png)
-# and of the correspondence editor (docs/sootv.png) on a virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the
-# tester mode, one contact is switched off, then the editor mode is shown.
+# and of the correspondence editor (docs/sootv.png) on a virtual display: the program opens
+# data/demo-harness.pvl from its recent-files menu in the tester mode, one contact is switched
+# off, then the editor mode is shown. Then the main window in English
+# (docs/en-main-tester.png, docs/en-main-editor.png), the project named on the command line.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build" >/dev/null
@@ -34,5 +36,19 @@ $x click $((X0 + 342)) $((Y0 + 372)) sleep 1.5           # Соответств�
 sootv="$(xwininfo -root -tree | awk '/"Соответствия"/ { print $1; exit }')"
 if [ -n "$sootv" ]; then import -window "$sootv" "$root/docs/sootv.png"; fi
 kill "$pid"
+sleep 1
+
+# In English, the project given on the command line.
+: >"$root/build/bin/pinvel.ini"
+LANG=en_US.UTF-8 LC_ALL= "$root/build/bin/pinvel" "$root/data/demo-harness.pvl" &
+pid=$!
+sleep 3
+$x click $((X0 + 80)) $((Y0 + 70)) sleep 1               # one contact off
+shot "$root/docs/en-main-tester.png"
+$x click $((X0 + 112)) $((Y0 + 10)) sleep 1              # Editor
+$x click $((X0 + 60)) $((Y0 + 300)) sleep 0.5            # nothing selected
+shot "$root/docs/en-main-editor.png"
+kill "$pid"
 INNER
-echo "docs/main-tester.png, docs/main-editor.png and docs/sootv.png written"
+echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png and the English" \
+     "docs/en-main-tester.png, docs/en-main-editor.png written"

@@ -329,6 +329,10 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <source>Нет команды, ожидающей ответа.</source>
         <translation>No command is waiting for an answer.</translation>
     </message>
+    <message>
+        <source>связь закрыта во время ожидания ответа</source>
+        <translation>the link was closed while waiting for the answer</translation>
+    </message>
 </context>
 <context>
     <name>TProperty</name>
@@ -974,6 +978,14 @@ is prosecuted under the law.</translation>
         <comment>the probe output lamp</comment>
         <translation>Out</translation>
     </message>
+    <message>
+        <source>Настройки блока диагностики исправлены:</source>
+        <translation>The diagnostic unit settings were corrected:</translation>
+    </message>
+    <message>
+        <source>Блок диагностики не отвечает, и тестер не удалось остановить. Повторите команду.</source>
+        <translation>The diagnostic unit does not answer, and the tester could not be stopped. Repeat the command.</translation>
+    </message>
 </context>
 <context>
     <name>TfmSootv</name>
@@ -1156,6 +1168,10 @@ is prosecuted under the law.</translation>
     <message>
         <source>Библиотека %1 не создала объект порта.</source>
         <translation>The library %1 did not create a port object.</translation>
+    </message>
+    <message>
+        <source>ReplyTimeoutMs=%1: ожидалось число от %2 до %3, взято %4</source>
+        <translation>ReplyTimeoutMs=%1: a number from %2 to %3 was expected, %4 is taken</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "AppHelp.h"
 #include "AppMessageBox.h"
+#include "TAppFont.h"
 #include "TTranslation.h"
 
 #include <QKeyEvent>
@@ -12,6 +13,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: the platform would append it to every title ("Pinvel - file [Тестер] —
     // Pinvel"); the titles already name the program. The desktop file gives the icon.
     setDesktopFileName(QStringLiteral("pinvel"));
+    // The windows are laid out for Tahoma 8; a wider type would cut their texts.
+    TAppFont::Install();
     // Russian until the program entry chooses the language.
     TTranslation::Install(TLanguage::Russian);
 }

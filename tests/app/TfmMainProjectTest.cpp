@@ -2,16 +2,20 @@
 #include "TProjectFile.h"
 #include "TRazem.h"
 #include "TSootv.h"
+#include "TUSBHardWork.h"
+#include "TUnitProcess.h"
 #include "TWorkPlace.h"
 #include "TfmSootv.h"
 
 #include "TPinGrid.h"
 #include "TRazemRecord.h"
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 
 namespace {
 
@@ -231,6 +235,75 @@ class TfmMainProjectTest : public QObject {
         s.Messages.clear();
         QVERIFY(w.close());
         QVERIFY(s.Messages.empty());
+    }
+
+    // A unit that stops answering with a long reply time-out: the window goes on serving its
+    // events, and leaving the tester mode, a reboot and closing each take far less than the
+    // time-out; the editor's changes never meet a pass that was still waiting.
+    void silentUnitNeverFreezesTheWindow() {
+        // The emulator answers three commands of each connection, then nothing.
+        TUnitProcess unit(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-unit"),
+                          {QStringLiteral("--drop-after"), QStringLiteral("3")});
+        const int port = unit.Start(0);
+        QVERIFY(port > 0);
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.DeviceLink = QByteArray("tcp:127.0.0.1:") + QByteArray::number(port);
+        o.DeviceReplyTimeoutMs = 20000;
+        auto w = std::make_unique<TfmMain>(o);
+        QVERIFY(w->IsTesterMode());
+        w->LastFileClick(qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl");
+        QVERIFY(s.Messages.empty());
+        w->plCicleClick();
+        QTRY_VERIFY(w->Hard()->WaitsForUnit());
+
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(10);
+        QTest::qWait(300);
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+
+        QElapsedTimer clock;
+        clock.start();
+        w->acChangeMode->trigger();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!w->IsTesterMode());
+        QVERIFY(w->Hard()->IsResting());
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+        // The editor changes what a late reply would have been painted on.
+        w->WorkPlace()->Select(0);
+        s.Answers = {TMsgAnswer::Yes};
+        w->acRazDelete->trigger();
+        QCOMPARE(w->WorkPlace()->Count(), 1);
+        QTest::qWait(100);
+
+        // Back in the tester mode the unit is reached on a new connection.
+        s.Messages.clear();
+        const std::uint64_t passes = w->Hard()->Passes();
+        w->acChangeMode->trigger();
+        QVERIFY(w->IsTesterMode());
+        QTRY_VERIFY(w->Hard()->Passes() > passes);
+        w->plCicleClick();
+        QTRY_VERIFY(w->Hard()->WaitsForUnit());
+
+        // The reboot does not wait behind the worker; the worker then asks about the unit.
+        s.Answers = {TMsgAnswer::Yes, TMsgAnswer::No};
+        clock.restart();
+        w->N16->trigger();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE(s.Messages.size(), std::size_t(2));
+        QVERIFY(s.Messages[1].Text.startsWith(QStringLiteral("Произошла ошибка")));
+
+        // Closing while the worker waits.
+        w->Hard()->Resume();
+        QTRY_VERIFY(w->Hard()->WaitsForUnit());
+        s.Answers = {TMsgAnswer::No}; // the deletion is not saved
+        clock.restart();
+        QVERIFY(w->close());
+        w.reset();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(ticks > 0);
     }
 };
 

@@ -198,6 +198,32 @@ class TfmMainTest : public QObject {
         QVERIFY(w.rgZondWrite->isEnabled());
     }
 
+    void workerMessagesShowInTheirKinds() {
+        TScript s;
+        TfmMain w(s.Options());
+        s.Messages.clear();
+        const struct {
+            THardMessage Hard;
+            TMsgKind Box;
+            TMsgAnswer Answer;
+            bool Result;
+        } cases[] = {
+            {THardMessage::Information, TMsgKind::Information, TMsgAnswer::Ok, true},
+            {THardMessage::Warning, TMsgKind::Warning, TMsgAnswer::Ok, true},
+            {THardMessage::Stop, TMsgKind::Error, TMsgAnswer::Ok, true},
+            {THardMessage::WarningQuestion, TMsgKind::WarningQuestion, TMsgAnswer::No, false},
+            // The recovery question asks without an icon.
+            {THardMessage::PlainQuestion, TMsgKind::PlainQuestion, TMsgAnswer::Yes, true},
+            {THardMessage::PlainQuestion, TMsgKind::PlainQuestion, TMsgAnswer::No, false},
+        };
+        for (const auto& c : cases) {
+            s.Answers = {c.Answer};
+            QCOMPARE(w.ShowMessage(QStringLiteral("Текст"), c.Hard), c.Result);
+            QCOMPARE(s.Messages.back().Kind, c.Box);
+        }
+        QCOMPARE(s.Messages.size(), std::size(cases));
+    }
+
     void keysDriveTheProbe() {
         TScript s;
         TfmMain w(s.Options());

@@ -63,9 +63,10 @@ pid=$!
 sleep 3
 $x click $((X0 + 80)) $((Y0 + 70)) sleep 1               # one contact off
 shot "$root/docs/en-main-tester.png"
-$x click $((X0 + 112)) $((Y0 + 10)) sleep 1              # Editor
+$x click $((X0 + 95)) $((Y0 + 8)) sleep 1                # Editor
 $x click $((X0 + 60)) $((Y0 + 300)) sleep 0.5            # nothing selected
 shot "$root/docs/en-main-editor.png"
 kill "$pid"
 INNER
-echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png and docs/about.png written"
+echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png and the English" \
+     "docs/en-main-tester.png, docs/en-main-editor.png written"

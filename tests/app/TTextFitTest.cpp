@@ -343,6 +343,8 @@ class TTextFitTest : public QObject {
         TfmMain main(o);
         QVERIFY(main.Started());
         QVERIFY(main.IsTesterMode());
+        QCOMPARE(main.miFile->title(),
+                 language == TLanguage::English ? QStringLiteral("File") : QStringLiteral("Файл"));
         main.acLoadExecute();
         QVERIFY(main.WorkPlace()->Count() > 0);
         main.show();

@@ -461,8 +461,11 @@ void TfmMain::FormCreate() {
                           TMsgKind::Warning);
             acChangeMode->setEnabled(false);
         } else if (!reasons.isEmpty()) {
-            AppMessageBox(UnitFailureText(tr("Настройки блока диагностики исправлены:"), reasons),
-                          TMsgKind::Warning);
+            AppMessageBox(
+                UnitFailureText(
+                    tr("Настройки блока диагностики в файле настроек неверны, взяты другие:"),
+                    reasons),
+                TMsgKind::Warning);
         }
         FWorkPlace->FSootv = FSootv.get();
         if (acChangeMode->isEnabled())

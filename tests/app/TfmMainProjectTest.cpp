@@ -1,4 +1,5 @@
 #include "MainWindowTestKit.h"
+#include "TIniFile.h"
 #include "TProjectFile.h"
 #include "TRazem.h"
 #include "TSootv.h"
@@ -6,6 +7,7 @@
 #include "TUnitProcess.h"
 #include "TWorkPlace.h"
 #include "TfmSootv.h"
+#include "TfmStartUp.h"
 
 #include "TPinGrid.h"
 #include "TRazemRecord.h"
@@ -14,8 +16,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -235,6 +243,73 @@ class TfmMainProjectTest : public QObject {
         s.Messages.clear();
         QVERIFY(w.close());
         QVERIFY(s.Messages.empty());
+    }
+
+    // A peer that takes the connection and never answers the hello: the start-up waits for it off
+    // the window's thread (the program answers meanwhile), the splash is painted before and gone
+    // before the warning, which carries the library's reason and the settings it could not take.
+    void startUpAwaitsTheUnitOffTheWindowThread() {
+        const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(silent >= 0);
+        auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
+        QVERIFY(::listen(silent, 4) == 0); // the handshake completes; nothing is ever read
+        QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+
+        TScript s;
+        {
+            TIniFile ini(s.Dir.filePath(QStringLiteral("pinvel.ini")));
+            ini.WriteString(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"),
+                            QStringLiteral("abc"));
+            QVERIFY(ini.Save());
+        }
+        TfmMainOptions o = s.Options();
+        o.DeviceLink = QByteArray("tcp:127.0.0.1:") + QByteArray::number(ntohs(address.sin_port));
+        bool splashAtWarning = true;
+        SetAppMessageBoxHook([&](const QString& text, TMsgKind kind) {
+            s.Messages.push_back({text, kind});
+            splashAtWarning = false;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* splash = qobject_cast<TfmStartUp*>(top); splash && splash->isVisible())
+                    splashAtWarning = true;
+            return TMsgAnswer::Ok;
+        });
+        int ticks = 0;
+        bool splashPainted = false;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            ++ticks;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* splash = qobject_cast<TfmStartUp*>(top))
+                    splashPainted = splashPainted || splash->Painted();
+        });
+        ticker.start(20);
+        TfmMain w(o);
+        ticker.stop();
+        QVERIFY(w.Started());
+        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks))); // a second of hello, served
+        QVERIFY(splashPainted);
+        QVERIFY(!splashAtWarning);
+        QCOMPARE(s.Messages.size(), std::size_t(1));
+        const QStringList lines = s.Messages[0].Text.split(QLatin1Char('\r'));
+        QCOMPARE(lines.value(0), QStringLiteral("Не удалось инициализировать устройство. Работа в "
+                                                "режиме тестера невозможна!"));
+        QVERIFY2(lines.value(2).contains(QStringLiteral("не ответил за 1000 мс")),
+                 qPrintable(lines.value(2)));
+        QCOMPARE(lines.value(3), QStringLiteral("ReplyTimeoutMs=abc: ожидалось число от 50 до "
+                                                "60000, взято 1000"));
+        QVERIFY(!w.acChangeMode->isEnabled());
+
+        // "Проверить соединение" tells the same reason.
+        s.Messages.clear();
+        w.N15->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(s.Messages.size(), std::size_t(1), 5000);
+        QVERIFY2(s.Messages[0].Text.contains(QStringLiteral("не ответил за 1000 мс")),
+                 qPrintable(s.Messages[0].Text));
     }
 
     // A unit that stops answering with a long reply time-out: the window goes on serving its

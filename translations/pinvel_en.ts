@@ -979,12 +979,12 @@ is prosecuted under the law.</translation>
         <translation>Out</translation>
     </message>
     <message>
-        <source>Настройки блока диагностики исправлены:</source>
-        <translation>The diagnostic unit settings were corrected:</translation>
-    </message>
-    <message>
         <source>Блок диагностики не отвечает, и тестер не удалось остановить. Повторите команду.</source>
         <translation>The diagnostic unit does not answer, and the tester could not be stopped. Repeat the command.</translation>
+    </message>
+    <message>
+        <source>Настройки блока диагностики в файле настроек неверны, взяты другие:</source>
+        <translation>The diagnostic unit settings in the settings file are wrong; others are taken:</translation>
     </message>
 </context>
 <context>

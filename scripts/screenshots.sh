@@ -3,7 +3,8 @@
 # of the correspondence editor (docs/sootv.png) and of the about box (docs/about.png) on a
 # virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the
 # tester mode, one contact is switched off, then the editor mode is shown, then "Соответствия"
-# and "Помощь / О программе".
+# and "Помощь / О программе". Then the main window in English (docs/en-main-tester.png,
+# docs/en-main-editor.png), the project named on the command line.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build" >/dev/null
@@ -53,5 +54,19 @@ if [ -n "$about" ]; then
     $x key Escape sleep 0.5
 fi
 kill "$pid"
+sleep 1
+
+# In English, the project given on the command line.
+: >"$root/build/bin/pinvel.ini"
+LANG=en_US.UTF-8 LC_ALL= "$root/build/bin/pinvel" "$root/data/demo-harness.pvl" &
+pid=$!
+sleep 3
+$x click $((X0 + 80)) $((Y0 + 70)) sleep 1               # one contact off
+shot "$root/docs/en-main-tester.png"
+$x click $((X0 + 95)) $((Y0 + 8)) sleep 1                # Editor
+$x click $((X0 + 60)) $((Y0 + 300)) sleep 0.5            # nothing selected
+shot "$root/docs/en-main-editor.png"
+kill "$pid"
 INNER
-echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png and docs/about.png written"
+echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png and the English" \
+     "docs/en-main-tester.png, docs/en-main-editor.png written"

@@ -14,9 +14,9 @@ TAppMessageBoxHook& Hook() {
     return hook;
 }
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("AppMessageBox", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(AppMessageBox)
+};
 
 // The window a box is centred on: the program's active window, else its main window. Right
 // after a file dialog closes no window is active yet, and a box without an owner would stand in
@@ -69,13 +69,13 @@ TMsgAnswer ShowBox(const QString& text, TMsgKind kind) {
     QMessageBox box(icon, AppTitle(), shown, buttons, BoxOwner());
     box.setTextFormat(Qt::PlainText); // paths and names are shown as typed, never as markup
     if (QAbstractButton* b = box.button(QMessageBox::Ok))
-        b->setText(Tr("OK"));
+        b->setText(TTexts::tr("OK"));
     if (QAbstractButton* b = box.button(QMessageBox::Yes))
-        b->setText(Tr("Да"));
+        b->setText(TTexts::tr("Да"));
     if (QAbstractButton* b = box.button(QMessageBox::No))
-        b->setText(Tr("Нет"));
+        b->setText(TTexts::tr("Нет"));
     if (QAbstractButton* b = box.button(QMessageBox::Cancel))
-        b->setText(Tr("Отмена"));
+        b->setText(TTexts::tr("Отмена"));
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);
     if (buttons & QMessageBox::Cancel)

@@ -3,10 +3,9 @@
 #include "AppHelp.h"
 #include "AppMessageBox.h"
 #include "TAppFont.h"
+#include "TTranslation.h"
 
 #include <QKeyEvent>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QWidget>
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -16,10 +15,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("pinvel"));
     // The windows are laid out for Tahoma 8; a wider type would cut their texts.
     TAppFont::Install();
-    FQtTexts = new QTranslator(this);
-    if (FQtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(FQtTexts);
+    // Russian until the program entry chooses the language.
+    TTranslation::Install(TLanguage::Russian);
 }
 
 TApplication::~TApplication() = default;

@@ -17,6 +17,10 @@ namespace {
 constexpr QRgb Green = 0xFF008040;  // RGB 0, 128, 64
 constexpr QRgb Navy = 0xFF000080;   // clNavy
 constexpr QRgb Maroon = 0xFF800000; // clMaroon
+// The description the build gives by default, so that it has its translation; a description a
+// release sets is shown as it was given.
+[[maybe_unused]] constexpr const char* DefaultDescription =
+    QT_TRANSLATE_NOOP("TfmAbout", "Pinvel - тестер кабельных жгутов");
 } // namespace
 
 TfmAbout::TfmAbout(QWidget* parent, const TVersionInfo& info) : QDialog(parent) {
@@ -129,7 +133,7 @@ void TfmAbout::FormCreate(const TVersionInfo& info) {
     const auto value = [&info](const char* key) {
         return info.Valid() ? info.Value(QString::fromLatin1(key)) : QString();
     };
-    lb1->setText(value("FileDescription"));
+    lb1->setText(tr(value("FileDescription").toUtf8().constData()));
     lb2->setText(tr("Версия: ") + value("FileVersion"));
     lb3->setText(value("LegalCopyright"));
     lbSupport->setText(value("Support"));

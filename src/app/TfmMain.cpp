@@ -285,7 +285,7 @@ QFrame* TfmMain::CreateTesterPanel() {
         grid->setContentsMargins(8, 2, 8, 4);
         grid->setVerticalSpacing(2);
         auto* lbIn = new QLabel(tr("Вход"), gbZondState);
-        auto* lbOut = new QLabel(tr("Выход"), gbZondState);
+        auto* lbOut = new QLabel(tr("Выход", "the probe output lamp"), gbZondState);
         plZondIn_Ind = NewLamp(QStringLiteral("plZondIn_Ind"), LampRed, gbZondState);
         plZondOut_Ind = NewLamp(QStringLiteral("plZondOut_Ind"), LampGray, gbZondState);
         grid->addWidget(lbIn, 0, 0, Qt::AlignHCenter);
@@ -474,6 +474,13 @@ void TfmMain::FormCreate() {
         // The window shows with whatever could be created.
     }
     splash.reset();
+    OpenStartupFile();
+}
+
+void TfmMain::OpenStartupFile() {
+    if (!FStarted || FWorkPlace == nullptr || FOptions.StartupFile.isEmpty())
+        return;
+    Guarded([this] { LastFileClick(FOptions.StartupFile); });
 }
 
 QString TfmMain::UnitFailureText(const QString& text, const QStringList& reasons) {

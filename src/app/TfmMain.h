@@ -46,6 +46,8 @@ struct TfmMainOptions {
     std::optional<QByteArray> DeviceLink;
     std::optional<QByteArray> DeviceHarness;
     std::optional<int> DeviceReplyTimeoutMs;
+    // The project named on the command line, opened once start-up is complete; empty: none.
+    QString StartupFile;
 
     // Stand-ins for the modal dialogs, so a scripted run can answer them. Each is used instead
     // of the real dialog when set.
@@ -204,6 +206,9 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
+    // The project of the command line, opened as a recent file would be (in the tester mode
+    // when the unit answered); a missing or damaged file is reported and the program goes on.
+    void OpenStartupFile();
 
     // A new, empty and unchanged workspace and table in place of the current ones; false (and a
     // message) when the worker could not be brought to rest, and nothing changed.

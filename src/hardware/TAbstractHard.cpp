@@ -16,9 +16,9 @@ namespace {
 // looks at the settings again when nobody wakes it.
 constexpr auto IdlePoll = std::chrono::milliseconds(100);
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TAbstractHard", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TAbstractHard)
+};
 
 std::uint8_t ShownLevel(TColor c) {
     if (c == Colors::clRed)
@@ -444,11 +444,12 @@ void TAbstractHard::PlainExchange(bool readRaz, bool readZond) {
 
 void TAbstractHard::SwitchAutonomous(bool on) {
     if (on &&
-        !Message(Tr("Внимание! Блок диагностики переведен в режим автономной работы. Индикация "
-                    "работы блока диагностики выключена! Изменение параметров работы комплекса "
-                    "невозможно до тех пор пока не будет включена индикация. Вы действительно "
-                    "хотите продолжить?"),
-                 THardMessage::WarningQuestion)) {
+        !Message(
+            TTexts::tr("Внимание! Блок диагностики переведен в режим автономной работы. Индикация "
+                       "работы блока диагностики выключена! Изменение параметров работы комплекса "
+                       "невозможно до тех пор пока не будет включена индикация. Вы действительно "
+                       "хотите продолжить?"),
+            THardMessage::WarningQuestion)) {
         CallView([](IHardView& v) { v.RestoreReads(); });
         return;
     }

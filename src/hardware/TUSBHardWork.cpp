@@ -14,9 +14,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TUSBHardWork", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TUSBHardWork)
+};
 
 void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -424,29 +424,32 @@ void TUSBHardWork::Recover(const QString& message) {
     };
     if (message == QLatin1String(MustRepair)) {
         if (ReInitUnit()) {
-            Message(Tr("Устройство подключено и готово к работе!"), THardMessage::Information);
+            Message(TTexts::tr("Устройство подключено и готово к работе!"),
+                    THardMessage::Information);
             controls(true, IsTesterMode(), true);
         } else {
-            Message(WithReason(Tr("Не удалось инициализировать устройство. Работа в режиме "
-                                  "тестера невозможна!")),
+            Message(WithReason(TTexts::tr("Не удалось инициализировать устройство. Работа в режиме "
+                                          "тестера невозможна!")),
                     THardMessage::Warning);
             leaveTester();
             controls(false, false, false);
         }
         return;
     }
-    if (Message(Tr("Произошла ошибка при обращении к устройству. Для того чтобы произвести "
-                   "повторную инициализацию устройства проверьте исправность соединительных "
-                   "кабелей и нажмите \"Да\""),
-                THardMessage::PlainQuestion)) {
+    if (Message(
+            TTexts::tr("Произошла ошибка при обращении к устройству. Для того чтобы произвести "
+                       "повторную инициализацию устройства проверьте исправность соединительных "
+                       "кабелей и нажмите \"Да\""),
+            THardMessage::PlainQuestion)) {
         if (!ReInitUnit()) {
-            Message(WithReason(Tr("Не удалось инициализировать устройство. Дальнейшая работа в "
-                                  "режиме тестера не возможна.")),
-                    THardMessage::Stop);
+            Message(
+                WithReason(TTexts::tr("Не удалось инициализировать устройство. Дальнейшая работа в "
+                                      "режиме тестера не возможна.")),
+                THardMessage::Stop);
             leaveTester();
             controls(false, false, false);
         } else {
-            Message(Tr("Соединение восстановлено!"), THardMessage::Information);
+            Message(TTexts::tr("Соединение восстановлено!"), THardMessage::Information);
             const bool tester = IsTesterMode();
             controls(true, tester, !tester);
         }

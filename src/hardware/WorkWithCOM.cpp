@@ -12,9 +12,9 @@
 #include <mutex>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("WorkWithCOM", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(WorkWithCOM)
+};
 
 // One QLibrary per library file for the whole process, shared by every port made through it and
 // unloaded when the last of them is gone. Separate QLibrary objects for one file would not do:
@@ -38,14 +38,16 @@ struct TLibraryUnloader {
 };
 
 QString NotRegistered(const QString& file) {
-    return QStringLiteral("COM-объект \"%1\": ").arg(file) +
-           Tr("незарегистрирован или отсутствует.") + QChar(13) + Tr("Переустановите приложение");
+    return TTexts::tr("COM-объект \"%1\": ").arg(file) +
+           TTexts::tr("незарегистрирован или отсутствует.") + QChar(13) +
+           TTexts::tr("Переустановите приложение");
 }
 
 QString CheckFailed(const QString& file, const QString& message) {
-    return QStringLiteral("COM-объект \"%1\": ").arg(file) + Tr("ошибка проверки регистрации.") +
-           QChar(13) + Tr("Текст ошибки:") + QLatin1Char('"') + message + QLatin1Char('"') +
-           QLatin1Char('.') + QChar(13) + Tr("Обратитесь к разработчику.");
+    return TTexts::tr("COM-объект \"%1\": ").arg(file) +
+           TTexts::tr("ошибка проверки регистрации.") + QChar(13) + TTexts::tr("Текст ошибки:") +
+           QLatin1Char('"') + message + QLatin1Char('"') + QLatin1Char('.') + QChar(13) +
+           TTexts::tr("Обратитесь к разработчику.");
 }
 
 // Loads the library (or takes the process's loaded one) and resolves its creator.
@@ -68,7 +70,8 @@ std::shared_ptr<QLibrary> LoadKestrum(const QString& path, KestrumCreatePortFn& 
     }
     creator = reinterpret_cast<KestrumCreatePortFn>(library->resolve(KESTRUM_CREATOR_NAME));
     if (creator == nullptr) {
-        error = Tr("в библиотеке %1 нет функции %2").arg(path, QLatin1String(KESTRUM_CREATOR_NAME));
+        error = TTexts::tr("в библиотеке %1 нет функции %2")
+                    .arg(path, QLatin1String(KESTRUM_CREATOR_NAME));
         return {};
     }
     return library;
@@ -110,7 +113,8 @@ TDeviceSettings ReadDeviceSettings(const TIniFile& ini) {
                                                TDeviceSettings::MaxReplyTimeoutMs))
                    : settings.ReplyTimeoutMs;
         if (!number || taken != wanted)
-            settings.Problems << Tr("ReplyTimeoutMs=%1: ожидалось число от %2 до %3, взято %4")
+            settings.Problems << TTexts::tr(
+                                     "ReplyTimeoutMs=%1: ожидалось число от %2 до %3, взято %4")
                                      .arg(timeout)
                                      .arg(TDeviceSettings::MinReplyTimeoutMs)
                                      .arg(TDeviceSettings::MaxReplyTimeoutMs)
@@ -169,7 +173,7 @@ TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folder
             IComPort* port = creator(&config);
             if (port != nullptr)
                 return TComPortHandle(port, TComPortDeleter{std::move(library)});
-            why = Tr("Библиотека %1 не создала объект порта.").arg(path);
+            why = TTexts::tr("Библиотека %1 не создала объект порта.").arg(path);
         } else {
             why = CheckFailed(path, why);
         }

@@ -3,16 +3,16 @@
 #include <QCoreApplication>
 
 namespace {
-std::string Tr(const char* text) {
-    return QCoreApplication::translate("TSimLink", text).toStdString();
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TSimLink)
+};
 } // namespace
 
 TSimLink::TSimLink(Sink& sink, THarness harness) : FSink(sink), FUnit(std::move(harness)) {}
 
 bool TSimLink::Open(std::string& error) {
     if (FUnit.Unplugged()) {
-        error = Tr("Имитатор блока диагностики отключён.");
+        error = TTexts::tr("Имитатор блока диагностики отключён.").toStdString();
         return false;
     }
     FOpen = true;
@@ -26,7 +26,7 @@ void TSimLink::Close() {
 bool TSimLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
     if (!FOpen) {
         FSink.OnFailure(TKestrumError::LinkLost,
-                        Tr("Связь с имитатором блока диагностики потеряна."));
+                        TTexts::tr("Связь с имитатором блока диагностики потеряна.").toStdString());
         return false;
     }
     switch (FUnit.Handle(code, data, size, FReply)) {
@@ -39,7 +39,8 @@ bool TSimLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_
         break;
     }
     FOpen = false;
-    FSink.OnFailure(TKestrumError::LinkLost, Tr("Связь с имитатором блока диагностики потеряна."));
+    FSink.OnFailure(TKestrumError::LinkLost,
+                    TTexts::tr("Связь с имитатором блока диагностики потеряна.").toStdString());
     return false;
 }
 

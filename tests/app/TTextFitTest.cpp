@@ -2,6 +2,7 @@
 #include "TAppFont.h"
 #include "TApplication.h"
 #include "TStringGrid.h"
+#include "TTranslation.h"
 #include "TWorkPlace.h"
 #include "TfmAbout.h"
 #include "TfmConstr.h"
@@ -256,7 +257,7 @@ class TFitCheck {
 
 // Every window and dialog of the program, opened as the program opens it, shows every text
 // whole: in Tahoma (fonts-wine's copy where the system has none) and in the stand-in the
-// program takes when no Tahoma exists at all.
+// program takes when no Tahoma exists at all, in Russian and in English.
 class TTextFitTest : public QObject {
     Q_OBJECT
 
@@ -270,6 +271,8 @@ class TTextFitTest : public QObject {
         SetAppMessageBoxHook({});
         TAppFont::Install();
     }
+
+    void cleanup() { TTranslation::Install(TLanguage::Russian); }
 
     void standInIsTheLargestSizeNoWiderThanTahoma() {
         const QFont system(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
@@ -293,12 +296,17 @@ class TTextFitTest : public QObject {
 
     void everyTextShowsWhole_data() {
         QTest::addColumn<bool>("tahoma");
-        QTest::newRow("Tahoma") << true;
-        QTest::newRow("stand-in") << false;
+        QTest::addColumn<TLanguage>("language");
+        QTest::newRow("Tahoma") << true << TLanguage::Russian;
+        QTest::newRow("stand-in") << false << TLanguage::Russian;
+        QTest::newRow("Tahoma, English") << true << TLanguage::English;
+        QTest::newRow("stand-in, English") << false << TLanguage::English;
     }
 
     void everyTextShowsWhole() {
         QFETCH(bool, tahoma);
+        QFETCH(TLanguage, language);
+        QVERIFY(TTranslation::Install(language));
         TAppFont::Apply(tahoma);
         QCOMPARE(TAppFont::IsTahoma(), tahoma);
         QCOMPARE(QApplication::font().family() == QLatin1String("Tahoma"), tahoma);
@@ -335,6 +343,8 @@ class TTextFitTest : public QObject {
         TfmMain main(o);
         QVERIFY(main.Started());
         QVERIFY(main.IsTesterMode());
+        QCOMPARE(main.miFile->title(),
+                 language == TLanguage::English ? QStringLiteral("File") : QStringLiteral("Файл"));
         main.acLoadExecute();
         QVERIFY(main.WorkPlace()->Count() > 0);
         main.show();

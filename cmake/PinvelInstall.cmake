@@ -4,6 +4,8 @@
 #   share/pinvel/help/                the help pages, found from ../share/pinvel/help
 #   share/pinvel/data/                the harness example
 #   share/applications/pinvel.desktop and share/icons/hicolor/scalable/apps/pinvel.svg
+#   share/mime/packages/pinvel.xml    the project file type application/x-pinvel-project, with
+#   share/icons/hicolor/scalable/mimetypes/application-x-pinvel-project.svg
 include(GNUInstallDirs)
 if(TARGET pinvel)
     install(TARGETS pinvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -21,3 +23,6 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADI
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/application-x-pinvel-project.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)

@@ -1,6 +1,7 @@
 #include "AppHelp.h"
 
 #include "AppBuildInfo.h"
+#include "TTranslation.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -26,13 +27,16 @@ bool HasPages(const QString& folder) {
 }
 
 bool OpenPage(const QString& page) {
-    const QString folder = AppHelpFolder();
-    if (folder.isEmpty())
+    const QString base = AppHelpFolder();
+    if (base.isEmpty())
         return false;
-    const QString path = QDir(folder).filePath(page);
-    if (!QFileInfo::exists(path))
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The page in the program's language; a page not translated yet opens in Russian.
+    for (const QString& folder : {AppHelpPagesFolder(), base}) {
+        const QString path = QDir(folder).filePath(page);
+        if (QFileInfo::exists(path))
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+    return false;
 }
 
 } // namespace
@@ -48,6 +52,14 @@ QString AppHelpFolder() {
         if (HasPages(c))
             return QDir::cleanPath(c);
     return QString();
+}
+
+QString AppHelpPagesFolder() {
+    const QString folder = AppHelpFolder();
+    if (folder.isEmpty() || TTranslation::Current() == TLanguage::Russian)
+        return folder;
+    const QString translated = QDir(folder).filePath(TTranslation::Code(TTranslation::Current()));
+    return HasPages(translated) ? translated : folder;
 }
 
 bool AppHelpAvailable() {

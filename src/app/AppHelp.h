@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// The help: HTML pages in Russian, one per help context, with an index page. They are looked
+// The help: HTML pages in Russian, one per help context, with an index page, and the same pages
+// in English in the sub-folder en/, opened while the program speaks English. They are looked
 // for in help/ beside the executable, then in ../share/pinvel/help, then (in the build tree) in
 // the source folder. Help counts as available only when the pages are there; otherwise every
 // help call does nothing and answers false.
@@ -25,6 +26,9 @@ bool AppHelpContents();
 
 // The folder holding the pages, empty when there is none.
 QString AppHelpFolder();
+// The folder of the pages in the program's language: en/ in the help folder when the program
+// speaks English and those pages are there, else the help folder itself.
+QString AppHelpPagesFolder();
 bool AppHelpAvailable();
 // Points the help at a folder (an empty text: no help at all) instead of looking for it.
 void SetAppHelpFolder(const QString& folder);

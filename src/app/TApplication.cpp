@@ -2,10 +2,10 @@
 
 #include "AppHelp.h"
 #include "AppMessageBox.h"
+#include "TAppFont.h"
+#include "TTranslation.h"
 
 #include <QKeyEvent>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QWidget>
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -13,10 +13,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: the platform would append it to every title ("Pinvel - file [Тестер] —
     // Pinvel"); the titles already name the program. The desktop file gives the icon.
     setDesktopFileName(QStringLiteral("pinvel"));
-    FQtTexts = new QTranslator(this);
-    if (FQtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(FQtTexts);
+    // The windows are laid out for Tahoma 8; a wider type would cut their texts.
+    TAppFont::Install();
+    // Russian until the program entry chooses the language.
+    TTranslation::Install(TLanguage::Russian);
 }
 
 TApplication::~TApplication() = default;

@@ -4,17 +4,21 @@
 #include <QJsonArray>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TFault", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TFault)
+};
 
 QString List(const QStringList& contacts) {
     return contacts.join(QLatin1String(", "));
 }
 
-// "отсоединен" for one contact, "отсоединены" for several.
-QString Verb(const QStringList& subject, const char* one, const char* many) {
-    return subject.size() == 1 ? Tr(one) : Tr(many);
+// The verbs agree with their subject: one contact or several.
+QString Detached(const QStringList& subject) {
+    return subject.size() == 1 ? TTexts::tr("отсоединен") : TTexts::tr("отсоединены");
+}
+
+QString Joined(const QStringList& subject) {
+    return subject.size() == 1 ? TTexts::tr("соединен") : TTexts::tr("соединены");
 }
 
 QJsonArray ToArray(const QStringList& list) {
@@ -59,13 +63,13 @@ TFault TFault::Foreign(const QStringList& contacts) {
 QString TFault::KindText(TFaultKind kind) {
     switch (kind) {
     case TFaultKind::Open:
-        return Tr("обрыв");
+        return TTexts::tr("обрыв");
     case TFaultKind::Short:
-        return Tr("замыкание");
+        return TTexts::tr("замыкание");
     case TFaultKind::Miswire:
-        return Tr("перепутан");
+        return TTexts::tr("перепутан");
     case TFaultKind::Foreign:
-        return Tr("посторонний потенциал");
+        return TTexts::tr("посторонний потенциал");
     }
     return {};
 }
@@ -99,9 +103,7 @@ QString TFault::Text() const {
     QString body;
     switch (Kind) {
     case TFaultKind::Open:
-        body =
-            Tr("%1 %2 от %3")
-                .arg(List(group(0)), Verb(group(0), "отсоединен", "отсоединены"), List(group(1)));
+        body = TTexts::tr("%1 %2 от %3").arg(List(group(0)), Detached(group(0)), List(group(1)));
         break;
     case TFaultKind::Short: {
         QStringList nets;
@@ -112,12 +114,11 @@ QString TFault::Text() const {
     }
     case TFaultKind::Miswire:
         if (Swapped)
-            body = Tr("%1 и %2 поменяны местами").arg(List(group(0)), List(group(1)));
+            body = TTexts::tr("%1 и %2 поменяны местами").arg(List(group(0)), List(group(1)));
         else
-            body =
-                Tr("%1 %2 от %3 и %4 с %5")
-                    .arg(List(group(0)), Verb(group(0), "отсоединен", "отсоединены"),
-                         List(group(1)), Verb(group(0), "соединен", "соединены"), List(group(2)));
+            body = TTexts::tr("%1 %2 от %3 и %4 с %5")
+                       .arg(List(group(0)), Detached(group(0)), List(group(1)), Joined(group(0)),
+                            List(group(2)));
         break;
     case TFaultKind::Foreign:
         body = List(group(0));

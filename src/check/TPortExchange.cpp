@@ -6,9 +6,9 @@
 #include <QCoreApplication>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TPortExchange", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TPortExchange)
+};
 } // namespace
 
 TPortExchange::TPortExchange(IComPort& port, bool rawPins, std::function<QString()> why)
@@ -41,18 +41,19 @@ void TPortExchange::WriteRead(const std::vector<std::uint16_t>& pins,
         throw EUnitError(why.isEmpty() ? what : what + QStringLiteral(": ") + why);
     };
     if (FPort.Send(UnitCode::WriteRead, std::int32_t(FFrame.size()), FFrame.data()) == 0)
-        fail(Tr("Не удалось отправить команду блоку диагностики"));
+        fail(TTexts::tr("Не удалось отправить команду блоку диагностики"));
     if (FPort.Wait(-1) != 0)
-        fail(Tr("Блок диагностики не ответил"));
+        fail(TTexts::tr("Блок диагностики не ответил"));
     const std::int32_t code = FPort.ReplyCode();
     const std::int32_t length = FPort.ReplyLength();
     if (code != UnitCode::WriteRead || length != std::int32_t(count) + 1)
-        throw EUnitError(Tr("Неверный ответ блока диагностики: код %1, длина %2 (ожидался код "
-                            "%3, длина %4)")
-                             .arg(code)
-                             .arg(length)
-                             .arg(UnitCode::WriteRead)
-                             .arg(count + 1));
+        throw EUnitError(
+            TTexts::tr("Неверный ответ блока диагностики: код %1, длина %2 (ожидался код "
+                       "%3, длина %4)")
+                .arg(code)
+                .arg(length)
+                .arg(UnitCode::WriteRead)
+                .arg(count + 1));
     const std::uint8_t* data = FPort.ReplyData();
     read.assign(data, data + count);
 }

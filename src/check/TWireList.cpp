@@ -15,9 +15,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TWireList", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TWireList)
+};
 
 QString Field(const QString& text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
@@ -107,7 +107,7 @@ bool TWireList::FromCsv(const QByteArray& text, const TCheckPoints& points, TRef
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     if (bytes.size() > MaxSize) {
-        report(0, Tr("файл слишком велик для списка проводов"));
+        report(0, TTexts::tr("файл слишком велик для списка проводов"));
         return false;
     }
 
@@ -122,7 +122,7 @@ bool TWireList::FromCsv(const QByteArray& text, const TCheckPoints& points, TRef
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString line = utf8(raw);
         if (utf8.hasError()) {
-            report(number, Tr("текст не в кодировке UTF-8"));
+            report(number, TTexts::tr("текст не в кодировке UTF-8"));
             header = true; // a damaged first line is reported once, not also as a missing header
             continue;
         }
@@ -134,11 +134,13 @@ bool TWireList::FromCsv(const QByteArray& text, const TCheckPoints& points, TRef
             if (!fields || fields->size() != 2 ||
                 fields->at(0).compare(QLatin1String("from"), Qt::CaseInsensitive) != 0 ||
                 fields->at(1).compare(QLatin1String("to"), Qt::CaseInsensitive) != 0)
-                report(number, Tr("ожидается заголовок «from,to», а записано «%1»").arg(line));
+                report(number,
+                       TTexts::tr("ожидается заголовок «from,to», а записано «%1»").arg(line));
             continue;
         }
         if (!fields || fields->size() != 2 || fields->at(0).isEmpty() || fields->at(1).isEmpty()) {
-            report(number, Tr("ожидаются два контакта через запятую, а записано «%1»").arg(line));
+            report(number,
+                   TTexts::tr("ожидаются два контакта через запятую, а записано «%1»").arg(line));
             continue;
         }
         std::vector<int> wire;
@@ -151,25 +153,27 @@ bool TWireList::FromCsv(const QByteArray& text, const TCheckPoints& points, TRef
             }
             good = false;
             if (at.size() > 1)
-                report(number, Tr("контакт «%1» привязан к нескольким выводам блока: провод не "
+                report(number,
+                       TTexts::tr("контакт «%1» привязан к нескольким выводам блока: провод не "
                                   "указывает, к какому")
-                                   .arg(contact));
+                           .arg(contact));
             else if (points.HasContact(contact))
-                report(number, Tr("контакт «%1» не привязан к выводу блока").arg(contact));
+                report(number, TTexts::tr("контакт «%1» не привязан к выводу блока").arg(contact));
             else
-                report(number, Tr("в проекте нет контакта «%1»").arg(contact));
+                report(number, TTexts::tr("в проекте нет контакта «%1»").arg(contact));
         }
         if (good && fields->at(0) == fields->at(1)) {
-            report(number, Tr("провод соединяет контакт «%1» с ним самим").arg(fields->at(0)));
+            report(number,
+                   TTexts::tr("провод соединяет контакт «%1» с ним самим").arg(fields->at(0)));
             good = false;
         }
         if (good)
             wires.push_back(std::move(wire));
     }
     if (!header)
-        report(1, Tr("список пуст: нет даже заголовка «from,to»"));
+        report(1, TTexts::tr("список пуст: нет даже заголовка «from,to»"));
     if (more > 0)
-        errors.push_back({0, Tr("и ещё ошибок: %1").arg(more)});
+        errors.push_back({0, TTexts::tr("и ещё ошибок: %1").arg(more)});
     if (!errors.empty())
         return false;
     reference = TReference::FromNets(wires, points.Count());
@@ -185,20 +189,20 @@ bool TWireList::Load(const QString& path, const TCheckPoints& points, TReference
     errors.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        errors.push_back({0, Tr("не удалось открыть: %1").arg(file.errorString())});
+        errors.push_back({0, TTexts::tr("не удалось открыть: %1").arg(file.errorString())});
         return false;
     }
     const QByteArray bytes = file.read(MaxSize + 4);
     if (file.error() != QFile::NoError) {
-        errors.push_back({0, Tr("не удалось прочитать: %1").arg(file.errorString())});
+        errors.push_back({0, TTexts::tr("не удалось прочитать: %1").arg(file.errorString())});
         return false;
     }
     return FromCsv(bytes, points, reference, errors);
 }
 
 QString TWireList::ErrorText(const QString& path, const std::vector<TWireListError>& errors) {
-    QStringList lines{Tr("Список проводов «%1» не принят:").arg(path)};
+    QStringList lines{TTexts::tr("Список проводов «%1» не принят:").arg(path)};
     for (const TWireListError& e : errors)
-        lines.append(e.Line > 0 ? Tr("строка %1: %2").arg(e.Line).arg(e.Text) : e.Text);
+        lines.append(e.Line > 0 ? TTexts::tr("строка %1: %2").arg(e.Line).arg(e.Text) : e.Text);
     return lines.join(QLatin1Char('\n'));
 }

@@ -9,9 +9,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TComponentStream", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TComponentStream)
+};
 
 constexpr char kSignature[] = "TPF0";
 
@@ -35,7 +35,7 @@ class TBlockReader {
             if (node.Flags & 0x02) {
                 TComponentValue pos = Value(depth + 1, QStringLiteral("ChildPos"));
                 if (!pos.IsInteger())
-                    R.Fail(Tr("позиция дочернего компонента должна быть целым числом"));
+                    R.Fail(TTexts::tr("позиция дочернего компонента должна быть целым числом"));
                 node.ChildPos = std::move(pos);
             }
         }
@@ -66,11 +66,13 @@ class TBlockReader {
         TComponentValue v;
         const std::uint8_t code = R.ReadUInt8();
         if (code > std::uint8_t(TValueType::vaDouble))
-            R.FailAt(at, Tr("неизвестный тип значения %1 у свойства «%2»").arg(code).arg(property));
+            R.FailAt(
+                at,
+                TTexts::tr("неизвестный тип значения %1 у свойства «%2»").arg(code).arg(property));
         v.Type = TValueType(code);
         switch (v.Type) {
         case TValueType::vaNull:
-            R.FailAt(at, Tr("у свойства «%1» нет значения").arg(property));
+            R.FailAt(at, TTexts::tr("у свойства «%1» нет значения").arg(property));
         case TValueType::vaList:
             while (Peek() != 0)
                 v.List.push_back(Value(depth + 1, property));
@@ -103,12 +105,12 @@ class TBlockReader {
             v.Text = R.ReadString();
             break;
         case TValueType::vaUTF8String: {
-            const std::int32_t n = R.ReadCount(1, Tr("длина строки UTF-8"));
+            const std::int32_t n = R.ReadCount(1, TTexts::tr("длина строки UTF-8"));
             v.Text = QString::fromUtf8(R.ReadBytes(n));
             break;
         }
         case TValueType::vaWString: {
-            const std::int32_t n = R.ReadCount(2, Tr("длина строки UTF-16"));
+            const std::int32_t n = R.ReadCount(2, TTexts::tr("длина строки UTF-16"));
             const QByteArray raw = R.ReadBytes(qint64(n) * 2);
             v.Text.resize(n);
             for (std::int32_t i = 0; i < n; ++i)
@@ -117,7 +119,7 @@ class TBlockReader {
             break;
         }
         case TValueType::vaBinary: {
-            const std::int32_t n = R.ReadCount(1, Tr("длина двоичных данных"));
+            const std::int32_t n = R.ReadCount(1, TTexts::tr("длина двоичных данных"));
             v.Bytes = R.ReadBytes(n);
             break;
         }
@@ -138,7 +140,7 @@ class TBlockReader {
                     next == std::uint8_t(TValueType::vaInt32))
                     item.Order = Value(depth + 1, property);
                 if (R.ReadUInt8() != std::uint8_t(TValueType::vaList))
-                    R.Fail(Tr("элемент набора «%1» не начинается со списка").arg(property));
+                    R.Fail(TTexts::tr("элемент набора «%1» не начинается со списка").arg(property));
                 item.Properties = Properties(depth + 1);
                 v.Collection.push_back(std::move(item));
             }
@@ -155,12 +157,13 @@ class TBlockReader {
   private:
     std::uint8_t Peek() {
         if (R.AtEnd())
-            R.Fail(Tr("блок свойств разъема обрывается"));
+            R.Fail(TTexts::tr("блок свойств разъема обрывается"));
         return R.PeekUInt8();
     }
     void CheckDepth(int depth) const {
         if (depth > TComponentStream::MaxDepth)
-            R.Fail(Tr("блок свойств вложен глубже %1 уровней").arg(TComponentStream::MaxDepth));
+            R.Fail(TTexts::tr("блок свойств вложен глубже %1 уровней")
+                       .arg(TComponentStream::MaxDepth));
     }
 
     TStreamReader& R;
@@ -255,7 +258,7 @@ void TComponentStream::Write(TStreamWriter& writer, const TComponentNode& root) 
 TComponentNode TComponentStream::Read(TStreamReader& reader) {
     const qint64 at = reader.Pos();
     if (reader.Remaining() < 4 || reader.ReadBytes(4) != QByteArray(kSignature, 4))
-        reader.FailAt(at, Tr("блок свойств разъема не начинается с «TPF0»"));
+        reader.FailAt(at, TTexts::tr("блок свойств разъема не начинается с «TPF0»"));
     return TBlockReader(reader).Node(0);
 }
 
@@ -263,7 +266,7 @@ void TComponentStream::WriteValue(TStreamWriter& w, const TComponentValue& v) {
     w.WriteUInt8(std::uint8_t(v.Type));
     switch (v.Type) {
     case TValueType::vaNull:
-        throw EFileError(Tr("Значение свойства не может иметь тип null."));
+        throw EFileError(TTexts::tr("Значение свойства не может иметь тип null."));
     case TValueType::vaList:
         for (const TComponentValue& item : v.List)
             WriteValue(w, item);

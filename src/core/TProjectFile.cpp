@@ -6,10 +6,10 @@
 #include <QCoreApplication>
 
 namespace {
-QString Tr(const char* text) {
-    // The workspace's texts: one message for one fault whichever way the file is read.
-    return QCoreApplication::translate("TWorkPlace", text);
-}
+// The workspace's texts: one message for one fault whichever way the file is read.
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TWorkPlace)
+};
 constexpr qint64 kMinRazemRecord = 24;
 } // namespace
 
@@ -24,10 +24,10 @@ std::vector<TRazemExtent> TProjectFile::Extents() const {
 TProjectFile TProjectFile::Read(const QByteArray& image) {
     TProjectFile project;
     TStreamReader r(image);
-    const std::int32_t count = r.ReadCount(kMinRazemRecord, Tr("число разъемов"));
+    const std::int32_t count = r.ReadCount(kMinRazemRecord, TTexts::tr("число разъемов"));
     project.Razems.reserve(std::size_t(count));
     for (std::int32_t i = 0; i < count; ++i) {
-        r.SetContext(Tr("разъем %1").arg(i + 1));
+        r.SetContext(TTexts::tr("разъем %1").arg(i + 1));
         project.Razems.push_back(TRazemRecord::ReadFromStream(r, i));
     }
     const std::vector<TRazemExtent> extents = project.Extents();
@@ -40,7 +40,8 @@ TProjectFile TProjectFile::Read(const QByteArray& image) {
     }
     r.SetContext(QString());
     if (!r.AtEnd())
-        r.Fail(Tr("после последней записи соответствий лишние данные: %1 байт").arg(r.Remaining()));
+        r.Fail(TTexts::tr("после последней записи соответствий лишние данные: %1 байт")
+                   .arg(r.Remaining()));
     return project;
 }
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TRazem", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TRazem)
+};
 
 struct TCellSize {
     int ColWidth;
@@ -31,7 +31,7 @@ TRazem::~TRazem() = default;
 
 void TRazem::SetColCount(int count) {
     if (count < 0 || count > MaxCols)
-        throw ELimit(Tr("Разъем может иметь от 0 до %1 позиций в ряду, запрошено %2.")
+        throw ELimit(TTexts::tr("Разъем может иметь от 0 до %1 позиций в ряду, запрошено %2.")
                          .arg(MaxCols)
                          .arg(count));
     FColCount = count;
@@ -39,9 +39,10 @@ void TRazem::SetColCount(int count) {
 
 void TRazem::SetRowCount(int count) {
     if (count < 0 || count > MaxGridRows)
-        throw ELimit(Tr("Разъем может иметь не более %1 рядов контактов, запрошено %2 строк сетки.")
-                         .arg(MaxContactRows)
-                         .arg(count));
+        throw ELimit(
+            TTexts::tr("Разъем может иметь не более %1 рядов контактов, запрошено %2 строк сетки.")
+                .arg(MaxContactRows)
+                .arg(count));
     FRowCount = count;
 }
 
@@ -73,7 +74,7 @@ void TRazem::ClearPositions() {
 
 void TRazem::SetButtSize(int sizeClass) {
     if (sizeClass < 0 || sizeClass > 2)
-        throw ELimit(Tr("Неизвестный размер кнопок разъема: %1.").arg(sizeClass));
+        throw ELimit(TTexts::tr("Неизвестный размер кнопок разъема: %1.").arg(sizeClass));
     FDefaultColWidth = kSizes[sizeClass].ColWidth;
     FDefaultRowHeight = kSizes[sizeClass].RowHeight;
     FWidth = FColCount * FDefaultColWidth + 4;
@@ -107,26 +108,29 @@ int TRazem::ColumnsNeeded() const {
 void TRazem::CheckRows() const {
     const int rows = FRowCount / 2;
     if (rows > MaxContactRows || qsizetype(FRows.size()) < rows)
-        throw ELimit(Tr("Разъем может иметь не более %1 рядов контактов.").arg(MaxContactRows));
+        throw ELimit(
+            TTexts::tr("Разъем может иметь не более %1 рядов контактов.").arg(MaxContactRows));
     for (int i = 0; i < rows; ++i) {
         const TRowInfo& d = FRows[i];
         if (d.Count < 0)
             throw ELimit(
-                Tr("Ряд %1: количество контактов не может быть отрицательным.").arg(i + 1));
+                TTexts::tr("Ряд %1: количество контактов не может быть отрицательным.").arg(i + 1));
         if (d.Count == 0)
             continue;
         if (d.First < 1)
-            throw ELimit(
-                Tr("Ряд %1: первый контакт должен стоять в позиции 1 или дальше.").arg(i + 1));
+            throw ELimit(TTexts::tr("Ряд %1: первый контакт должен стоять в позиции 1 или дальше.")
+                             .arg(i + 1));
         if (d.Count > 1 && d.Step < 1)
-            throw ELimit(Tr("Ряд %1: приращение позиции должно быть не меньше 1.").arg(i + 1));
+            throw ELimit(
+                TTexts::tr("Ряд %1: приращение позиции должно быть не меньше 1.").arg(i + 1));
         const qint64 last = qint64(d.First) + qint64(d.Count - 1) * d.Step;
         if (last > MaxCols)
-            throw ELimit(Tr("Ряд %1: последний контакт попадает в позицию %2, а разъем вмещает "
-                            "не более %3 позиций.")
-                             .arg(i + 1)
-                             .arg(last)
-                             .arg(MaxCols));
+            throw ELimit(
+                TTexts::tr("Ряд %1: последний контакт попадает в позицию %2, а разъем вмещает "
+                           "не более %3 позиций.")
+                    .arg(i + 1)
+                    .arg(last)
+                    .arg(MaxCols));
     }
 }
 

@@ -9,9 +9,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TRazemRecord", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TRazemRecord)
+};
 
 constexpr qint64 kContactSize = 13;
 constexpr qint64 kRowInfoSize = 24; // five int32 and an empty counted string
@@ -22,15 +22,16 @@ constexpr qint64 kRowInfoSize = 24; // five int32 and an empty counted string
 void CheckGridProperty(TStreamReader& r, qint64 at, const TComponentProperty& p) {
     const bool isRows = p.Name == QLatin1String("RowCount");
     if (!p.Value.IsInteger())
-        r.FailAt(at, Tr("свойство «%1» должно быть целым числом").arg(p.Name));
+        r.FailAt(at, TTexts::tr("свойство «%1» должно быть целым числом").arg(p.Name));
     const qint64 v = p.Value.Int;
     const int limit = isRows ? TRazem::MaxGridRows : TRazem::MaxCols;
     if (v < 0 || v > limit)
-        r.FailAt(at, Tr("значение %1 свойства «%2» вне пределов 0..%3")
+        r.FailAt(at, TTexts::tr("значение %1 свойства «%2» вне пределов 0..%3")
                          .arg(QString::number(v), p.Name, QString::number(limit)));
     if (isRows && v % 2 != 0 && v != TRazemRecord::DefaultGridCount)
         r.FailAt(at,
-                 Tr("нечетное число строк сетки %1: у каждого ряда контактов две строки").arg(v));
+                 TTexts::tr("нечетное число строк сетки %1: у каждого ряда контактов две строки")
+                     .arg(v));
 }
 
 } // namespace
@@ -48,8 +49,8 @@ void TRazemRecord::WriteToStream(TStreamWriter& w) const {
     if (cols < 0 || rows < 0 || cols > TRazem::MaxCols || rows > TRazem::MaxGridRows ||
         Rows.size() != std::size_t(rows / 2) ||
         Cells.size() != std::size_t(cols) * std::size_t(rows))
-        throw EFileError(Tr("Разъем «%1»: ряды или контакты не соответствуют размеру сетки "
-                            "%2 x %3.")
+        throw EFileError(TTexts::tr("Разъем «%1»: ряды или контакты не соответствуют размеру сетки "
+                                    "%2 x %3.")
                              .arg(Name, QString::number(cols), QString::number(rows)));
     TComponentStream::Write(w, Component);
     w.WriteInt32(ButtSize);
@@ -83,7 +84,7 @@ TRazemRecord TRazemRecord::ReadFromStream(TStreamReader& r, int expectedIndex) {
             CheckGridProperty(r, blockAt, p);
         else if ((p.Name == QLatin1String("Left") || p.Name == QLatin1String("Top")) &&
                  !(p.Value.IsInteger() && p.Value.Int >= INT32_MIN && p.Value.Int <= INT32_MAX))
-            r.FailAt(blockAt, Tr("свойство «%1» должно быть целым числом").arg(p.Name));
+            r.FailAt(blockAt, TTexts::tr("свойство «%1» должно быть целым числом").arg(p.Name));
     }
     const int cols = rec.ColCount();
     const int rows = rec.RowCount();
@@ -91,21 +92,22 @@ TRazemRecord TRazemRecord::ReadFromStream(TStreamReader& r, int expectedIndex) {
     qint64 at = r.Pos();
     rec.ButtSize = r.ReadInt32();
     if (rec.ButtSize < 0 || rec.ButtSize > 2)
-        r.FailAt(at, Tr("неизвестный размер кнопок %1 (допустимы 0, 1 и 2)").arg(rec.ButtSize));
+        r.FailAt(at,
+                 TTexts::tr("неизвестный размер кнопок %1 (допустимы 0, 1 и 2)").arg(rec.ButtSize));
     at = r.Pos();
     rec.Index = r.ReadInt32();
     if (rec.Index != expectedIndex)
-        r.FailAt(at, Tr("номер разъема %1 не совпадает с его местом в файле (%2)")
+        r.FailAt(at, TTexts::tr("номер разъема %1 не совпадает с его местом в файле (%2)")
                          .arg(rec.Index)
                          .arg(expectedIndex));
     rec.Name = r.ReadString();
-    const std::int32_t k = r.ReadCount(4, Tr("число имен контактов"));
+    const std::int32_t k = r.ReadCount(4, TTexts::tr("число имен контактов"));
     rec.NameList.reserve(k);
     for (std::int32_t i = 0; i < k; ++i)
         rec.NameList.append(r.ReadString());
 
     if (qint64(rows / 2) * kRowInfoSize + qint64(rows) * cols * kContactSize > r.Remaining())
-        r.Fail(Tr("файл обрывается: рядов %1 и контактов %2 x %3 в нем не помещается")
+        r.Fail(TTexts::tr("файл обрывается: рядов %1 и контактов %2 x %3 в нем не помещается")
                    .arg(rows / 2)
                    .arg(cols)
                    .arg(rows));
@@ -125,8 +127,8 @@ TRazemRecord TRazemRecord::ReadFromStream(TStreamReader& r, int expectedIndex) {
             (d.Count > 0 && (d.First < 1 || (d.Count > 1 && d.Step < 1) ||
                              qint64(d.First) + qint64(d.Count - 1) * d.Step > TRazem::MaxCols));
         if (bad)
-            r.FailAt(at, Tr("описание ряда %1 ставит контакты вне разъема (количество %2, "
-                            "первый %3, приращение %4)")
+            r.FailAt(at, TTexts::tr("описание ряда %1 ставит контакты вне разъема (количество %2, "
+                                    "первый %3, приращение %4)")
                              .arg(i + 1)
                              .arg(d.Count)
                              .arg(d.First)
@@ -147,17 +149,18 @@ TRazemRecord TRazemRecord::ReadFromStream(TStreamReader& r, int expectedIndex) {
             if (g % 2 != 0)
                 continue;
             if (t.State > std::uint8_t(TContactState::csGenerator))
-                r.FailAt(at, Tr("неизвестное состояние %1 контакта (столбец %2, строка %3)")
+                r.FailAt(at, TTexts::tr("неизвестное состояние %1 контакта (столбец %2, строка %3)")
                                  .arg(t.State)
                                  .arg(c)
                                  .arg(g));
             if (t.NameIndex < -1 || t.NameIndex >= names)
-                r.FailAt(at, Tr("номер имени %1 контакта (столбец %2, строка %3) вне списка "
-                                "из %4 имен")
-                                 .arg(t.NameIndex)
-                                 .arg(c)
-                                 .arg(g)
-                                 .arg(rec.NameList.size()));
+                r.FailAt(at,
+                         TTexts::tr("номер имени %1 контакта (столбец %2, строка %3) вне списка "
+                                    "из %4 имен")
+                             .arg(t.NameIndex)
+                             .arg(c)
+                             .arg(g)
+                             .arg(rec.NameList.size()));
         }
     return rec;
 }

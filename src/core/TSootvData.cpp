@@ -6,9 +6,9 @@
 #include <QCoreApplication>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TSootvData", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TSootvData)
+};
 constexpr qint64 kEntrySize = 16; // empty name, column, row, connector index
 } // namespace
 
@@ -57,7 +57,7 @@ void TSootvData::WriteToStream(TStreamWriter& w) const {
 std::unique_ptr<TSootvData> TSootvData::ReadFromStream(TStreamReader& r,
                                                        std::span<const TRazemExtent> razems) {
     auto rec = std::make_unique<TSootvData>();
-    const std::int32_t m = r.ReadCount(kEntrySize, Tr("число связей соответствия"));
+    const std::int32_t m = r.ReadCount(kEntrySize, TTexts::tr("число связей соответствия"));
     std::vector<qint64> entryAt(std::size_t(m), 0);
     rec->FNames.reserve(std::size_t(m));
     for (std::int32_t i = 0; i < m; ++i) {
@@ -76,7 +76,7 @@ std::unique_ptr<TSootvData> TSootvData::ReadFromStream(TStreamReader& r,
     if (!rec->HasCell())
         return rec; // read whole and dropped by the table: nothing of it is used
     if ((rec->FGrid != 1 && rec->FGrid != 2) || rec->FCol > 32 || rec->FRow > 3)
-        r.FailAt(cellAt, Tr("вывод вне разъемов блока: разъем X%1, столбец %2, строка %3")
+        r.FailAt(cellAt, TTexts::tr("вывод вне разъемов блока: разъем X%1, столбец %2, строка %3")
                              .arg(rec->FGrid)
                              .arg(rec->FCol)
                              .arg(rec->FRow));
@@ -85,15 +85,15 @@ std::unique_ptr<TSootvData> TSootvData::ReadFromStream(TStreamReader& r,
         const TCellPos pos = rec->FContacts[std::size_t(i)];
         if (k < 0 || std::size_t(k) >= razems.size())
             r.FailAt(entryAt[std::size_t(i)],
-                     Tr("связь %1 «%2» ссылается на разъем %3, а в файле разъемов %4")
+                     TTexts::tr("связь %1 «%2» ссылается на разъем %3, а в файле разъемов %4")
                          .arg(QString::number(i + 1), rec->FNames[std::size_t(i)],
                               QString::number(k), QString::number(razems.size())));
         const TRazemExtent& e = razems[std::size_t(k)];
         if (pos.Col < 0 || pos.Col >= e.ColCount || pos.Row < 0 || pos.Row >= e.RowCount ||
             pos.Row % 2 != 0)
             r.FailAt(entryAt[std::size_t(i)],
-                     Tr("связь %1 «%2» указывает на контакт (столбец %3, строка %4) вне "
-                        "разъема %5 размером %6 x %7")
+                     TTexts::tr("связь %1 «%2» указывает на контакт (столбец %3, строка %4) вне "
+                                "разъема %5 размером %6 x %7")
                          .arg(QString::number(i + 1), rec->FNames[std::size_t(i)],
                               QString::number(pos.Col), QString::number(pos.Row),
                               QString::number(k), QString::number(e.ColCount),

@@ -6,22 +6,22 @@
 #include <QCoreApplication>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TStreamReader", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TStreamReader)
+};
 } // namespace
 
 void TStreamReader::FailAt(qint64 offset, const QString& what) const {
     if (FContext.isEmpty())
-        throw EFileError(
-            Tr("Файл проекта поврежден: %1 (смещение %2).").arg(what, QString::number(offset)));
-    throw EFileError(Tr("Файл проекта поврежден: %1 (%2, смещение %3).")
+        throw EFileError(TTexts::tr("Файл проекта поврежден: %1 (смещение %2).")
+                             .arg(what, QString::number(offset)));
+    throw EFileError(TTexts::tr("Файл проекта поврежден: %1 (%2, смещение %3).")
                          .arg(what, FContext, QString::number(offset)));
 }
 
 void TStreamReader::Need(qint64 bytes) const {
     if (bytes > Remaining())
-        Fail(Tr("файл обрывается посреди записи: нужно байт %1, осталось %2")
+        Fail(TTexts::tr("файл обрывается посреди записи: нужно байт %1, осталось %2")
                  .arg(bytes)
                  .arg(Remaining()));
 }
@@ -48,7 +48,7 @@ std::uint8_t TStreamReader::PeekUInt8() const {
 
 QByteArray TStreamReader::ReadBytes(qint64 count) {
     if (count < 0)
-        Fail(Tr("отрицательная длина данных %1").arg(count));
+        Fail(TTexts::tr("отрицательная длина данных %1").arg(count));
     Need(count);
     QByteArray out = FData.mid(FPos, count);
     FPos += count;
@@ -59,11 +59,11 @@ QString TStreamReader::ReadString() {
     const qint64 at = FPos;
     const std::int32_t n = ReadInt32();
     if (n < 0)
-        FailAt(at, Tr("отрицательная длина строки %1").arg(n));
+        FailAt(at, TTexts::tr("отрицательная длина строки %1").arg(n));
     if (n > Remaining())
-        FailAt(
-            at,
-            Tr("длина строки %1 больше оставшейся части файла (%2 байт)").arg(n).arg(Remaining()));
+        FailAt(at, TTexts::tr("длина строки %1 больше оставшейся части файла (%2 байт)")
+                       .arg(n)
+                       .arg(Remaining()));
     const QString s = TWin1251::Decode(FData.constData() + FPos, n);
     FPos += n;
     return s;
@@ -81,10 +81,10 @@ std::int32_t TStreamReader::ReadCount(qint64 minItemSize, const QString& what) {
     const qint64 at = FPos;
     const std::int32_t n = ReadInt32();
     if (n < 0)
-        FailAt(at, Tr("%1 отрицательно: %2").arg(what).arg(n));
+        FailAt(at, TTexts::tr("%1 отрицательно: %2").arg(what).arg(n));
     if (minItemSize > 0 && qint64(n) * minItemSize > Remaining())
-        FailAt(
-            at,
-            Tr("%1 (%2) больше, чем может поместиться в оставшейся части файла").arg(what).arg(n));
+        FailAt(at, TTexts::tr("%1 (%2) больше, чем может поместиться в оставшейся части файла")
+                       .arg(what)
+                       .arg(n));
     return n;
 }

@@ -12,9 +12,9 @@
 #include <QFile>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TWorkPlace", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TWorkPlace)
+};
 // The smallest connector record: "TPF0", an empty class name and component name, the ends of
 // the property and child lists, then size class, index, name length and name count.
 constexpr qint64 kMinRazemRecord = 24;
@@ -166,20 +166,22 @@ void TWorkPlace::SaveToFile(const QString& path) {
 void TWorkPlace::LoadFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(Tr("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()));
+        throw EFileError(
+            TTexts::tr("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()));
     const QByteArray image = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EFileError(Tr("Не удалось прочитать файл «%1»: %2").arg(path, file.errorString()));
+        throw EFileError(
+            TTexts::tr("Не удалось прочитать файл «%1»: %2").arg(path, file.errorString()));
     LoadFromImage(image);
 }
 
 void TWorkPlace::LoadFromImage(const QByteArray& image) {
     if (Count() != 0)
-        throw EFileError(Tr("Проект загружается только в пустое рабочее поле."));
+        throw EFileError(TTexts::tr("Проект загружается только в пустое рабочее поле."));
     TStreamReader r(image);
-    const std::int32_t count = r.ReadCount(kMinRazemRecord, Tr("число разъемов"));
+    const std::int32_t count = r.ReadCount(kMinRazemRecord, TTexts::tr("число разъемов"));
     for (std::int32_t i = 0; i < count; ++i) {
-        r.SetContext(Tr("разъем %1").arg(i + 1));
+        r.SetContext(TTexts::tr("разъем %1").arg(i + 1));
         Add(std::make_unique<TRazem>());
         TRazem* razem = Razem(Count() - 1);
         try {
@@ -202,6 +204,7 @@ void TWorkPlace::LoadFromImage(const QByteArray& image) {
         scratch.ReadFromStream(r, extents);
     }
     if (!r.AtEnd())
-        r.Fail(Tr("после последней записи соответствий лишние данные: %1 байт").arg(r.Remaining()));
+        r.Fail(TTexts::tr("после последней записи соответствий лишние данные: %1 байт")
+                   .arg(r.Remaining()));
     FillSootvGrids();
 }

@@ -26,11 +26,16 @@ void FillColorList(QComboBox* box) {
         const char* name;
         TColor color;
     } colors[] = {
-        {"Черный", Colors::clBlack},  {"Темно-бордовый", Colors::clMaroon},
-        {"Зеленый", Colors::clGreen}, {"Темно-синий", Colors::clNavy},
-        {"Серый", Colors::clGray},    {"Красный", Colors::clRed},
-        {"Желтый", Colors::clYellow}, {"Синий", Colors::clBlue},
-        {"Голубой", Colors::clAqua},  {"Белый", Colors::clWhite},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Черный"), Colors::clBlack},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Темно-бордовый"), Colors::clMaroon},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Зеленый"), Colors::clGreen},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Темно-синий"), Colors::clNavy},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Серый"), Colors::clGray},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Красный"), Colors::clRed},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Желтый"), Colors::clYellow},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Синий"), Colors::clBlue},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Голубой"), Colors::clAqua},
+        {QT_TRANSLATE_NOOP("TfmVidPropery", "Белый"), Colors::clWhite},
     };
     for (const auto& c : colors) {
         QPixmap swatch(16, 12);

@@ -7,16 +7,14 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("WorkWithCOM", text);
-}
-
-// A second per answer is already far slower than any unit.
-constexpr int MaxSimReplyUs = 1000000;
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(WorkWithCOM)
+};
 
 // One QLibrary per library file for the whole process, shared by every port made through it and
 // unloaded when the last of them is gone. Separate QLibrary objects for one file would not do:
@@ -40,14 +38,16 @@ struct TLibraryUnloader {
 };
 
 QString NotRegistered(const QString& file) {
-    return QStringLiteral("COM-объект \"%1\": ").arg(file) +
-           Tr("незарегистрирован или отсутствует.") + QChar(13) + Tr("Переустановите приложение");
+    return TTexts::tr("COM-объект \"%1\": ").arg(file) +
+           TTexts::tr("незарегистрирован или отсутствует.") + QChar(13) +
+           TTexts::tr("Переустановите приложение");
 }
 
 QString CheckFailed(const QString& file, const QString& message) {
-    return QStringLiteral("COM-объект \"%1\": ").arg(file) + Tr("ошибка проверки регистрации.") +
-           QChar(13) + Tr("Текст ошибки:") + QLatin1Char('"') + message + QLatin1Char('"') +
-           QLatin1Char('.') + QChar(13) + Tr("Обратитесь к разработчику.");
+    return TTexts::tr("COM-объект \"%1\": ").arg(file) +
+           TTexts::tr("ошибка проверки регистрации.") + QChar(13) + TTexts::tr("Текст ошибки:") +
+           QLatin1Char('"') + message + QLatin1Char('"') + QLatin1Char('.') + QChar(13) +
+           TTexts::tr("Обратитесь к разработчику.");
 }
 
 // Loads the library (or takes the process's loaded one) and resolves its creator.
@@ -70,7 +70,8 @@ std::shared_ptr<QLibrary> LoadKestrum(const QString& path, KestrumCreatePortFn& 
     }
     creator = reinterpret_cast<KestrumCreatePortFn>(library->resolve(KESTRUM_CREATOR_NAME));
     if (creator == nullptr) {
-        error = Tr("в библиотеке %1 нет функции %2").arg(path, QLatin1String(KESTRUM_CREATOR_NAME));
+        error = TTexts::tr("в библиотеке %1 нет функции %2")
+                    .arg(path, QLatin1String(KESTRUM_CREATOR_NAME));
         return {};
     }
     return library;
@@ -104,10 +105,35 @@ TDeviceSettings ReadDeviceSettings(const TIniFile& ini) {
         const QDir base = QFileInfo(ini.FileName()).absoluteDir();
         settings.Harness = QFile::encodeName(QDir::cleanPath(base.absoluteFilePath(harness)));
     }
-    const int timeout = ini.ReadInteger(section, QStringLiteral("ReplyTimeoutMs"), 1000);
-    settings.ReplyTimeoutMs = timeout > 0 ? timeout : 1000;
-    const int pace = ini.ReadInteger(section, QStringLiteral("SimReplyUs"), 1000);
-    settings.SimReplyUs = pace >= 0 && pace <= MaxSimReplyUs ? pace : 1000;
+    const QString timeout = ini.ReadString(section, QStringLiteral("ReplyTimeoutMs"), {}).trimmed();
+    if (!timeout.isEmpty()) {
+        bool number = false;
+        const qlonglong wanted = timeout.toLongLong(&number);
+        const int taken =
+            number ? int(std::clamp<qlonglong>(wanted, TDeviceSettings::MinReplyTimeoutMs,
+                                               TDeviceSettings::MaxReplyTimeoutMs))
+                   : settings.ReplyTimeoutMs;
+        if (!number || taken != wanted)
+            settings.Problems << TTexts::tr(
+                                     "ReplyTimeoutMs=%1: ожидалось число от %2 до %3, взято %4")
+                                     .arg(timeout)
+                                     .arg(TDeviceSettings::MinReplyTimeoutMs)
+                                     .arg(TDeviceSettings::MaxReplyTimeoutMs)
+                                     .arg(taken);
+        settings.ReplyTimeoutMs = taken;
+    }
+    const QString pace = ini.ReadString(section, QStringLiteral("SimReplyUs"), {}).trimmed();
+    if (!pace.isEmpty()) {
+        bool number = false;
+        const qlonglong wanted = pace.toLongLong(&number);
+        if (number && wanted >= 0 && wanted <= TDeviceSettings::MaxSimReplyUs)
+            settings.SimReplyUs = int(wanted);
+        else
+            settings.Problems << TTexts::tr("SimReplyUs=%1: ожидалось число от 0 до %2, взято %3")
+                                     .arg(pace)
+                                     .arg(TDeviceSettings::MaxSimReplyUs)
+                                     .arg(settings.SimReplyUs);
+    }
     return settings;
 }
 
@@ -160,7 +186,7 @@ TComPortHandle ComCreator(const KestrumConfig& config, const QStringList& folder
             IComPort* port = creator(&config);
             if (port != nullptr)
                 return TComPortHandle(port, TComPortDeleter{std::move(library)});
-            why = Tr("Библиотека %1 не создала объект порта.").arg(path);
+            why = TTexts::tr("Библиотека %1 не создала объект порта.").arg(path);
         } else {
             why = CheckFailed(path, why);
         }

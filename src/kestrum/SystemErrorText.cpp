@@ -6,35 +6,35 @@
 #include <cstring>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("SystemErrorText", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(SystemErrorText)
+};
 } // namespace
 
 QString SystemErrorText(int error) {
     switch (error) {
     case EACCES:
     case EPERM:
-        return Tr("нет доступа (пользователь должен входить в группу dialout)");
+        return TTexts::tr("нет доступа (пользователь должен входить в группу dialout)");
     case ENOENT:
-        return Tr("устройство не найдено (блок не подключён?)");
+        return TTexts::tr("устройство не найдено (блок не подключён?)");
     case ENODEV:
     case ENXIO:
-        return Tr("устройство отключено");
+        return TTexts::tr("устройство отключено");
     case EBUSY:
-        return Tr("устройство занято другой программой");
+        return TTexts::tr("устройство занято другой программой");
     case ECONNREFUSED:
-        return Tr("соединение отклонено (по этому адресу никто не ждёт подключения)");
+        return TTexts::tr("соединение отклонено (по этому адресу никто не ждёт подключения)");
     case ETIMEDOUT:
-        return Tr("время ожидания истекло");
+        return TTexts::tr("время ожидания истекло");
     case EHOSTUNREACH:
     case ENETUNREACH:
-        return Tr("узел недоступен");
+        return TTexts::tr("узел недоступен");
     case ECONNRESET:
     case EPIPE:
-        return Tr("соединение разорвано");
+        return TTexts::tr("соединение разорвано");
     case EIO:
-        return Tr("ошибка ввода-вывода (кабель отключён?)");
+        return TTexts::tr("ошибка ввода-вывода (кабель отключён?)");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }

@@ -14,9 +14,9 @@
 #include <unistd.h>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TFdLink", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TFdLink)
+};
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -35,7 +35,7 @@ bool TFdLink::Open(std::string& error) {
         return false;
     FWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (FWake < 0) {
-        error = Tr("%1: не удалось создать событие: %2")
+        error = TTexts::tr("%1: не удалось создать событие: %2")
                     .arg(Q(Describe()), SystemErrorText(errno))
                     .toStdString();
         ::close(FFd);
@@ -69,7 +69,8 @@ void TFdLink::Fail(TKestrumError error, const std::string& text) {
 
 bool TFdLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
     if (FFd < 0 || FFailed) {
-        Fail(TKestrumError::LinkLost, Tr("%1: связь потеряна.").arg(Q(Describe())).toStdString());
+        Fail(TKestrumError::LinkLost,
+             TTexts::tr("%1: связь потеряна.").arg(Q(Describe())).toStdString());
         return false;
     }
     FOut.clear();
@@ -95,12 +96,13 @@ bool TFdLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t
             if (left.count() > 0 && ::poll(&p, 1, static_cast<int>(left.count())) > 0 &&
                 (p.revents & POLLOUT) != 0)
                 continue;
-            Fail(TKestrumError::LinkLost,
-                 Tr("%1: блок диагностики не принимает данные.").arg(Q(Describe())).toStdString());
+            Fail(TKestrumError::LinkLost, TTexts::tr("%1: блок диагностики не принимает данные.")
+                                              .arg(Q(Describe()))
+                                              .toStdString());
             return false;
         }
         Fail(TKestrumError::LinkLost,
-             Tr("%1: ошибка записи: %2")
+             TTexts::tr("%1: ошибка записи: %2")
                  .arg(Q(Describe()), SystemErrorText(n < 0 ? errno : EPIPE))
                  .toStdString());
         return false;
@@ -116,7 +118,7 @@ void TFdLink::ReadLoop() {
         pollfd p[2] = {{FFd, POLLIN, 0}, {FWake, POLLIN, 0}};
         const int ready = ::poll(p, 2, 1000);
         if (ready < 0 && errno != EINTR) {
-            Fail(TKestrumError::LinkLost, Tr("%1: ошибка ожидания: %2")
+            Fail(TKestrumError::LinkLost, TTexts::tr("%1: ошибка ожидания: %2")
                                               .arg(Q(Describe()), SystemErrorText(errno))
                                               .toStdString());
             return;
@@ -129,12 +131,13 @@ void TFdLink::ReadLoop() {
         if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
         if (n <= 0) {
-            const QString why =
-                n == 0 ? Tr("соединение закрыто блоком диагностики") : SystemErrorText(errno);
+            const QString why = n == 0 ? TTexts::tr("соединение закрыто блоком диагностики")
+                                       : SystemErrorText(errno);
             const QString midFrame =
-                decoder.Buffered() > 0 ? Tr(" (на середине кадра)") : QString();
-            Fail(TKestrumError::LinkLost,
-                 Tr("%1: связь потеряна: %2%3.").arg(Q(Describe()), why, midFrame).toStdString());
+                decoder.Buffered() > 0 ? TTexts::tr(" (на середине кадра)") : QString();
+            Fail(TKestrumError::LinkLost, TTexts::tr("%1: связь потеряна: %2%3.")
+                                              .arg(Q(Describe()), why, midFrame)
+                                              .toStdString());
             return;
         }
         decoder.Append(chunk, static_cast<std::size_t>(n));
@@ -144,8 +147,9 @@ void TFdLink::ReadLoop() {
                 break;
             if (status != TFrameCodec::Status::Frame) {
                 Fail(TKestrumError::BadFrame,
-                     Tr("%1: неверный кадр от блока диагностики: %2.")
-                         .arg(Q(Describe()), QString::fromUtf8(TFrameCodec::StatusText(status)))
+                     TTexts::tr("%1: неверный кадр от блока диагностики: %2.")
+                         .arg(Q(Describe()), QCoreApplication::translate(
+                                                 "TFrameCodec", TFrameCodec::StatusText(status)))
                          .toStdString());
                 return;
             }

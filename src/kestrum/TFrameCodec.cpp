@@ -1,5 +1,6 @@
 #include "TFrameCodec.h"
 
+#include <QtGlobal>
 #include <algorithm>
 
 bool TFrameCodec::Encode(std::uint8_t code, const std::uint8_t* data, std::size_t size,
@@ -69,15 +70,15 @@ void TFrameCodec::Reset() {
 const char* TFrameCodec::StatusText(Status status) {
     switch (status) {
     case Status::NeedMore:
-        return "неполный кадр";
+        return QT_TRANSLATE_NOOP("TFrameCodec", "неполный кадр");
     case Status::Frame:
-        return "кадр";
+        return QT_TRANSLATE_NOOP("TFrameCodec", "кадр");
     case Status::BadSync:
-        return "неверный байт синхронизации";
+        return QT_TRANSLATE_NOOP("TFrameCodec", "неверный байт синхронизации");
     case Status::BadLength:
-        return "недопустимая длина данных";
+        return QT_TRANSLATE_NOOP("TFrameCodec", "недопустимая длина данных");
     case Status::BadChecksum:
-        return "неверная контрольная сумма";
+        return QT_TRANSLATE_NOOP("TFrameCodec", "неверная контрольная сумма");
     }
     return "?";
 }

@@ -37,7 +37,8 @@ class TFrameCodec {
     // Bytes received that do not yet make a whole frame (a peer that stops mid-frame).
     std::size_t Buffered() const { return FBuffer.size() - FStart; }
 
-    // What went wrong, in Russian (UTF-8), for messages and logs.
+    // What went wrong, in Russian (UTF-8), for logs; messages show it translated in the
+    // context "TFrameCodec".
     static const char* StatusText(Status status);
 
   private:

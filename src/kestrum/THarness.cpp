@@ -11,12 +11,12 @@
 #include <set>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("THarness", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(THarness)
+};
 
 std::string Problem(const std::string& name, const QString& what) {
-    return Tr("Файл описания жгута \"%1\": %2.")
+    return TTexts::tr("Файл описания жгута \"%1\": %2.")
         .arg(QString::fromStdString(name), what)
         .toStdString();
 }
@@ -51,7 +51,7 @@ int THarness::PinCode(std::string_view name, int unitType) {
 bool THarness::Load(const std::string& path, THarness& harness, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = Tr("Не удалось открыть файл описания жгута \"%1\".")
+        error = TTexts::tr("Не удалось открыть файл описания жгута \"%1\".")
                     .arg(QString::fromStdString(path))
                     .toStdString();
         return false;
@@ -63,7 +63,7 @@ bool THarness::Load(const std::string& path, THarness& harness, std::string& err
     in.read(text.data(), limit + 1);
     text.resize(static_cast<std::size_t>(in.gcount()));
     if (static_cast<std::streamsize>(text.size()) > limit) {
-        error = Problem(path, Tr("файл слишком велик"));
+        error = Problem(path, TTexts::tr("файл слишком велик"));
         return false;
     }
     return Parse(text, path, harness, error);
@@ -75,11 +75,11 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
     const QJsonDocument doc = QJsonDocument::fromJson(
         QByteArray(text.data(), static_cast<qsizetype>(text.size())), &parse);
     if (parse.error != QJsonParseError::NoError) {
-        error = Problem(name, Tr("ошибка в записи JSON в позиции %1").arg(parse.offset));
+        error = Problem(name, TTexts::tr("ошибка в записи JSON в позиции %1").arg(parse.offset));
         return false;
     }
     if (!doc.isObject()) {
-        error = Problem(name, Tr("ожидается объект JSON с ключами \"nets\" и \"probe\""));
+        error = Problem(name, TTexts::tr("ожидается объект JSON с ключами \"nets\" и \"probe\""));
         return false;
     }
     const QJsonObject root = doc.object();
@@ -88,7 +88,8 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
     if (!type.isUndefined() && !type.isNull()) {
         const double t = type.toDouble(-1);
         if (!type.isDouble() || t != static_cast<int>(t) || t < 1 || t > 65535) {
-            error = Problem(name, Tr("\"unitType\" должен быть целым числом от 1 до 65535"));
+            error =
+                Problem(name, TTexts::tr("\"unitType\" должен быть целым числом от 1 до 65535"));
             return false;
         }
         result.UnitType = static_cast<int>(t);
@@ -98,22 +99,22 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
         code = value.isString() ? PinCode(pin, result.UnitType) : -1;
         if (code >= 0)
             return true;
-        error =
-            Problem(name, Tr("%1: \"%2\" не контакт блока (ожидается X1:a1 .. X2:c31)")
-                              .arg(where, value.isString() ? value.toString() : Tr("не строка")));
+        error = Problem(
+            name, TTexts::tr("%1: \"%2\" не контакт блока (ожидается X1:a1 .. X2:c31)")
+                      .arg(where, value.isString() ? value.toString() : TTexts::tr("не строка")));
         return false;
     };
     const QJsonValue nets = root.value(QStringLiteral("nets"));
     if (!nets.isUndefined() && !nets.isArray()) {
-        error = Problem(name, Tr("\"nets\" должен быть списком цепей"));
+        error = Problem(name, TTexts::tr("\"nets\" должен быть списком цепей"));
         return false;
     }
     std::set<int> used;
     const QJsonArray netList = nets.toArray();
     for (qsizetype i = 0; i < netList.size(); ++i) {
-        const QString where = Tr("цепь %1").arg(i + 1);
+        const QString where = TTexts::tr("цепь %1").arg(i + 1);
         if (!netList.at(i).isArray()) {
-            error = Problem(name, Tr("%1 должна быть списком контактов").arg(where));
+            error = Problem(name, TTexts::tr("%1 должна быть списком контактов").arg(where));
             return false;
         }
         std::vector<std::uint16_t> net;
@@ -128,9 +129,8 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
             if (inThisNet)
                 continue;
             if (!used.insert(code).second) {
-                error = Problem(
-                    name,
-                    Tr("%1: контакт \"%2\" уже входит в другую цепь").arg(where, pin.toString()));
+                error = Problem(name, TTexts::tr("%1: контакт \"%2\" уже входит в другую цепь")
+                                          .arg(where, pin.toString()));
                 return false;
             }
             net.push_back(static_cast<std::uint16_t>(code));
@@ -138,7 +138,8 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
         result.Nets.push_back(std::move(net));
     }
     const QJsonValue probe = root.value(QStringLiteral("probe"));
-    if (!probe.isUndefined() && !probe.isNull() && !pinOf(probe, Tr("\"probe\""), result.ProbePin))
+    if (!probe.isUndefined() && !probe.isNull() &&
+        !pinOf(probe, TTexts::tr("\"probe\""), result.ProbePin))
         return false;
 
     // The faults of a harness under test; each key is optional.
@@ -147,7 +148,7 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
         if (value.isUndefined() || value.isNull())
             return true;
         if (!value.isArray()) {
-            error = Problem(name, Tr("\"%1\" должен быть списком").arg(QLatin1String(key)));
+            error = Problem(name, TTexts::tr("\"%1\" должен быть списком").arg(QLatin1String(key)));
             return false;
         }
         list = value.toArray();
@@ -171,10 +172,11 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
     if (!listOf("shorts", shorts))
         return false;
     for (qsizetype i = 0; i < shorts.size(); ++i) {
-        const QString where = Tr("\"shorts\", пара %1").arg(i + 1);
+        const QString where = TTexts::tr("\"shorts\", пара %1").arg(i + 1);
         const QJsonArray pair = shorts.at(i).toArray();
         if (!shorts.at(i).isArray() || pair.size() != 2) {
-            error = Problem(name, Tr("%1 должна быть списком из двух контактов").arg(where));
+            error =
+                Problem(name, TTexts::tr("%1 должна быть списком из двух контактов").arg(where));
             return false;
         }
         int a = -1;
@@ -187,12 +189,13 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
     if (!listOf("intermittent", intermittent))
         return false;
     for (qsizetype i = 0; i < intermittent.size(); ++i) {
-        const QString where = Tr("\"intermittent\", элемент %1").arg(i + 1);
+        const QString where = TTexts::tr("\"intermittent\", элемент %1").arg(i + 1);
         const QJsonObject item = intermittent.at(i).toObject();
         if (!intermittent.at(i).isObject()) {
-            error = Problem(name, Tr("%1 должен быть объектом с ключами \"pin\", \"dropMs\" и "
-                                     "\"periodMs\"")
-                                      .arg(where));
+            error =
+                Problem(name, TTexts::tr("%1 должен быть объектом с ключами \"pin\", \"dropMs\" и "
+                                         "\"periodMs\"")
+                                  .arg(where));
             return false;
         }
         int pin = -1;
@@ -202,8 +205,8 @@ bool THarness::Parse(const std::string& text, const std::string& name, THarness&
         const double period = item.value(QStringLiteral("periodMs")).toDouble(-1);
         if (period != static_cast<int>(period) || drop != static_cast<int>(drop) || period < 1 ||
             period > 3600000 || drop < 1 || drop > period) {
-            error = Problem(name, Tr("%1: \"periodMs\" должен быть целым числом мс от 1 до "
-                                     "3600000, \"dropMs\" — от 1 до \"periodMs\"")
+            error = Problem(name, TTexts::tr("%1: \"periodMs\" должен быть целым числом мс от 1 до "
+                                             "3600000, \"dropMs\" — от 1 до \"periodMs\"")
                                       .arg(where));
             return false;
         }

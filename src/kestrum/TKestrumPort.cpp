@@ -14,9 +14,9 @@
 #include <cstring>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TKestrumPort", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TKestrumPort)
+};
 
 constexpr int DefaultTimeoutMs = 1000;
 // A real unit answers a round trip in about a millisecond; the simulated one keeps that pace
@@ -110,8 +110,8 @@ bool TKestrumPort::Prepare() {
     }
     if (!FLink) {
         SetError(TKestrumError::BadConfig,
-                 Tr("Неверная настройка связи с блоком диагностики \"%1\": ожидается sim, "
-                    "serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.")
+                 TTexts::tr("Неверная настройка связи с блоком диагностики \"%1\": ожидается sim, "
+                            "serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.")
                      .arg(QString::fromStdString(spec))
                      .toStdString());
         return false;
@@ -124,7 +124,7 @@ std::int32_t TKestrumPort::Init(const SCP_Info* info) {
     std::lock_guard io(FIoLock);
     if (FDone || info == nullptr) {
         SetError(TKestrumError::BadRequest,
-                 Tr("Неверные данные запуска библиотеки.").toStdString());
+                 TTexts::tr("Неверные данные запуска библиотеки.").toStdString());
         return 0;
     }
     if (info->Title != nullptr)
@@ -150,6 +150,13 @@ void TKestrumPort::CloseLink() {
 }
 
 std::int32_t TKestrumPort::Close() {
+    {
+        // An Open waiting for the unit's hello holds FIoLock: it learns of this Close at once and
+        // gives up, instead of making this call wait out its time-out.
+        std::lock_guard lock(FLock);
+        ++FCloseCount;
+        FArrived.notify_all();
+    }
     std::lock_guard io(FIoLock);
     CloseLink();
     return 1;
@@ -167,11 +174,17 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
         *out = 0;
     std::lock_guard io(FIoLock);
     if (FDone) {
-        SetError(TKestrumError::NotOpen, Tr("Работа с библиотекой завершена.").toStdString());
+        SetError(TKestrumError::NotOpen,
+                 TTexts::tr("Работа с библиотекой завершена.").toStdString());
         return 0;
     }
     if (!Prepare())
         return 0;
+    std::uint64_t closes = 0;
+    {
+        std::lock_guard lock(FLock);
+        closes = FCloseCount;
+    }
     CloseLink();
     std::string error;
     if (!FLink->Open(error)) {
@@ -191,11 +204,14 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
     // answer has a slot of its own, so a wait on another thread never takes it for a reply.
     FLink->SendFrame(TFrameCodec::Hello, nullptr, 0);
     std::unique_lock lock(FLock);
-    FArrived.wait_for(lock, std::chrono::milliseconds(FTimeoutMs), [this] {
-        return FHelloSize > 0 || !FOpen || FLinkError != TKestrumError::None;
+    FArrived.wait_for(lock, std::chrono::milliseconds(FTimeoutMs), [this, closes] {
+        return FHelloSize > 0 || !FOpen || FLinkError != TKestrumError::None ||
+               FCloseCount != closes;
     });
     FHelloWanted = false;
-    const TKestrumError result = FHelloSize > 0                      ? TKestrumError::None
+    const bool closed = FCloseCount != closes;
+    const TKestrumError result = FHelloSize > 0 && !closed           ? TKestrumError::None
+                                 : closed                            ? TKestrumError::Interrupted
                                  : FLinkError != TKestrumError::None ? FLinkError
                                                                      : TKestrumError::Timeout;
     if (result == TKestrumError::None && FHelloSize >= 2) {
@@ -207,27 +223,35 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
     }
     QString why;
     if (result == TKestrumError::None)
-        why = Tr("неверный ответ на приветствие");
+        why = TTexts::tr("неверный ответ на приветствие");
     else if (result == TKestrumError::Timeout)
-        why = Tr("блок диагностики не ответил за %1 мс").arg(FTimeoutMs);
+        why = TTexts::tr("блок диагностики не ответил за %1 мс").arg(FTimeoutMs);
+    else if (result == TKestrumError::Interrupted)
+        why = TTexts::tr("связь закрыта во время ожидания ответа");
     else
         why = QString::fromStdString(FErrorText);
     lock.unlock();
     CloseLink();
     SetError(TKestrumError::OpenFailed,
-             Tr("Блок диагностики не отвечает (%1): %2")
+             TTexts::tr("Блок диагностики не отвечает (%1): %2")
                  .arg(QString::fromStdString(FLinkSpec.empty() ? "sim" : FLinkSpec), why)
                  .toStdString());
     return 0;
 }
 
 std::int32_t TKestrumPort::Reboot() {
+    {
+        // As with Close: an Open waiting for the hello gives up rather than hold this call.
+        std::lock_guard lock(FLock);
+        ++FCloseCount;
+        FArrived.notify_all();
+    }
     std::lock_guard io(FIoLock);
     {
         std::lock_guard lock(FLock);
         if (!FOpen) {
             SetErrorLocked(TKestrumError::NotOpen,
-                           Tr("Связь с блоком диагностики не открыта.").toStdString());
+                           TTexts::tr("Связь с блоком диагностики не открыта.").toStdString());
             return 0;
         }
         // The unit forgets the command it was working on: whoever waits for it learns now.
@@ -244,7 +268,7 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
         static_cast<std::size_t>(length) > TFrameCodec::MaxPayload ||
         (length > 0 && data == nullptr)) {
         SetError(TKestrumError::BadRequest,
-                 Tr("Неверная команда блоку диагностики: код %1, длина %2.")
+                 TTexts::tr("Неверная команда блоку диагностики: код %1, длина %2.")
                      .arg(code)
                      .arg(length)
                      .toStdString());
@@ -255,7 +279,7 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
         std::lock_guard lock(FLock);
         if (!FOpen) {
             SetErrorLocked(TKestrumError::NotOpen,
-                           Tr("Связь с блоком диагностики не открыта.").toStdString());
+                           TTexts::tr("Связь с блоком диагностики не открыта.").toStdString());
             return 0;
         }
         if (FLinkError != TKestrumError::None) {
@@ -309,18 +333,19 @@ std::int32_t TKestrumPort::Wait(std::int32_t timeoutMs) {
     FReplyLength = 0;
     switch (result) {
     case TKestrumError::Timeout:
-        SetErrorLocked(result, Tr("Блок диагностики не ответил за %1 мс.").arg(wait).toStdString());
+        SetErrorLocked(result,
+                       TTexts::tr("Блок диагностики не ответил за %1 мс.").arg(wait).toStdString());
         break;
     case TKestrumError::Interrupted:
-        SetErrorLocked(
-            result,
-            Tr("Ожидание ответа прервано: блок перезагружен или связь закрыта.").toStdString());
+        SetErrorLocked(result,
+                       TTexts::tr("Ожидание ответа прервано: блок перезагружен или связь закрыта.")
+                           .toStdString());
         break;
     case TKestrumError::NotOpen:
-        SetErrorLocked(result, Tr("Связь с блоком диагностики не открыта.").toStdString());
+        SetErrorLocked(result, TTexts::tr("Связь с блоком диагностики не открыта.").toStdString());
         break;
     case TKestrumError::NoCommand:
-        SetErrorLocked(result, Tr("Нет команды, ожидающей ответа.").toStdString());
+        SetErrorLocked(result, TTexts::tr("Нет команды, ожидающей ответа.").toStdString());
         break;
     default:
         FLastError = static_cast<std::int32_t>(result); // the link's own message stays

@@ -12,9 +12,9 @@
 #include <unistd.h>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TSerialLink", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TSerialLink)
+};
 } // namespace
 
 TSerialLink::TSerialLink(Sink& sink, std::string device, int timeoutMs)
@@ -25,13 +25,15 @@ TSerialLink::~TSerialLink() {
 }
 
 std::string TSerialLink::Describe() const {
-    return Tr("последовательный порт %1").arg(QString::fromStdString(FDevice)).toStdString();
+    return TTexts::tr("последовательный порт %1")
+        .arg(QString::fromStdString(FDevice))
+        .toStdString();
 }
 
 int TSerialLink::OpenDescriptor(std::string& error) {
     const int fd = ::open(FDevice.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = Tr("Не удалось открыть последовательный порт %1: %2")
+        error = TTexts::tr("Не удалось открыть последовательный порт %1: %2")
                     .arg(QString::fromStdString(FDevice), SystemErrorText(errno))
                     .toStdString();
         return -1;
@@ -40,7 +42,7 @@ int TSerialLink::OpenDescriptor(std::string& error) {
     // A USB CDC unit ignores the speed; 115200 suits a real UART behind an adapter.
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        error = Tr("%1 не является последовательным портом: %2")
+        error = TTexts::tr("%1 не является последовательным портом: %2")
                     .arg(QString::fromStdString(FDevice), SystemErrorText(errno))
                     .toStdString();
         ::close(fd);
@@ -55,7 +57,7 @@ int TSerialLink::OpenDescriptor(std::string& error) {
     ::cfsetispeed(&tio, B115200);
     ::cfsetospeed(&tio, B115200);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
-        error = Tr("Не удалось настроить последовательный порт %1: %2")
+        error = TTexts::tr("Не удалось настроить последовательный порт %1: %2")
                     .arg(QString::fromStdString(FDevice), SystemErrorText(errno))
                     .toStdString();
         ::close(fd);

@@ -5,9 +5,9 @@
 #include <QCoreApplication>
 
 namespace {
-std::string Tr(const char* text) {
-    return QCoreApplication::translate("TSimLink", text).toStdString();
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TSimLink)
+};
 } // namespace
 
 TSimLink::TSimLink(Sink& sink, THarness harness, int replyUs)
@@ -19,7 +19,7 @@ TSimLink::~TSimLink() {
 
 bool TSimLink::Open(std::string& error) {
     if (FUnit.Unplugged()) {
-        error = Tr("Имитатор блока диагностики отключён.");
+        error = TTexts::tr("Имитатор блока диагностики отключён.").toStdString();
         return false;
     }
     FOpen = true;
@@ -67,7 +67,7 @@ void TSimLink::Deliver() {
 bool TSimLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) {
     if (!FOpen) {
         FSink.OnFailure(TKestrumError::LinkLost,
-                        Tr("Связь с имитатором блока диагностики потеряна."));
+                        TTexts::tr("Связь с имитатором блока диагностики потеряна.").toStdString());
         return false;
     }
     if (code == TFrameCodec::Reboot || (code < TFrameCodec::Hello && code != UnitCode::Stop)) {
@@ -100,7 +100,8 @@ bool TSimLink::SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_
         std::lock_guard lock(FDueLock);
         FDue.clear();
     }
-    FSink.OnFailure(TKestrumError::LinkLost, Tr("Связь с имитатором блока диагностики потеряна."));
+    FSink.OnFailure(TKestrumError::LinkLost,
+                    TTexts::tr("Связь с имитатором блока диагностики потеряна.").toStdString());
     return false;
 }
 

@@ -17,9 +17,9 @@
 #include <unistd.h>
 
 namespace {
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TTcpLink", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TTcpLink)
+};
 } // namespace
 
 TTcpLink::TTcpLink(Sink& sink, std::string host, int port, int timeoutMs)
@@ -30,7 +30,10 @@ TTcpLink::~TTcpLink() {
 }
 
 std::string TTcpLink::Describe() const {
-    return Tr("соединение с %1:%2").arg(QString::fromStdString(FHost)).arg(FPort).toStdString();
+    return TTexts::tr("соединение с %1:%2")
+        .arg(QString::fromStdString(FHost))
+        .arg(FPort)
+        .toStdString();
 }
 
 int TTcpLink::OpenDescriptor(std::string& error) {
@@ -41,7 +44,7 @@ int TTcpLink::OpenDescriptor(std::string& error) {
     const std::string service = std::to_string(FPort);
     const int rc = ::getaddrinfo(FHost.c_str(), service.c_str(), &hints, &found);
     if (rc != 0) {
-        error = Tr("Не найден адрес %1: %2")
+        error = TTexts::tr("Не найден адрес %1: %2")
                     .arg(QString::fromStdString(FHost), QString::fromUtf8(gai_strerror(rc)))
                     .toStdString();
         return -1;
@@ -77,7 +80,7 @@ int TTcpLink::OpenDescriptor(std::string& error) {
     }
     ::freeaddrinfo(found);
     if (fd < 0) {
-        error = Tr("Не удалось подключиться к %1:%2: %3")
+        error = TTexts::tr("Не удалось подключиться к %1:%2: %3")
                     .arg(QString::fromStdString(FHost))
                     .arg(FPort)
                     .arg(why)

@@ -2,6 +2,7 @@
 
 #include "AppMessageBox.h"
 #include "IWorkspaceHost.h"
+#include "TAppFont.h"
 #include "TColors.h"
 #include "TGenerator.h"
 #include "TRazem.h"
@@ -27,9 +28,9 @@ QColor ToQColor(TColor c) {
     return QColor::fromRgb(QRgb(0xFF000000u | Colors::ToRgb(c)));
 }
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TRazemView", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TRazemView)
+};
 
 void Warn(const QString& text) {
     AppMessageBox(text, TMsgKind::Warning);
@@ -41,9 +42,7 @@ TRazemView::TRazemView(TRazem* razem, IWorkspaceHost* host, QWidget* parent)
     : QWidget(parent), FRazem(razem), FHost(host) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(TAppFont::PixelFont(11));
     FNameEdit = new XEdit(razem, this, parent);
 
     connect(razem, &TRazem::CellRedraw, this, &TRazemView::OnCellRedraw);
@@ -408,15 +407,15 @@ void TRazemView::RenameContact(int row, int col, int x, int y) {
     const qsizetype bad = TWin1251::FirstUnencodable(text);
     if (bad >= 0) {
         // A name the project file cannot hold would be saved as garbage.
-        Warn(Tr("Символ «%1» в имени контакта нельзя сохранить в файле проекта. "
-                "Переименование невозможно.")
+        Warn(TTexts::tr("Символ «%1» в имени контакта нельзя сохранить в файле проекта. "
+                        "Переименование невозможно.")
                  .arg(text.mid(bad, text.at(bad).isHighSurrogate() ? 2 : 1)));
         return;
     }
     TSootv* sootv = Sootv();
     if (FRazem->HasName(text) && sootv != nullptr && sootv->FindContact(text, FRazem->FIndex)) {
-        Warn(Tr("Контакт с таким именем уже существует и задействован. "
-                "Переименование невозможно."));
+        Warn(TTexts::tr("Контакт с таким именем уже существует и задействован. "
+                        "Переименование невозможно."));
         return;
     }
 

@@ -420,7 +420,7 @@ void TTechnicianDayTest::aDayAtTheTester() {
              QStringLiteral("Произошла ошибка при обращении к устройству. Для того чтобы "
                             "произвести повторную инициализацию устройства проверьте "
                             "исправность соединительных кабелей и нажмите \"Да\""));
-    QCOMPARE(FMessages.front().second, TMsgKind::Question);
+    QCOMPARE(FMessages.front().second, TMsgKind::PlainQuestion); // no icon
     QCOMPARE(FUnit->Start(FPort), FPort);
     FUnitBack = true;
     QTRY_VERIFY_WITH_TIMEOUT(std::any_of(FMessages.begin(), FMessages.end(),

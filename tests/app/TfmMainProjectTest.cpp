@@ -1,17 +1,29 @@
 #include "MainWindowTestKit.h"
+#include "TIniFile.h"
 #include "TProjectFile.h"
 #include "TRazem.h"
 #include "TSootv.h"
+#include "TToolRun.h"
+#include "TUSBHardWork.h"
+#include "TUnitProcess.h"
 #include "TWorkPlace.h"
 #include "TfmSootv.h"
+#include "TfmStartUp.h"
 
 #include "TPinGrid.h"
 #include "TRazemRecord.h"
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -173,14 +185,13 @@ class TfmMainProjectTest : public QObject {
             records.push_back(&d);
         QCOMPARE(TableTexts(records, names), shown);
 
-        QProcess tool;
-        tool.start(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-file"),
-                   {QStringLiteral("wiring"), path});
-        QVERIFY(tool.waitForFinished(10000));
-        QCOMPARE(tool.exitCode(), 0);
+        const TToolRun tool =
+            TToolRun::Run(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-file"),
+                          {QStringLiteral("wiring"), path});
+        QCOMPARE(tool.ExitCode, 0);
         QMap<QString, QString> listed;
-        const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput())
-                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(tool.Out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString& line : lines.mid(1)) {
             const QStringList f = line.split(QLatin1Char(','));
             listed.insert(QStringLiteral("%1 %2%3").arg(f[0], f[1], f[2]), f[4]);
@@ -231,6 +242,142 @@ class TfmMainProjectTest : public QObject {
         s.Messages.clear();
         QVERIFY(w.close());
         QVERIFY(s.Messages.empty());
+    }
+
+    // A peer that takes the connection and never answers the hello: the start-up waits for it off
+    // the window's thread (the program answers meanwhile), the splash is painted before and gone
+    // before the warning, which carries the library's reason and the settings it could not take.
+    void startUpAwaitsTheUnitOffTheWindowThread() {
+        const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(silent >= 0);
+        auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0);
+        QVERIFY(::listen(silent, 4) == 0); // the handshake completes; nothing is ever read
+        QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+
+        TScript s;
+        {
+            TIniFile ini(s.Dir.filePath(QStringLiteral("pinvel.ini")));
+            ini.WriteString(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"),
+                            QStringLiteral("abc"));
+            QVERIFY(ini.Save());
+        }
+        TfmMainOptions o = s.Options();
+        o.DeviceLink = QByteArray("tcp:127.0.0.1:") + QByteArray::number(ntohs(address.sin_port));
+        bool splashAtWarning = true;
+        SetAppMessageBoxHook([&](const QString& text, TMsgKind kind) {
+            s.Messages.push_back({text, kind});
+            splashAtWarning = false;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* splash = qobject_cast<TfmStartUp*>(top); splash && splash->isVisible())
+                    splashAtWarning = true;
+            return TMsgAnswer::Ok;
+        });
+        int ticks = 0;
+        bool splashPainted = false;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            ++ticks;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* splash = qobject_cast<TfmStartUp*>(top))
+                    splashPainted = splashPainted || splash->Painted();
+        });
+        ticker.start(20);
+        TfmMain w(o);
+        ticker.stop();
+        QVERIFY(w.Started());
+        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks))); // a second of hello, served
+        QVERIFY(splashPainted);
+        QVERIFY(!splashAtWarning);
+        QCOMPARE(s.Messages.size(), std::size_t(1));
+        const QStringList lines = s.Messages[0].Text.split(QLatin1Char('\r'));
+        QCOMPARE(lines.value(0), QStringLiteral("Не удалось инициализировать устройство. Работа в "
+                                                "режиме тестера невозможна!"));
+        QVERIFY2(lines.value(2).contains(QStringLiteral("не ответил за 1000 мс")),
+                 qPrintable(lines.value(2)));
+        QCOMPARE(lines.value(3), QStringLiteral("ReplyTimeoutMs=abc: ожидалось число от 50 до "
+                                                "60000, взято 1000"));
+        QVERIFY(!w.acChangeMode->isEnabled());
+
+        // "Проверить соединение" tells the same reason.
+        s.Messages.clear();
+        w.N15->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(s.Messages.size(), std::size_t(1), 5000);
+        QVERIFY2(s.Messages[0].Text.contains(QStringLiteral("не ответил за 1000 мс")),
+                 qPrintable(s.Messages[0].Text));
+    }
+
+    // A unit that stops answering with a long reply time-out: the window goes on serving its
+    // events, and leaving the tester mode, a reboot and closing each take far less than the
+    // time-out; the editor's changes never meet a pass that was still waiting.
+    void silentUnitNeverFreezesTheWindow() {
+        // The emulator answers three commands of each connection, then nothing.
+        TUnitProcess unit(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-unit"),
+                          {QStringLiteral("--drop-after"), QStringLiteral("3")});
+        const int port = unit.Start(0);
+        QVERIFY(port > 0);
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.DeviceLink = QByteArray("tcp:127.0.0.1:") + QByteArray::number(port);
+        o.DeviceReplyTimeoutMs = 20000;
+        auto w = std::make_unique<TfmMain>(o);
+        QVERIFY(w->IsTesterMode());
+        w->LastFileClick(qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl");
+        QVERIFY(s.Messages.empty());
+        w->plCicleClick();
+        QTRY_VERIFY(w->Hard()->WaitsForUnit());
+
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(10);
+        QTest::qWait(300);
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+
+        QElapsedTimer clock;
+        clock.start();
+        w->acChangeMode->trigger();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!w->IsTesterMode());
+        QVERIFY(w->Hard()->IsResting());
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+        // The editor changes what a late reply would have been painted on.
+        w->WorkPlace()->Select(0);
+        s.Answers = {TMsgAnswer::Yes};
+        w->acRazDelete->trigger();
+        QCOMPARE(w->WorkPlace()->Count(), 1);
+        QTest::qWait(100);
+
+        // Back in the tester mode the unit is reached on a new connection.
+        s.Messages.clear();
+        const std::uint64_t passes = w->Hard()->Passes();
+        w->acChangeMode->trigger();
+        QVERIFY(w->IsTesterMode());
+        QTRY_VERIFY(w->Hard()->Passes() > passes);
+        w->plCicleClick();
+        QTRY_VERIFY(w->Hard()->WaitsForUnit());
+
+        // The reboot does not wait behind the worker; the worker then asks about the unit.
+        s.Answers = {TMsgAnswer::Yes, TMsgAnswer::No};
+        clock.restart();
+        w->N16->trigger();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE(s.Messages.size(), std::size_t(2));
+        QVERIFY(s.Messages[1].Text.startsWith(QStringLiteral("Произошла ошибка")));
+
+        // Closing while the worker waits.
+        w->Hard()->Resume();
+        QTRY_VERIFY(w->Hard()->WaitsForUnit());
+        s.Answers = {TMsgAnswer::No}; // the deletion is not saved
+        clock.restart();
+        QVERIFY(w->close());
+        w.reset();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(ticks > 0);
     }
 };
 

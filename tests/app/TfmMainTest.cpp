@@ -198,6 +198,32 @@ class TfmMainTest : public QObject {
         QVERIFY(w.rgZondWrite->isEnabled());
     }
 
+    void workerMessagesShowInTheirKinds() {
+        TScript s;
+        TfmMain w(s.Options());
+        s.Messages.clear();
+        const struct {
+            THardMessage Hard;
+            TMsgKind Box;
+            TMsgAnswer Answer;
+            bool Result;
+        } cases[] = {
+            {THardMessage::Information, TMsgKind::Information, TMsgAnswer::Ok, true},
+            {THardMessage::Warning, TMsgKind::Warning, TMsgAnswer::Ok, true},
+            {THardMessage::Stop, TMsgKind::Error, TMsgAnswer::Ok, true},
+            {THardMessage::WarningQuestion, TMsgKind::WarningQuestion, TMsgAnswer::No, false},
+            // The recovery question asks without an icon.
+            {THardMessage::PlainQuestion, TMsgKind::PlainQuestion, TMsgAnswer::Yes, true},
+            {THardMessage::PlainQuestion, TMsgKind::PlainQuestion, TMsgAnswer::No, false},
+        };
+        for (const auto& c : cases) {
+            s.Answers = {c.Answer};
+            QCOMPARE(w.ShowMessage(QStringLiteral("Текст"), c.Hard), c.Result);
+            QCOMPARE(s.Messages.back().Kind, c.Box);
+        }
+        QCOMPARE(s.Messages.size(), std::size(cases));
+    }
+
     void keysDriveTheProbe() {
         TScript s;
         TfmMain w(s.Options());
@@ -590,6 +616,89 @@ class TfmMainTest : public QObject {
         s.Files = {s.Dir.filePath(QStringLiteral("good"))};
         w.acSave->trigger();
         QVERIFY(QFile::exists(s.Dir.filePath(QStringLiteral("good.pvl"))));
+    }
+
+    // The project named on the command line.
+    void startupFileOpensAsARecentFileWould() {
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.StartupFile = qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl";
+        TfmMain w(o);
+        QVERIFY(s.Messages.empty());
+        QVERIFY(w.IsTesterMode()); // the unit answered: the tester mode, polling
+        QCOMPARE(w.WorkPlace()->Count(), 2);
+        QCOMPARE(w.Sootv()->Count(), 26);
+        QCOMPARE(w.Property()->CurrentFile(), o.StartupFile);
+        QCOMPARE(w.windowTitle(), "Pinvel - " + o.StartupFile + " [Тестер]");
+        QCOMPARE(w.Property()->LastFiles().Files(), QStringList{o.StartupFile});
+        QCOMPARE(w.Property()->OpenDir(), qEnvironmentVariable("PINVEL_TEST_DATA") + "/");
+        QTRY_COMPARE(w.WorkPlace()->Razem(0)->FCells[1][0].IndColor.load(), Colors::clRed);
+    }
+
+    void startupFileWithoutAUnitOpensInTheEditor() {
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.DeviceLink = QByteArray("tcp:127.0.0.1:1"); // nobody listens there
+        o.DeviceReplyTimeoutMs = 200;
+        o.StartupFile = qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl";
+        TfmMain w(o);
+        // The start-up warning comes first, then the project opens without another word.
+        QCOMPARE(s.Messages.size(), std::size_t(1));
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::Warning);
+        QVERIFY(!w.IsTesterMode());
+        QCOMPARE(w.WorkPlace()->Count(), 2);
+        QCOMPARE(w.windowTitle(), "Pinvel - " + o.StartupFile + " [Редактор]");
+    }
+
+    void missingStartupFileIsReportedAndTheProgramGoesOn() {
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.StartupFile = s.Dir.filePath(QStringLiteral("gone away.pvl"));
+        TfmMain w(o);
+        QVERIFY(w.Started());
+        QCOMPARE(s.Texts(), QStringList{QStringLiteral(
+                                "Указанный файл не найден! Проверьте правильность пути!")});
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::Warning);
+        QVERIFY(w.IsTesterMode()); // as started, with an empty project
+        QCOMPARE(w.WorkPlace()->Count(), 0);
+        QCOMPARE(w.Property()->CurrentFile(), QString());
+        QVERIFY(w.Property()->LastFiles().Files().isEmpty());
+        QVERIFY(w.acChangeMode->isEnabled());
+    }
+
+    void damagedStartupFileIsReportedAndTheProgramGoesOn() {
+        TScript s;
+        TfmMainOptions o = s.Options();
+        o.StartupFile = s.Dir.filePath(QStringLiteral("bad file.pvl"));
+        {
+            QFile f(o.StartupFile);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            static const char damaged[] = "\x05\x00\x00\x00TPF0 not a connector";
+            f.write(damaged, sizeof damaged - 1);
+        }
+        TfmMain w(o);
+        QVERIFY(w.Started());
+        QCOMPARE(s.Messages.size(), std::size_t(1));
+        QCOMPARE(s.Messages[0].Kind, TMsgKind::Error);
+        QVERIFY2(s.Messages[0].Text.startsWith(QStringLiteral("Файл проекта поврежден")),
+                 qPrintable(s.Messages[0].Text));
+        // As after a failed read of a recent file: the editor, no file, the list unchanged.
+        QVERIFY(!w.IsTesterMode());
+        QCOMPARE(w.Property()->CurrentFile(), QString());
+        QVERIFY(w.Property()->LastFiles().Files().isEmpty());
+        QVERIFY(w.acChangeMode->isEnabled());
+        w.acChangeMode->trigger();
+        QVERIFY(w.IsTesterMode());
+    }
+
+    void startupFileWaitsForARegisteredLibrary() {
+        TScript s;
+        TfmMainOptions o = s.Options(false);
+        o.StartupFile = qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl";
+        TfmMain w(o);
+        QVERIFY(!w.Started());
+        QCOMPARE(s.Messages.size(), std::size_t(1)); // the registration error alone
+        QVERIFY(w.WorkPlace() == nullptr);
     }
 };
 

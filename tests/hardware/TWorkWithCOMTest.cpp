@@ -123,11 +123,15 @@ class TWorkWithCOMTest : public QObject {
         QCOMPARE(read.Link, QByteArray("tcp:127.0.0.1:5025"));
         QCOMPARE(QFile::decodeName(read.Harness),
                  dir.filePath(QStringLiteral("жгуты/пример 1.json")));
-        QCOMPARE(read.ReplyTimeoutMs, 1000);
+        QCOMPARE(read.ReplyTimeoutMs, 50);
+        QCOMPARE(read.Problems,
+                 QStringList{QStringLiteral("ReplyTimeoutMs=-5: ожидалось число от 50 до 60000, "
+                                            "взято 50")});
         again.WriteInteger(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"), 250);
         again.WriteString(QStringLiteral("Device"), QStringLiteral("Harness"),
                           QStringLiteral("/abs/h.json"));
         QCOMPARE(ReadDeviceSettings(again).ReplyTimeoutMs, 250);
+        QVERIFY(ReadDeviceSettings(again).Problems.isEmpty());
         QCOMPARE(ReadDeviceSettings(again).Harness, QByteArray("/abs/h.json"));
     }
 
@@ -135,13 +139,19 @@ class TWorkWithCOMTest : public QObject {
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel pace XXXXXX"));
         TIniFile ini(dir.filePath(QStringLiteral("pinvel.ini")));
         QCOMPARE(ReadDeviceSettings(ini).SimReplyUs, 1000);
+        const QString problem =
+            QStringLiteral("SimReplyUs=%1: ожидалось число от 0 до 1000000, взято 1000");
         const std::pair<const char*, int> values[] = {
-            {"0", 0},     {"1", 1},          {"250", 250},  {"1000000", 1000000},
-            {"-1", 1000}, {"1000001", 1000}, {"abc", 1000}, {"", 1000}};
+            {"0", 0},     {"1", 1},          {" 250 ", 250}, {"1000000", 1000000},
+            {"-1", 1000}, {"1000001", 1000}, {"abc", 1000},  {"", 1000}};
         for (auto [text, pace] : values) {
             ini.WriteString(QStringLiteral("Device"), QStringLiteral("SimReplyUs"),
                             QString::fromLatin1(text));
-            QCOMPARE(ReadDeviceSettings(ini).SimReplyUs, pace);
+            const TDeviceSettings read = ReadDeviceSettings(ini);
+            QCOMPARE(read.SimReplyUs, pace);
+            const QString written = QString::fromLatin1(text).trimmed();
+            const bool named = pace == 1000 && !written.isEmpty();
+            QCOMPARE(read.Problems, named ? QStringList{problem.arg(written)} : QStringList());
         }
         // The record the library reads: the pace after the first record's fields and the
         // padding they left, so an older caller's record never reaches it.
@@ -155,6 +165,29 @@ class TWorkWithCOMTest : public QObject {
                                                            (sizeof(void*) == 8 ? 4 : 0));
         QCOMPARE(std::size_t(config.Size), sizeof(KestrumConfig));
         QCOMPARE(device.Config().ReplyTimeoutMs, 1000);
+    }
+
+    // The reply time-out is taken within its range, each end included; anything else is named
+    // with what was taken instead.
+    void replyTimeoutRange() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel ini XXXXXX"));
+        TIniFile ini(dir.filePath(QStringLiteral("pinvel.ini")));
+        const auto read = [&](const QString& text) {
+            ini.WriteString(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"), text);
+            const TDeviceSettings s = ReadDeviceSettings(ini);
+            return std::make_pair(s.ReplyTimeoutMs, s.Problems.join(QLatin1Char('|')));
+        };
+        const QString problem =
+            QStringLiteral("ReplyTimeoutMs=%1: ожидалось число от 50 до 60000, взято %2");
+        QCOMPARE(read("50"), std::make_pair(50, QString()));
+        QCOMPARE(read("60000"), std::make_pair(60000, QString()));
+        QCOMPARE(read(" 1500 "), std::make_pair(1500, QString()));
+        QCOMPARE(read("49"), std::make_pair(50, problem.arg("49").arg(50)));
+        QCOMPARE(read("60001"), std::make_pair(60000, problem.arg("60001").arg(60000)));
+        QCOMPARE(read("2147483647"), std::make_pair(60000, problem.arg("2147483647").arg(60000)));
+        QCOMPARE(read("99999999999"), std::make_pair(60000, problem.arg("99999999999").arg(60000)));
+        QCOMPARE(read("abc"), std::make_pair(1000, problem.arg("abc").arg(1000)));
+        QCOMPARE(read("150ms"), std::make_pair(1000, problem.arg("150ms").arg(1000)));
     }
 };
 

@@ -1,0 +1,1345 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ru">
+<context>
+    <name>AppMessageBox</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Да</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Нет</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Неизвестная ошибка</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>SystemErrorText</name>
+    <message>
+        <source>нет доступа (пользователь должен входить в группу dialout)</source>
+        <translation>access denied (the user must be in the group dialout)</translation>
+    </message>
+    <message>
+        <source>устройство не найдено (блок не подключён?)</source>
+        <translation>device not found (is the unit plugged in?)</translation>
+    </message>
+    <message>
+        <source>устройство отключено</source>
+        <translation>device disconnected</translation>
+    </message>
+    <message>
+        <source>устройство занято другой программой</source>
+        <translation>device busy with another program</translation>
+    </message>
+    <message>
+        <source>соединение отклонено (по этому адресу никто не ждёт подключения)</source>
+        <translation>connection refused (nobody is listening at that address)</translation>
+    </message>
+    <message>
+        <source>время ожидания истекло</source>
+        <translation>timed out</translation>
+    </message>
+    <message>
+        <source>узел недоступен</source>
+        <translation>host unreachable</translation>
+    </message>
+    <message>
+        <source>соединение разорвано</source>
+        <translation>connection reset</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода (кабель отключён?)</source>
+        <translation>input/output error (is the cable unplugged?)</translation>
+    </message>
+</context>
+<context>
+    <name>TAbstractHard</name>
+    <message>
+        <source>Внимание! Блок диагностики переведен в режим автономной работы. Индикация работы блока диагностики выключена! Изменение параметров работы комплекса невозможно до тех пор пока не будет включена индикация. Вы действительно хотите продолжить?</source>
+        <translation>Attention! The diagnostic unit has been switched to autonomous operation. The display of the unit&apos;s work is off! The test settings cannot be changed until the display is switched on again. Do you really want to continue?</translation>
+    </message>
+</context>
+<context>
+    <name>TAppSettings</name>
+    <message>
+        <source>Не удалось сохранить файл настроек %1: %2</source>
+        <translation>Could not save the settings file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TApplication</name>
+    <message>
+        <source>Неизвестная ошибка</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>TCommandLine</name>
+    <message>
+        <source>неизвестный параметр «%1»</source>
+        <translation>unknown option &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>можно открыть только один проект, а названо %1: «%2», «%3»...</source>
+        <translation>only one project can be opened, but %1 were named: &quot;%2&quot;, &quot;%3&quot;...</translation>
+    </message>
+    <message>
+        <source>пустое имя файла</source>
+        <translation>empty file name</translation>
+    </message>
+    <message>
+        <source>Использование: pinvel [ФАЙЛ.pvl]
+Тестер кабельных жгутов: разметка разъемов жгута и проверка через блок диагностики.
+
+  ФАЙЛ.pvl      открыть этот проект при запуске
+  -h, --help    показать эту справку и выйти
+  --version     показать версию и выйти
+</source>
+        <translation>Usage: pinvel [FILE.pvl]
+Cable harness tester: lay out the connectors of a harness and test it through the diagnostic unit.
+
+  FILE.pvl      open this project at start
+  -h, --help    show this help and exit
+  --version     show the version and exit
+</translation>
+    </message>
+    <message>
+        <source>Справка: pinvel --help</source>
+        <translation>Help: pinvel --help</translation>
+    </message>
+</context>
+<context>
+    <name>TComponentStream</name>
+    <message>
+        <source>позиция дочернего компонента должна быть целым числом</source>
+        <translation>the position of a child component must be an integer</translation>
+    </message>
+    <message>
+        <source>неизвестный тип значения %1 у свойства «%2»</source>
+        <translation>unknown value type %1 of the property &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>у свойства «%1» нет значения</source>
+        <translation>the property &quot;%1&quot; has no value</translation>
+    </message>
+    <message>
+        <source>длина строки UTF-8</source>
+        <translation>length of a UTF-8 string</translation>
+    </message>
+    <message>
+        <source>длина строки UTF-16</source>
+        <translation>length of a UTF-16 string</translation>
+    </message>
+    <message>
+        <source>длина двоичных данных</source>
+        <translation>length of binary data</translation>
+    </message>
+    <message>
+        <source>элемент набора «%1» не начинается со списка</source>
+        <translation>the element of the set &quot;%1&quot; does not begin with a list</translation>
+    </message>
+    <message>
+        <source>блок свойств разъема обрывается</source>
+        <translation>the connector&apos;s property block breaks off</translation>
+    </message>
+    <message>
+        <source>блок свойств вложен глубже %1 уровней</source>
+        <translation>the property block is nested deeper than %1 levels</translation>
+    </message>
+    <message>
+        <source>блок свойств разъема не начинается с «TPF0»</source>
+        <translation>the connector&apos;s property block does not begin with &quot;TPF0&quot;</translation>
+    </message>
+    <message>
+        <source>Значение свойства не может иметь тип null.</source>
+        <translation>A property value cannot be of type null.</translation>
+    </message>
+</context>
+<context>
+    <name>TFault</name>
+    <message>
+        <source>отсоединен</source>
+        <translation>detached</translation>
+    </message>
+    <message>
+        <source>отсоединены</source>
+        <translation>detached</translation>
+    </message>
+    <message>
+        <source>соединен</source>
+        <translation>joined</translation>
+    </message>
+    <message>
+        <source>соединены</source>
+        <translation>joined</translation>
+    </message>
+    <message>
+        <source>обрыв</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>замыкание</source>
+        <translation>short</translation>
+    </message>
+    <message>
+        <source>перепутан</source>
+        <translation>miswired</translation>
+    </message>
+    <message>
+        <source>посторонний потенциал</source>
+        <translation>foreign potential</translation>
+    </message>
+    <message>
+        <source>%1 %2 от %3</source>
+        <translation>%1 %2 from %3</translation>
+    </message>
+    <message>
+        <source>%1 и %2 поменяны местами</source>
+        <translation>%1 and %2 swapped</translation>
+    </message>
+    <message>
+        <source>%1 %2 от %3 и %4 с %5</source>
+        <translation>%1 %2 from %3 and %4 with %5</translation>
+    </message>
+</context>
+<context>
+    <name>TFdLink</name>
+    <message>
+        <source>%1: не удалось создать событие: %2</source>
+        <translation>%1: could not create an event: %2</translation>
+    </message>
+    <message>
+        <source>%1: связь потеряна.</source>
+        <translation>%1: link lost.</translation>
+    </message>
+    <message>
+        <source>%1: блок диагностики не принимает данные.</source>
+        <translation>%1: the diagnostic unit does not accept data.</translation>
+    </message>
+    <message>
+        <source>%1: ошибка записи: %2</source>
+        <translation>%1: write error: %2</translation>
+    </message>
+    <message>
+        <source>%1: ошибка ожидания: %2</source>
+        <translation>%1: wait error: %2</translation>
+    </message>
+    <message>
+        <source>соединение закрыто блоком диагностики</source>
+        <translation>connection closed by the diagnostic unit</translation>
+    </message>
+    <message>
+        <source> (на середине кадра)</source>
+        <translation> (in the middle of a frame)</translation>
+    </message>
+    <message>
+        <source>%1: связь потеряна: %2%3.</source>
+        <translation>%1: link lost: %2%3.</translation>
+    </message>
+    <message>
+        <source>%1: неверный кадр от блока диагностики: %2.</source>
+        <translation>%1: bad frame from the diagnostic unit: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>TFrameCodec</name>
+    <message>
+        <source>неполный кадр</source>
+        <translation>incomplete frame</translation>
+    </message>
+    <message>
+        <source>кадр</source>
+        <translation>frame</translation>
+    </message>
+    <message>
+        <source>неверный байт синхронизации</source>
+        <translation>bad sync byte</translation>
+    </message>
+    <message>
+        <source>недопустимая длина данных</source>
+        <translation>invalid data length</translation>
+    </message>
+    <message>
+        <source>неверная контрольная сумма</source>
+        <translation>bad checksum</translation>
+    </message>
+</context>
+<context>
+    <name>THarness</name>
+    <message>
+        <source>Файл описания жгута &quot;%1&quot;: %2.</source>
+        <translation>Harness description file &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл описания жгута &quot;%1&quot;.</source>
+        <translation>Could not open the harness description file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>файл слишком велик</source>
+        <translation>the file is too large</translation>
+    </message>
+    <message>
+        <source>ошибка в записи JSON в позиции %1</source>
+        <translation>JSON syntax error at position %1</translation>
+    </message>
+    <message>
+        <source>ожидается объект JSON с ключами &quot;nets&quot; и &quot;probe&quot;</source>
+        <translation>a JSON object with the keys &quot;nets&quot; and &quot;probe&quot; is expected</translation>
+    </message>
+    <message>
+        <source>&quot;unitType&quot; должен быть целым числом от 1 до 65535</source>
+        <translation>&quot;unitType&quot; must be an integer from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; не контакт блока (ожидается X1:a1 .. X2:c31)</source>
+        <translation>%1: &quot;%2&quot; is not a pin of the unit (X1:a1 .. X2:c31 expected)</translation>
+    </message>
+    <message>
+        <source>не строка</source>
+        <translation>not a string</translation>
+    </message>
+    <message>
+        <source>&quot;nets&quot; должен быть списком цепей</source>
+        <translation>&quot;nets&quot; must be a list of nets</translation>
+    </message>
+    <message>
+        <source>цепь %1</source>
+        <translation>net %1</translation>
+    </message>
+    <message>
+        <source>%1 должна быть списком контактов</source>
+        <translation>%1 must be a list of pins</translation>
+    </message>
+    <message>
+        <source>%1: контакт &quot;%2&quot; уже входит в другую цепь</source>
+        <translation>%1: the pin &quot;%2&quot; already belongs to another net</translation>
+    </message>
+    <message>
+        <source>&quot;probe&quot;</source>
+        <translation>&quot;probe&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; должен быть списком</source>
+        <translation>&quot;%1&quot; must be a list</translation>
+    </message>
+    <message>
+        <source>&quot;shorts&quot;, пара %1</source>
+        <translation>&quot;shorts&quot;, pair %1</translation>
+    </message>
+    <message>
+        <source>%1 должна быть списком из двух контактов</source>
+        <translation>%1 must be a list of two pins</translation>
+    </message>
+    <message>
+        <source>&quot;intermittent&quot;, элемент %1</source>
+        <translation>&quot;intermittent&quot;, item %1</translation>
+    </message>
+    <message>
+        <source>%1 должен быть объектом с ключами &quot;pin&quot;, &quot;dropMs&quot; и &quot;periodMs&quot;</source>
+        <translation>%1 must be an object with the keys &quot;pin&quot;, &quot;dropMs&quot; and &quot;periodMs&quot;</translation>
+    </message>
+    <message>
+        <source>%1: &quot;periodMs&quot; должен быть целым числом мс от 1 до 3600000, &quot;dropMs&quot; — от 1 до &quot;periodMs&quot;</source>
+        <translation>%1: &quot;periodMs&quot; must be a whole number of ms from 1 to 3600000, &quot;dropMs&quot; from 1 to &quot;periodMs&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>THarnessCheck</name>
+    <message>
+        <source>ГОДЕН</source>
+        <translation>GOOD</translation>
+    </message>
+    <message>
+        <source>БРАК</source>
+        <translation>FAULTY</translation>
+    </message>
+    <message>
+        <source>Блок диагностики прочитал %1 выводов из %2</source>
+        <translation>The diagnostic unit read %1 pins of %2</translation>
+    </message>
+    <message>
+        <source>Эталон составлен для другого набора контактов проекта</source>
+        <translation>The reference was made for another set of the project&apos;s contacts</translation>
+    </message>
+</context>
+<context>
+    <name>TKestrumPort</name>
+    <message>
+        <source>Неверная настройка связи с блоком диагностики &quot;%1&quot;: ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
+        <translation>Wrong setting of the link to the diagnostic unit &quot;%1&quot;: sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
+    </message>
+    <message>
+        <source>Неверные данные запуска библиотеки.</source>
+        <translation>Wrong start data of the library.</translation>
+    </message>
+    <message>
+        <source>Работа с библиотекой завершена.</source>
+        <translation>Work with the library has ended.</translation>
+    </message>
+    <message>
+        <source>неверный ответ на приветствие</source>
+        <translation>wrong answer to the greeting</translation>
+    </message>
+    <message>
+        <source>блок диагностики не ответил за %1 мс</source>
+        <translation>the diagnostic unit did not answer within %1 ms</translation>
+    </message>
+    <message>
+        <source>Блок диагностики не отвечает (%1): %2</source>
+        <translation>The diagnostic unit does not answer (%1): %2</translation>
+    </message>
+    <message>
+        <source>Связь с блоком диагностики не открыта.</source>
+        <translation>The link to the diagnostic unit is not open.</translation>
+    </message>
+    <message>
+        <source>Неверная команда блоку диагностики: код %1, длина %2.</source>
+        <translation>Wrong command to the diagnostic unit: code %1, length %2.</translation>
+    </message>
+    <message>
+        <source>Блок диагностики не ответил за %1 мс.</source>
+        <translation>The diagnostic unit did not answer within %1 ms.</translation>
+    </message>
+    <message>
+        <source>Ожидание ответа прервано: блок перезагружен или связь закрыта.</source>
+        <translation>The wait for the answer was cut short: the unit was rebooted or the link closed.</translation>
+    </message>
+    <message>
+        <source>Нет команды, ожидающей ответа.</source>
+        <translation>No command is waiting for an answer.</translation>
+    </message>
+    <message>
+        <source>связь закрыта во время ожидания ответа</source>
+        <translation>the link was closed while waiting for the answer</translation>
+    </message>
+</context>
+<context>
+    <name>TPortExchange</name>
+    <message>
+        <source>Не удалось отправить команду блоку диагностики</source>
+        <translation>Could not send the command to the diagnostic unit</translation>
+    </message>
+    <message>
+        <source>Блок диагностики не ответил</source>
+        <translation>The diagnostic unit did not answer</translation>
+    </message>
+    <message>
+        <source>Неверный ответ блока диагностики: код %1, длина %2 (ожидался код %3, длина %4)</source>
+        <translation>Wrong answer of the diagnostic unit: code %1, length %2 (expected code %3, length %4)</translation>
+    </message>
+</context>
+<context>
+    <name>TProperty</name>
+    <message>
+        <source> [Тестер]</source>
+        <translation> [Tester]</translation>
+    </message>
+    <message>
+        <source> [Редактор]</source>
+        <translation> [Editor]</translation>
+    </message>
+</context>
+<context>
+    <name>TRazem</name>
+    <message>
+        <source>Разъем может иметь от 0 до %1 позиций в ряду, запрошено %2.</source>
+        <translation>A connector may have 0 to %1 positions in a row; %2 were asked for.</translation>
+    </message>
+    <message>
+        <source>Разъем может иметь не более %1 рядов контактов, запрошено %2 строк сетки.</source>
+        <translation>A connector may have at most %1 rows of contacts; %2 grid rows were asked for.</translation>
+    </message>
+    <message>
+        <source>Неизвестный размер кнопок разъема: %1.</source>
+        <translation>Unknown button size of the connector: %1.</translation>
+    </message>
+    <message>
+        <source>Разъем может иметь не более %1 рядов контактов.</source>
+        <translation>A connector may have at most %1 rows of contacts.</translation>
+    </message>
+    <message>
+        <source>Ряд %1: количество контактов не может быть отрицательным.</source>
+        <translation>Row %1: the number of contacts cannot be negative.</translation>
+    </message>
+    <message>
+        <source>Ряд %1: первый контакт должен стоять в позиции 1 или дальше.</source>
+        <translation>Row %1: the first contact must be at position 1 or further.</translation>
+    </message>
+    <message>
+        <source>Ряд %1: приращение позиции должно быть не меньше 1.</source>
+        <translation>Row %1: the position step must be at least 1.</translation>
+    </message>
+    <message>
+        <source>Ряд %1: последний контакт попадает в позицию %2, а разъем вмещает не более %3 позиций.</source>
+        <translation>Row %1: the last contact falls on position %2, but the connector holds at most %3 positions.</translation>
+    </message>
+</context>
+<context>
+    <name>TRazemRecord</name>
+    <message>
+        <source>свойство «%1» должно быть целым числом</source>
+        <translation>the property &quot;%1&quot; must be an integer</translation>
+    </message>
+    <message>
+        <source>значение %1 свойства «%2» вне пределов 0..%3</source>
+        <translation>the value %1 of the property &quot;%2&quot; is outside 0..%3</translation>
+    </message>
+    <message>
+        <source>нечетное число строк сетки %1: у каждого ряда контактов две строки</source>
+        <translation>odd number of grid rows %1: every row of contacts has two rows</translation>
+    </message>
+    <message>
+        <source>Разъем «%1»: ряды или контакты не соответствуют размеру сетки %2 x %3.</source>
+        <translation>Connector &quot;%1&quot;: the rows or contacts do not match the grid size %2 x %3.</translation>
+    </message>
+    <message>
+        <source>неизвестный размер кнопок %1 (допустимы 0, 1 и 2)</source>
+        <translation>unknown button size %1 (0, 1 and 2 are allowed)</translation>
+    </message>
+    <message>
+        <source>номер разъема %1 не совпадает с его местом в файле (%2)</source>
+        <translation>the connector number %1 does not match its place in the file (%2)</translation>
+    </message>
+    <message>
+        <source>число имен контактов</source>
+        <translation>number of contact names</translation>
+    </message>
+    <message>
+        <source>файл обрывается: рядов %1 и контактов %2 x %3 в нем не помещается</source>
+        <translation>the file breaks off: %1 rows and %2 x %3 contacts do not fit in it</translation>
+    </message>
+    <message>
+        <source>описание ряда %1 ставит контакты вне разъема (количество %2, первый %3, приращение %4)</source>
+        <translation>the description of row %1 puts contacts outside the connector (count %2, first %3, step %4)</translation>
+    </message>
+    <message>
+        <source>неизвестное состояние %1 контакта (столбец %2, строка %3)</source>
+        <translation>unknown state %1 of a contact (column %2, row %3)</translation>
+    </message>
+    <message>
+        <source>номер имени %1 контакта (столбец %2, строка %3) вне списка из %4 имен</source>
+        <translation>the name number %1 of a contact (column %2, row %3) is outside the list of %4 names</translation>
+    </message>
+</context>
+<context>
+    <name>TRazemView</name>
+    <message>
+        <source>Символ «%1» в имени контакта нельзя сохранить в файле проекта. Переименование невозможно.</source>
+        <translation>The character &quot;%1&quot; in a contact name cannot be saved in a project file. The contact cannot be renamed.</translation>
+    </message>
+    <message>
+        <source>Контакт с таким именем уже существует и задействован. Переименование невозможно.</source>
+        <translation>A contact with this name already exists and is in use. The contact cannot be renamed.</translation>
+    </message>
+</context>
+<context>
+    <name>TSafeFile</name>
+    <message>
+        <source>Не удалось сохранить файл «%1»: %2</source>
+        <translation>Could not save the file &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TSerialLink</name>
+    <message>
+        <source>последовательный порт %1</source>
+        <translation>serial port %1</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть последовательный порт %1: %2</source>
+        <translation>Could not open the serial port %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 не является последовательным портом: %2</source>
+        <translation>%1 is not a serial port: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось настроить последовательный порт %1: %2</source>
+        <translation>Could not set up the serial port %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TSimLink</name>
+    <message>
+        <source>Имитатор блока диагностики отключён.</source>
+        <translation>The simulated diagnostic unit is unplugged.</translation>
+    </message>
+    <message>
+        <source>Связь с имитатором блока диагностики потеряна.</source>
+        <translation>The link to the simulated diagnostic unit is lost.</translation>
+    </message>
+</context>
+<context>
+    <name>TSootv</name>
+    <message>
+        <source>число соответствий</source>
+        <translation>number of correspondences</translation>
+    </message>
+    <message>
+        <source>соответствие %1</source>
+        <translation>correspondence %1</translation>
+    </message>
+</context>
+<context>
+    <name>TSootvData</name>
+    <message>
+        <source>число связей соответствия</source>
+        <translation>number of ties of a correspondence</translation>
+    </message>
+    <message>
+        <source>вывод вне разъемов блока: разъем X%1, столбец %2, строка %3</source>
+        <translation>pin outside the unit&apos;s connectors: connector X%1, column %2, row %3</translation>
+    </message>
+    <message>
+        <source>связь %1 «%2» ссылается на разъем %3, а в файле разъемов %4</source>
+        <translation>tie %1 &quot;%2&quot; refers to connector %3, but the file has %4 connectors</translation>
+    </message>
+    <message>
+        <source>связь %1 «%2» указывает на контакт (столбец %3, строка %4) вне разъема %5 размером %6 x %7</source>
+        <translation>tie %1 &quot;%2&quot; points to a contact (column %3, row %4) outside connector %5 of size %6 x %7</translation>
+    </message>
+</context>
+<context>
+    <name>TStreamReader</name>
+    <message>
+        <source>Файл проекта поврежден: %1 (смещение %2).</source>
+        <translation>The project file is damaged: %1 (offset %2).</translation>
+    </message>
+    <message>
+        <source>Файл проекта поврежден: %1 (%2, смещение %3).</source>
+        <translation>The project file is damaged: %1 (%2, offset %3).</translation>
+    </message>
+    <message>
+        <source>файл обрывается посреди записи: нужно байт %1, осталось %2</source>
+        <translation>the file breaks off inside a record: %1 bytes needed, %2 left</translation>
+    </message>
+    <message>
+        <source>отрицательная длина данных %1</source>
+        <translation>negative data length %1</translation>
+    </message>
+    <message>
+        <source>отрицательная длина строки %1</source>
+        <translation>negative string length %1</translation>
+    </message>
+    <message>
+        <source>длина строки %1 больше оставшейся части файла (%2 байт)</source>
+        <translation>string length %1 is larger than the rest of the file (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>%1 отрицательно: %2</source>
+        <translation>%1 is negative: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2) больше, чем может поместиться в оставшейся части файла</source>
+        <translation>%1 (%2) is more than the rest of the file can hold</translation>
+    </message>
+</context>
+<context>
+    <name>TStreamWriter</name>
+    <message>
+        <source>Имя «%1» длиннее 255 байт и не может быть записано в блок свойств.</source>
+        <translation>The name &quot;%1&quot; is longer than 255 bytes and cannot be written into the property block.</translation>
+    </message>
+</context>
+<context>
+    <name>TTcpLink</name>
+    <message>
+        <source>соединение с %1:%2</source>
+        <translation>connection to %1:%2</translation>
+    </message>
+    <message>
+        <source>Не найден адрес %1: %2</source>
+        <translation>Address %1 not found: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось подключиться к %1:%2: %3</source>
+        <translation>Could not connect to %1:%2: %3</translation>
+    </message>
+</context>
+<context>
+    <name>TUSBHardWork</name>
+    <message>
+        <source>Устройство подключено и готово к работе!</source>
+        <translation>The device is connected and ready!</translation>
+    </message>
+    <message>
+        <source>Не удалось инициализировать устройство. Работа в режиме тестера невозможна!</source>
+        <translation>Could not initialise the device. The tester mode is not available!</translation>
+    </message>
+    <message>
+        <source>Произошла ошибка при обращении к устройству. Для того чтобы произвести повторную инициализацию устройства проверьте исправность соединительных кабелей и нажмите &quot;Да&quot;</source>
+        <translation>An error occurred while accessing the device. To initialise the device again, check the connecting cables and press &quot;Yes&quot;</translation>
+    </message>
+    <message>
+        <source>Не удалось инициализировать устройство. Дальнейшая работа в режиме тестера не возможна.</source>
+        <translation>Could not initialise the device. The tester mode is no longer available.</translation>
+    </message>
+    <message>
+        <source>Соединение восстановлено!</source>
+        <translation>Connection restored!</translation>
+    </message>
+</context>
+<context>
+    <name>TWireList</name>
+    <message>
+        <source>файл слишком велик для списка проводов</source>
+        <translation>the file is too large for a wire list</translation>
+    </message>
+    <message>
+        <source>текст не в кодировке UTF-8</source>
+        <translation>the text is not in UTF-8</translation>
+    </message>
+    <message>
+        <source>ожидается заголовок «from,to», а записано «%1»</source>
+        <translation>the header &quot;from,to&quot; is expected, but &quot;%1&quot; is written</translation>
+    </message>
+    <message>
+        <source>ожидаются два контакта через запятую, а записано «%1»</source>
+        <translation>two contacts separated by a comma are expected, but &quot;%1&quot; is written</translation>
+    </message>
+    <message>
+        <source>контакт «%1» привязан к нескольким выводам блока: провод не указывает, к какому</source>
+        <translation>the contact &quot;%1&quot; is tied to several pins of the unit: the wire does not say to which</translation>
+    </message>
+    <message>
+        <source>контакт «%1» не привязан к выводу блока</source>
+        <translation>the contact &quot;%1&quot; is not tied to a pin of the unit</translation>
+    </message>
+    <message>
+        <source>в проекте нет контакта «%1»</source>
+        <translation>the project has no contact &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>провод соединяет контакт «%1» с ним самим</source>
+        <translation>the wire joins the contact &quot;%1&quot; to itself</translation>
+    </message>
+    <message>
+        <source>список пуст: нет даже заголовка «from,to»</source>
+        <translation>the list is empty: not even the header &quot;from,to&quot;</translation>
+    </message>
+    <message>
+        <source>и ещё ошибок: %1</source>
+        <translation>and more errors: %1</translation>
+    </message>
+    <message>
+        <source>не удалось открыть: %1</source>
+        <translation>could not open: %1</translation>
+    </message>
+    <message>
+        <source>не удалось прочитать: %1</source>
+        <translation>could not read: %1</translation>
+    </message>
+    <message>
+        <source>Список проводов «%1» не принят:</source>
+        <translation>The wire list &quot;%1&quot; is refused:</translation>
+    </message>
+    <message>
+        <source>строка %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TWorkPlace</name>
+    <message>
+        <source>число разъемов</source>
+        <translation>number of connectors</translation>
+    </message>
+    <message>
+        <source>разъем %1</source>
+        <translation>connector %1</translation>
+    </message>
+    <message>
+        <source>после последней записи соответствий лишние данные: %1 байт</source>
+        <translation>extra data after the last correspondence record: %1 bytes</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл «%1»: %2</source>
+        <translation>Could not open the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл «%1»: %2</source>
+        <translation>Could not read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Проект загружается только в пустое рабочее поле.</source>
+        <translation>A project is loaded only into an empty workspace.</translation>
+    </message>
+</context>
+<context>
+    <name>TfmAbout</name>
+    <message>
+        <source>Pinvel - тестер кабельных жгутов</source>
+        <translation>Pinvel - cable harness tester</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Техническая поддержка:</source>
+        <translation>Technical support:</translation>
+    </message>
+    <message>
+        <source>Электронная почта:</source>
+        <translation>E-mail:</translation>
+    </message>
+    <message>
+        <source>Программа предназначена для проверки кабельных жгутов
+с блоком диагностики. Незаконное копирование
+и распространение программы или её части
+преследуется в соответствии с законом.</source>
+        <translation>The program tests cable harnesses
+with the diagnostic unit. Unlawful copying
+and distribution of the program or any part of it
+is prosecuted under the law.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Версия: </source>
+        <translation>Version: </translation>
+    </message>
+</context>
+<context>
+    <name>TfmConstr</name>
+    <message>
+        <source>Название разъема</source>
+        <translation>Connector name</translation>
+    </message>
+    <message>
+        <source>Количество рядов:</source>
+        <translation>Number of rows:</translation>
+    </message>
+    <message>
+        <source>Размер разъема</source>
+        <translation>Connector size</translation>
+    </message>
+    <message>
+        <source>Малый</source>
+        <translation>Small</translation>
+    </message>
+    <message>
+        <source>Средний</source>
+        <translation>Medium</translation>
+    </message>
+    <message>
+        <source>Большой</source>
+        <translation>Large</translation>
+    </message>
+    <message>
+        <source>__Позиционные параметры__</source>
+        <translation>__Position parameters__</translation>
+    </message>
+    <message>
+        <source>____Параметры имен контактов ряда____</source>
+        <translation>____Contact names of the row____</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Добавление разъема</source>
+        <translation>Add connector</translation>
+    </message>
+    <message>
+        <source>Ряд №</source>
+        <translation>Row №</translation>
+    </message>
+    <message>
+        <source>Количество контактов</source>
+        <translation>Contacts</translation>
+    </message>
+    <message>
+        <source>Первый контакт</source>
+        <translation>First contact</translation>
+    </message>
+    <message>
+        <source>Приращение</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Имя ряда</source>
+        <translation>Row name</translation>
+    </message>
+    <message>
+        <source>Имя первого</source>
+        <translation>First name</translation>
+    </message>
+    <message>
+        <source>Приращение в имени</source>
+        <translation>Name step</translation>
+    </message>
+    <message>
+        <source>Параметры разъема</source>
+        <translation>Connector parameters</translation>
+    </message>
+    <message>
+        <source>Один или несколько параметров заданы неверно или не заданы!</source>
+        <translation>One or more parameters are wrong or missing!</translation>
+    </message>
+    <message>
+        <source>Количество рядов не может быть отрицательным!</source>
+        <translation>The number of rows cannot be negative!</translation>
+    </message>
+    <message>
+        <source>Разъем может иметь не более %1 рядов контактов!</source>
+        <translation>A connector may have at most %1 rows of contacts!</translation>
+    </message>
+    <message>
+        <source>Ряд %1, столбец &quot;%2&quot;: количество контактов не может быть отрицательным!</source>
+        <translation>Row %1, column &quot;%2&quot;: the number of contacts cannot be negative!</translation>
+    </message>
+    <message>
+        <source>Ряд %1, столбец &quot;%2&quot;: первый контакт должен стоять в позиции 1 или дальше!</source>
+        <translation>Row %1, column &quot;%2&quot;: the first contact must be at position 1 or further!</translation>
+    </message>
+    <message>
+        <source>Ряд %1, столбец &quot;%2&quot;: приращение позиции должно быть не меньше 1!</source>
+        <translation>Row %1, column &quot;%2&quot;: the position step must be at least 1!</translation>
+    </message>
+    <message>
+        <source>Ряд %1, столбец &quot;%2&quot;: последний контакт ряда попадает в позицию %3, а разъем вмещает не более %4 позиций!</source>
+        <translation>Row %1, column &quot;%2&quot;: the last contact of the row falls on position %3, but the connector holds at most %4 positions!</translation>
+    </message>
+    <message>
+        <source>Название разъема содержит символ &quot;%1&quot;, который нельзя сохранить в файле проекта!</source>
+        <translation>The connector name contains the character &quot;%1&quot;, which cannot be saved in a project file!</translation>
+    </message>
+    <message>
+        <source>Ряд %1, столбец &quot;%2&quot;: символ &quot;%3&quot; нельзя сохранить в файле проекта!</source>
+        <translation>Row %1, column &quot;%2&quot;: the character &quot;%3&quot; cannot be saved in a project file!</translation>
+    </message>
+    <message>
+        <source>При заданной конфигурации разъема некоторые контакты будут иметь одинаковые имена! Нажмите &quot;Да&quot; если хотите просмотреть список повторяющихся имен контактов.</source>
+        <translation>With this connector layout some contacts will have the same names! Press &quot;Yes&quot; to see the list of repeated contact names.</translation>
+    </message>
+    <message>
+        <source>Разъем с таким именем уже существует!</source>
+        <translation>A connector with this name already exists!</translation>
+    </message>
+</context>
+<context>
+    <name>TfmExample</name>
+    <message>
+        <source>Вид разъема</source>
+        <translation>Connector view</translation>
+    </message>
+</context>
+<context>
+    <name>TfmMain</name>
+    <message>
+        <source>Новый</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Открыть...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Загрузить...</source>
+        <translation>Load...</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Сохранить как...</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Редактировать</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Соответствия</source>
+        <translation>Ties</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Последние открытые</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>Тестер</source>
+        <translation>Tester</translation>
+    </message>
+    <message>
+        <source>Редактор</source>
+        <translation>Editor</translation>
+    </message>
+    <message>
+        <source>Сервис</source>
+        <translation>Service</translation>
+    </message>
+    <message>
+        <source>Проверить соединение</source>
+        <translation>Check the connection</translation>
+    </message>
+    <message>
+        <source>Перезагрузить блок диагностики</source>
+        <translation>Reboot the diagnostic unit</translation>
+    </message>
+    <message>
+        <source>Помощь</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Справка</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Переименовать</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>Изменить цвет</source>
+        <translation>Change colour</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Состояние зонда</source>
+        <translation>Probe state</translation>
+    </message>
+    <message>
+        <source>Отображает состояния зондов чтения и записи</source>
+        <translation>Shows the states of the probe input and output</translation>
+    </message>
+    <message>
+        <source>Вход</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>Зонд - запись</source>
+        <translation>Probe - output</translation>
+    </message>
+    <message>
+        <source>Управление выходным зондом</source>
+        <translation>Drives the probe output</translation>
+    </message>
+    <message>
+        <source>Выключен</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Чтение</source>
+        <translation>Reading</translation>
+    </message>
+    <message>
+        <source>Читать разъем</source>
+        <translation>Read connectors</translation>
+    </message>
+    <message>
+        <source>Читать зонд</source>
+        <translation>Read probe</translation>
+    </message>
+    <message>
+        <source>Цикл</source>
+        <translation>Cycle</translation>
+    </message>
+    <message>
+        <source>Информация</source>
+        <translation>Legend</translation>
+    </message>
+    <message>
+        <source>Уровень логической единицы</source>
+        <translation>Logic one level</translation>
+    </message>
+    <message>
+        <source>Уровень логического нуля</source>
+        <translation>Logic zero level</translation>
+    </message>
+    <message>
+        <source>Работает генератор</source>
+        <translation>Generator running</translation>
+    </message>
+    <message>
+        <source>Вывод не задействован</source>
+        <translation>Pin not in use</translation>
+    </message>
+    <message>
+        <source>Не удалось инициализировать устройство. Работа в режиме тестера невозможна!</source>
+        <translation>Could not initialise the device. The tester mode is not available!</translation>
+    </message>
+    <message>
+        <source>Вы действительно хотите перезагрузить блок диагностики?</source>
+        <translation>Do you really want to reboot the diagnostic unit?</translation>
+    </message>
+    <message>
+        <source>Сохранить изменения в текущем файле?</source>
+        <translation>Save the changes in the current file?</translation>
+    </message>
+    <message>
+        <source>Файлы Pinvel (*.pvl)</source>
+        <translation>Pinvel files (*.pvl)</translation>
+    </message>
+    <message>
+        <source>Указанный файл не найден! Проверьте правильность пути!</source>
+        <translation>The file was not found! Check the path!</translation>
+    </message>
+    <message>
+        <source>Вы действительно хотите удалить разъем?</source>
+        <translation>Do you really want to delete the connector?</translation>
+    </message>
+    <message>
+        <source>Разъем не выбран!</source>
+        <translation>No connector is selected!</translation>
+    </message>
+    <message>
+        <source>Не удалось удалить разъем!</source>
+        <translation>Could not delete the connector!</translation>
+    </message>
+    <message>
+        <source>Внимание!</source>
+        <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Применение параметров переименует контакты в соответствии с таблицей! Продолжить?</source>
+        <translation>Applying the parameters renames the contacts as the table says! Continue?</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <comment>the probe output lamp</comment>
+        <translation>Out</translation>
+    </message>
+    <message>
+        <source>Блок диагностики не отвечает, и тестер не удалось остановить. Повторите команду.</source>
+        <translation>The diagnostic unit does not answer, and the tester could not be stopped. Repeat the command.</translation>
+    </message>
+    <message>
+        <source>Настройки блока диагностики в файле настроек неверны, взяты другие:</source>
+        <translation>The diagnostic unit settings in the settings file are wrong; others are taken:</translation>
+    </message>
+</context>
+<context>
+    <name>TfmSootv</name>
+    <message>
+        <source>Разъем X1</source>
+        <translation>Connector X1</translation>
+    </message>
+    <message>
+        <source>Разъем X2</source>
+        <translation>Connector X2</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Соответствия</source>
+        <translation>Ties</translation>
+    </message>
+    <message>
+        <source>Ошибка выделения ячейки! Попробуйте стнова!</source>
+        <translation>Cell selection error! Please try again!</translation>
+    </message>
+    <message>
+        <source>Данный вывод нельзя задействовать!</source>
+        <translation>This pin cannot be used!</translation>
+    </message>
+    <message>
+        <source>Выбранный разъем имеет несколько контактов с именем </source>
+        <translation>The selected connector has several contacts named </translation>
+    </message>
+    <message>
+        <source>. Данный контакт невозможно задействовать.</source>
+        <translation>. This contact cannot be used.</translation>
+    </message>
+</context>
+<context>
+    <name>TfmSootvErr</name>
+    <message>
+        <source>Повторяющиеся имена</source>
+        <translation>Repeated names</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Ошибки</source>
+        <translation>Errors</translation>
+    </message>
+</context>
+<context>
+    <name>TfmStartUp</name>
+    <message>
+        <source>Ждите, идет загрузка...</source>
+        <translation>Please wait, loading...</translation>
+    </message>
+</context>
+<context>
+    <name>TfmVidPropery</name>
+    <message>
+        <source>Черный</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>Темно-бордовый</source>
+        <translation>Maroon</translation>
+    </message>
+    <message>
+        <source>Зеленый</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>Темно-синий</source>
+        <translation>Navy</translation>
+    </message>
+    <message>
+        <source>Серый</source>
+        <translation>Grey</translation>
+    </message>
+    <message>
+        <source>Красный</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>Желтый</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>Синий</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>Голубой</source>
+        <translation>Aqua</translation>
+    </message>
+    <message>
+        <source>Белый</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>Настройка элемента</source>
+        <translation>Element settings</translation>
+    </message>
+    <message>
+        <source>Применить к:</source>
+        <translation>Apply to:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Настройки вида</source>
+        <translation>View settings</translation>
+    </message>
+    <message>
+        <source>Длина элементов</source>
+        <translation>Element length</translation>
+    </message>
+    <message>
+        <source>Высота элементов</source>
+        <translation>Element height</translation>
+    </message>
+    <message>
+        <source>Кнопка</source>
+        <translation>Button</translation>
+    </message>
+    <message>
+        <source>Ширина рамки индикатора</source>
+        <translation>Indicator frame width</translation>
+    </message>
+    <message>
+        <source>Активный индикатор</source>
+        <translation>Active indicator</translation>
+    </message>
+    <message>
+        <source>Пассивный индикатор</source>
+        <translation>Passive indicator</translation>
+    </message>
+</context>
+<context>
+    <name>WorkWithCOM</name>
+    <message>
+        <source>COM-объект &quot;%1&quot;: </source>
+        <translation>COM object &quot;%1&quot;: </translation>
+    </message>
+    <message>
+        <source>незарегистрирован или отсутствует.</source>
+        <translation>is not registered or missing.</translation>
+    </message>
+    <message>
+        <source>Переустановите приложение</source>
+        <translation>Reinstall the application</translation>
+    </message>
+    <message>
+        <source>ошибка проверки регистрации.</source>
+        <translation>registration check error.</translation>
+    </message>
+    <message>
+        <source>Текст ошибки:</source>
+        <translation>Error text:</translation>
+    </message>
+    <message>
+        <source>Обратитесь к разработчику.</source>
+        <translation>Contact the developer.</translation>
+    </message>
+    <message>
+        <source>в библиотеке %1 нет функции %2</source>
+        <translation>the library %1 has no function %2</translation>
+    </message>
+    <message>
+        <source>Библиотека %1 не создала объект порта.</source>
+        <translation>The library %1 did not create a port object.</translation>
+    </message>
+    <message>
+        <source>ReplyTimeoutMs=%1: ожидалось число от %2 до %3, взято %4</source>
+        <translation>ReplyTimeoutMs=%1: a number from %2 to %3 was expected, %4 is taken</translation>
+    </message>
+    <message>
+        <source>SimReplyUs=%1: ожидалось число от 0 до %2, взято %3</source>
+        <translation>SimReplyUs=%1: a number from 0 to %2 was expected, %3 taken</translation>
+    </message>
+</context>
+</TS>

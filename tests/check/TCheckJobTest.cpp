@@ -104,6 +104,26 @@ class TCheckJobTest : public QObject {
         QVERIFY(rig.View.Texts.isEmpty());
     }
 
+    void restCutsASlowUnitsWaitShort() {
+        // A unit that takes 300 ms per answer: the rest does not wait for the check under way.
+        TJobRig rig("", 300000);
+        auto watch = std::make_shared<TCheckJob>(TCheckJob::TKind::Watch, Points(), Good());
+        rig.Worker->RunJob(watch);
+        QTRY_VERIFY(rig.Worker->WaitsForUnit());
+        QVERIFY(rig.Worker->BringToRest());
+        QVERIFY(rig.Worker->IsResting());
+        QVERIFY(rig.Worker->HasJob());
+        QCOMPARE(watch->Watch().Checks(), 0LL); // the check cut short counts nothing
+        QVERIFY(rig.View.Texts.isEmpty());      // and is no fault of the unit
+        rig.Worker->Resume();
+        QTRY_VERIFY_WITH_TIMEOUT(watch->Watch().Checks() >= 1, 10000);
+        QVERIFY(watch->Watch().Latched().empty());
+        watch->Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(watch->Done(), 10000);
+        QVERIFY(rig.Worker->WaitForRest(5000));
+        QVERIFY(rig.View.Texts.isEmpty());
+    }
+
     void lostUnitComesBackThroughTheRecovery() {
         TJobRig rig("", 0);
         auto watch = std::make_shared<TCheckJob>(TCheckJob::TKind::Watch, Points(), Good());

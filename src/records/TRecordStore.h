@@ -1,0 +1,49 @@
+#pragma once
+
+#include "TRecordsConfig.h"
+#include "TRecordsDatabase.h"
+
+#include <memory>
+
+// Where a record went.
+enum class TWriteOutcome {
+    Stored,  // in its database: the shared one, or the local file when there is none
+    Waiting, // in the local file, waiting for the shared database
+    Failed,  // nowhere: not even the local file took it
+};
+
+// The records of one station: into the shared database when there is one and it answers,
+// otherwise into the local file, where they wait and are sent on, oldest first, when the
+// shared database answers again. A record keeps its id all the way, so one sent twice (its
+// commit's answer lost with the connection) is still one record there.
+//
+// Belongs to one thread (its database connections do).
+class TRecordStore {
+  public:
+    explicit TRecordStore(TRecordsConfig config);
+    ~TRecordStore();
+
+    const TRecordsConfig& Config() const { return FConfig; }
+
+    // `tryShared` false: straight into the local queue (the program is closing and will not
+    // wait for a server).
+    TWriteOutcome Write(const TTestRecord& record, QString* error = nullptr, bool tryShared = true);
+    // Offers the waiting records to the shared database, oldest first. Answers how many are
+    // still waiting (-1: the local file cannot be read), the reason of a failure in `error`.
+    int SendWaiting(QString* error = nullptr);
+    // Records waiting in the local file (-1: it cannot be read).
+    int Waiting(QString* error = nullptr);
+
+    // The database the journal and the reports read: the shared one when there is one (opened
+    // here; nullptr with the reason when it does not answer), else the local file.
+    TRecordsDatabase* Reading(QString* error = nullptr);
+    TRecordsDatabase& Local() { return *FLocal; }
+
+  private:
+    bool OpenShared(QString* error);
+    bool SendOpen(QString* error);
+
+    TRecordsConfig FConfig;
+    std::unique_ptr<TRecordsDatabase> FLocal;
+    std::unique_ptr<TRecordsDatabase> FShared;
+};

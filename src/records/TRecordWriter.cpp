@@ -1,0 +1,104 @@
+#include "TRecordWriter.h"
+
+#include "TRecordStore.h"
+
+#include <chrono>
+
+TRecordWriter::TRecordWriter(TRecordsConfig config, QObject* parent)
+    : QObject(parent), FConfig(std::move(config)) {
+    FThread = std::thread([this] { Run(); });
+}
+
+TRecordWriter::~TRecordWriter() {
+    Stop();
+}
+
+void TRecordWriter::Submit(TTestRecord record) {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FQueue.push_back(std::move(record));
+    }
+    FWake.notify_one();
+}
+
+void TRecordWriter::RetryNow() {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FRetry = true;
+    }
+    FWake.notify_one();
+}
+
+void TRecordWriter::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FStop = true;
+    }
+    FWake.notify_one();
+    if (FThread.joinable())
+        FThread.join();
+}
+
+int TRecordWriter::Pending() const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return int(FQueue.size());
+}
+
+void TRecordWriter::Run() {
+    TRecordStore store(FConfig);
+    QString problem;
+    int waiting = store.SendWaiting(&problem);
+    FWaiting = qMax(0, waiting);
+    emit StatusChanged(FWaiting.load(), waiting > 0 || waiting < 0 ? problem : QString());
+    std::unique_lock<std::mutex> lock(FLock);
+    for (;;) {
+        const bool offer = FConfig.HasShared() && FWaiting.load() > 0;
+        // Waits for a record, a stop or a retry; with records waiting, no longer than RetryS.
+        const auto wake = [this] { return !FQueue.empty() || FStop || FRetry; };
+        if (offer)
+            FWake.wait_for(lock, std::chrono::seconds(FConfig.RetryS), wake);
+        else
+            FWake.wait(lock, wake);
+        if (FStop && FQueue.empty())
+            break;
+        FRetry = false;
+        const bool stopping = FStop;
+        if (!FQueue.empty()) {
+            TTestRecord record = std::move(FQueue.front());
+            FQueue.pop_front();
+            lock.unlock();
+            problem.clear();
+            const TWriteOutcome outcome = store.Write(record, &problem, !stopping);
+            if (outcome == TWriteOutcome::Failed) {
+                // Not even the local file took it: keep it and try again after a while.
+                lock.lock();
+                FQueue.push_front(std::move(record));
+                if (!FStop)
+                    FWake.wait_for(lock, std::chrono::seconds(FConfig.RetryS),
+                                   [this] { return FStop; });
+                lock.unlock();
+            } else {
+                emit RecordWritten(record.Uid,
+                                   outcome == TWriteOutcome::Stored && FConfig.HasShared());
+            }
+            if (outcome == TWriteOutcome::Stored)
+                problem.clear();
+            waiting = store.Waiting();
+            if (outcome == TWriteOutcome::Failed && stopping) {
+                // Closing, and no file takes it: say so once more and give up rather than hang.
+                FWaiting = qMax(0, waiting);
+                emit StatusChanged(FWaiting.load(), problem);
+                lock.lock();
+                FQueue.clear();
+                break;
+            }
+        } else {
+            lock.unlock();
+            problem.clear();
+            waiting = stopping ? store.Waiting(&problem) : store.SendWaiting(&problem);
+        }
+        FWaiting = qMax(0, waiting);
+        emit StatusChanged(FWaiting.load(), problem);
+        lock.lock();
+    }
+}

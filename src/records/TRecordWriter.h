@@ -1,0 +1,53 @@
+#pragma once
+
+#include "TRecordsConfig.h"
+#include "TTestRecord.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+// Writes records on a thread of its own, so a shared database that is slow or does not answer
+// never holds up the window: Submit only hands the record over. Records the shared database
+// did not take wait in the local file and are offered again every RetryS seconds. At Stop the
+// records still handed over go to the local file without waiting for a server, so nothing is
+// lost when the program closes.
+class TRecordWriter : public QObject {
+    Q_OBJECT
+  public:
+    explicit TRecordWriter(TRecordsConfig config, QObject* parent = nullptr);
+    ~TRecordWriter() override;
+
+    void Submit(TTestRecord record);
+    // Offers the waiting records again now.
+    void RetryNow();
+    // Writes what was handed over and ends the thread.
+    void Stop();
+
+    // Records in the local file waiting for the shared database, as last counted.
+    int Waiting() const { return FWaiting.load(); }
+    // Records handed over and not yet written anywhere.
+    int Pending() const;
+
+  signals:
+    // Emitted on the writer's thread (a connection to a window is queued): the records waiting
+    // and the last problem (empty when the last write or offer went through).
+    void StatusChanged(int waiting, const QString& problem);
+    void RecordWritten(const QString& uid, bool shared);
+
+  private:
+    void Run();
+
+    const TRecordsConfig FConfig;
+    mutable std::mutex FLock;
+    std::condition_variable FWake;
+    std::deque<TTestRecord> FQueue;
+    bool FStop = false;
+    bool FRetry = false;
+    std::atomic<int> FWaiting{0};
+    std::thread FThread;
+};

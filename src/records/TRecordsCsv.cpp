@@ -1,0 +1,79 @@
+#include "TRecordsCsv.h"
+
+#include "TRecordsDatabase.h"
+#include "TSafeFile.h"
+#include "TTestRecord.h"
+
+#include <QStringList>
+#include <optional>
+
+QByteArray TRecordsCsv::Header() {
+    return QByteArrayLiteral("time,station,operator,serial,project,project_path,"
+                             "reference_sha256,verdict,mode,scans,fault_count,faults,id\n");
+}
+
+QByteArray TRecordsCsv::Field(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
+        bytes.contains('\r')) {
+        bytes.replace('"', QByteArrayLiteral("\"\""));
+        bytes = '"' + bytes + '"';
+    }
+    return bytes;
+}
+
+QByteArray TRecordsCsv::Line(const TTestRecord& r) {
+    QStringList faults;
+    for (const TRecordFault& f : r.Faults)
+        faults << f.Fault.Text();
+    const QStringList fields{r.Time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                             r.Station,
+                             r.Operator,
+                             r.Serial,
+                             r.ProjectName(),
+                             r.ProjectPath,
+                             r.ReferenceSum,
+                             r.VerdictText(),
+                             TTestRecord::ModeKey(r.Mode),
+                             QString::number(r.Scans),
+                             QString::number(r.FaultTotal),
+                             faults.join(QLatin1String(" | ")),
+                             r.Uid};
+    QByteArray line;
+    for (const QString& f : fields) {
+        if (!line.isEmpty())
+            line += ',';
+        line += Field(f);
+    }
+    return line + '\n';
+}
+
+bool TRecordsCsv::Export(TRecordsDatabase& database, const TRecordFilter& filter,
+                         const QString& path, int* count, QString* error) {
+    QByteArray text = Header();
+    int written = 0;
+    // A page at a time, each with its faults: a long journal never sits in memory twice.
+    constexpr int Page = 2000;
+    std::optional<TTestRecord> last;
+    for (;;) {
+        QString problem;
+        const std::vector<TTestRecord> records =
+            database.LoadAll(filter, last ? &*last : nullptr, Page, &problem);
+        if (!problem.isEmpty()) {
+            if (error)
+                *error = problem;
+            return false;
+        }
+        for (const TTestRecord& r : records)
+            text += Line(r);
+        written += int(records.size());
+        if (int(records.size()) < Page)
+            break;
+        last = records.back();
+    }
+    if (!TSafeFile::TryWrite(path, text, error))
+        return false;
+    if (count)
+        *count = written;
+    return true;
+}

@@ -1,0 +1,494 @@
+#include "TRecordsDatabase.h"
+
+#include "TRecordsConfig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <atomic>
+
+namespace {
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TRecordsDatabase)
+};
+
+QString NewConnectionName() {
+    static std::atomic<int> next{0};
+    return QStringLiteral("pinvel-records-%1").arg(next.fetch_add(1));
+}
+
+// The schema, one list of statements per version; the same text for SQLite and PostgreSQL.
+// Times are milliseconds since 1970 UTC; a record's id is made at the station.
+const std::vector<std::vector<const char*>>& Migrations() {
+    static const std::vector<std::vector<const char*>> steps{
+        {
+            "CREATE TABLE records ("
+            " uid TEXT PRIMARY KEY,"
+            " checked_at BIGINT NOT NULL,"
+            " station TEXT NOT NULL,"
+            " operator_name TEXT NOT NULL,"
+            " project TEXT NOT NULL,"
+            " project_path TEXT NOT NULL,"
+            " reference_sum TEXT NOT NULL,"
+            " serial TEXT NOT NULL,"
+            " verdict TEXT NOT NULL,"
+            " mode TEXT NOT NULL,"
+            " scans INTEGER NOT NULL,"
+            " fault_count INTEGER NOT NULL)",
+            "CREATE TABLE faults ("
+            " record_uid TEXT NOT NULL REFERENCES records (uid),"
+            " seq INTEGER NOT NULL,"
+            " kind TEXT NOT NULL,"
+            " contacts TEXT NOT NULL,"
+            " detail TEXT NOT NULL,"
+            " seen INTEGER NOT NULL,"
+            " first_seen BIGINT,"
+            " last_seen BIGINT,"
+            " PRIMARY KEY (record_uid, seq))",
+            // The journal lists newest first under any one filter: each index ends in the order.
+            "CREATE INDEX records_time ON records (checked_at, uid)",
+            "CREATE INDEX records_serial ON records (serial, checked_at, uid)",
+            "CREATE INDEX records_project ON records (project, checked_at, uid)",
+            "CREATE INDEX records_operator ON records (operator_name, checked_at, uid)",
+            "CREATE INDEX records_verdict ON records (verdict, checked_at, uid)",
+            // Records of this station waiting for the shared database (used in the local file).
+            "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
+        },
+    };
+    return steps;
+}
+
+const char* const RecordColumns = "uid, checked_at, station, operator_name, project_path, "
+                                  "reference_sum, serial, verdict, mode, scans, fault_count";
+
+TTestRecord ReadRecord(const QSqlQuery& q) {
+    TTestRecord r;
+    r.Uid = q.value(0).toString();
+    r.Time = TTestRecord::FromMs(q.value(1).toLongLong());
+    r.Station = q.value(2).toString();
+    r.Operator = q.value(3).toString();
+    r.ProjectPath = q.value(4).toString();
+    r.ReferenceSum = q.value(5).toString();
+    r.Serial = q.value(6).toString();
+    r.Good = q.value(7).toString() == TTestRecord::VerdictKey(true);
+    TTestRecord::ModeFromKey(q.value(8).toString(), r.Mode);
+    r.Scans = q.value(9).toInt();
+    r.FaultTotal = q.value(10).toInt();
+    return r;
+}
+
+// Every contact a fault names, once each, in its order: what a search for a contact reads.
+QString AllContacts(const TFault& fault) {
+    QStringList all;
+    for (const QStringList& group : fault.Groups)
+        for (const QString& c : group)
+            if (!all.contains(c))
+                all << c;
+    return all.join(QLatin1Char(' '));
+}
+
+bool Bind(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    if (!q.prepare(sql))
+        return false;
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
+} // namespace
+
+TRecordsDatabase::TRecordsDatabase(const TRecordsConfig& config, TKind kind)
+    : FKind(kind), FConnection(NewConnectionName()) {
+    if (kind == TKind::Local) {
+        FName = config.LocalPath;
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FConnection);
+        db.setDatabaseName(config.LocalPath);
+        // Another program of the station may be writing: wait for it rather than fail.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        return;
+    }
+    FName = config.SharedUrl();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), FConnection);
+    db.setHostName(config.PgHost);
+    db.setPort(config.PgPort);
+    db.setUserName(config.PgUser);
+    db.setDatabaseName(config.PgDatabase);
+    // No password here: the client library reads ~/.pgpass. The connect time-out bounds the
+    // wait for a server that does not answer; the keep-alives and the user time-out end a
+    // connection whose server went away in the middle of a statement.
+    db.setConnectOptions(
+        QStringLiteral("connect_timeout=%1;keepalives=1;keepalives_idle=5;keepalives_interval=2;"
+                       "keepalives_count=3;tcp_user_timeout=%2;application_name=pinvel")
+            .arg(config.ConnectTimeoutS)
+            .arg(config.ConnectTimeoutS * 1000 + 5000));
+}
+
+TRecordsDatabase::TRecordsDatabase(const QString& path) : FKind(TKind::Local), FName(path) {
+    FConnection = NewConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FConnection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+}
+
+TRecordsDatabase::~TRecordsDatabase() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(FConnection);
+}
+
+bool TRecordsDatabase::Fail(QString* error, const QString& what, const QString& reason) {
+    if (error)
+        *error = what.arg(FName, reason.trimmed());
+    return false;
+}
+
+bool TRecordsDatabase::IsOpen() const {
+    return QSqlDatabase::database(FConnection, false).isOpen();
+}
+
+void TRecordsDatabase::Close() {
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    db.close();
+}
+
+bool TRecordsDatabase::Open(QString* error) {
+    const QString what = TTexts::tr("Не удалось открыть базу записей «%1»: %2");
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    if (!db.isValid())
+        return Fail(error, what, TTexts::tr("нет драйвера Qt SQL для этой базы"));
+    if (db.isOpen())
+        return true;
+    if (FKind == TKind::Local) {
+        const QString folder = QFileInfo(FName).absolutePath();
+        if (!QDir().mkpath(folder))
+            return Fail(error, what, TTexts::tr("не удалось создать папку «%1»").arg(folder));
+    }
+    if (!db.open())
+        return Fail(error, what, db.lastError().text());
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        // The log of changes beside the file lets the journal read while a record is written;
+        // every commit reaches the disk before it counts.
+        QSqlQuery q(db);
+        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
+            if (!q.exec(QLatin1String(pragma))) {
+                const QString why = q.lastError().text();
+                db.close();
+                return Fail(error, what, why);
+            }
+    }
+    // Two stations making the schema at once: one of them loses the race and finds it made.
+    if (!MakeSchemaCurrent(error) && !MakeSchemaCurrent(error)) {
+        db.close();
+        return false;
+    }
+    return true;
+}
+
+int TRecordsDatabase::SchemaVersion(QString* error) {
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    if (!db.tables().contains(QStringLiteral("schema_version")))
+        return 0;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !q.next()) {
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        return -1;
+    }
+    return q.value(0).toInt();
+}
+
+bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
+    const QString what = TTexts::tr("Не удалось подготовить базу записей «%1»: %2");
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    const int have = SchemaVersion(error);
+    if (have < 0)
+        return false;
+    const int known = int(Migrations().size());
+    if (have > known)
+        return Fail(error, what,
+                    TTexts::tr("она создана более новой версией программы (схема %1, эта "
+                               "программа знает схему %2)")
+                        .arg(have)
+                        .arg(known));
+    for (int version = have + 1; version <= known; ++version) {
+        if (!db.transaction())
+            return Fail(error, what, db.lastError().text());
+        QSqlQuery q(db);
+        bool ok = true;
+        if (version == 1)
+            ok = q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
+        for (const char* statement : Migrations()[std::size_t(version - 1)])
+            ok = ok && q.exec(QLatin1String(statement));
+        ok = ok &&
+             Bind(q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
+        if (!ok || !db.commit()) {
+            const QString why = (ok ? db.lastError() : q.lastError()).text();
+            db.rollback();
+            return Fail(error, what, why);
+        }
+    }
+    return true;
+}
+
+bool TRecordsDatabase::Insert(const TTestRecord& record, QString* error, bool waiting) {
+    return Insert(std::vector<TTestRecord>{record}, error, waiting);
+}
+
+bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* error,
+                              bool waiting) {
+    const QString what = TTexts::tr("Не удалось записать проверку в базу «%1»: %2");
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    if (!db.isOpen())
+        return Fail(error, what, TTexts::tr("база не открыта"));
+    if (!db.transaction())
+        return Fail(error, what, db.lastError().text());
+    QSqlQuery q(db);
+    const auto fail = [&](const QSqlError& e) {
+        db.rollback();
+        return Fail(error, what, e.text());
+    };
+    const QVariant noTime(QMetaType(QMetaType::LongLong));
+    const qint64 now = TTestRecord::ToMs(QDateTime::currentDateTimeUtc());
+    int added = 0;
+    for (const TTestRecord& r : records) {
+        if (!Bind(q,
+                  QStringLiteral("INSERT INTO records (uid, checked_at, station, operator_name, "
+                                 "project, project_path, reference_sum, serial, verdict, mode, "
+                                 "scans, fault_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                 "ON CONFLICT (uid) DO NOTHING"),
+                  {r.Uid, TTestRecord::ToMs(r.Time), r.Station, r.Operator, r.ProjectName(),
+                   r.ProjectPath, r.ReferenceSum, r.Serial, TTestRecord::VerdictKey(r.Good),
+                   TTestRecord::ModeKey(r.Mode), r.Scans, int(r.Faults.size())}))
+            return fail(q.lastError());
+        // A record there already (sent before, its answer lost) is whole: leave it.
+        if (q.numRowsAffected() == 0)
+            continue;
+        ++added;
+        for (std::size_t i = 0; i < r.Faults.size(); ++i) {
+            const TRecordFault& f = r.Faults[i];
+            if (!Bind(q,
+                      QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, "
+                                     "detail, seen, first_seen, last_seen) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                      {r.Uid, int(i), TFault::KindKey(f.Fault.Kind), AllContacts(f.Fault),
+                       QString::fromUtf8(
+                           QJsonDocument(f.Fault.ToJson()).toJson(QJsonDocument::Compact)),
+                       f.Seen, f.First.isValid() ? QVariant(TTestRecord::ToMs(f.First)) : noTime,
+                       f.Last.isValid() ? QVariant(TTestRecord::ToMs(f.Last)) : noTime}))
+                return fail(q.lastError());
+        }
+        if (waiting &&
+            !Bind(q, QStringLiteral("INSERT INTO waiting (uid, queued_at) VALUES (?, ?)"),
+                  {r.Uid, now}))
+            return fail(q.lastError());
+    }
+    if (added == 0) {
+        db.rollback();
+        return true;
+    }
+    if (FBeforeCommit)
+        FBeforeCommit();
+    if (!db.commit())
+        return fail(db.lastError());
+    return true;
+}
+
+bool TRecordsDatabase::Contains(const QString& uid, QString* error) {
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    if (!Bind(q, QStringLiteral("SELECT 1 FROM records WHERE uid = ?"), {uid}))
+        return Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"),
+                    q.lastError().text());
+    return q.next();
+}
+
+std::vector<TTestRecord> TRecordsDatabase::Page(const TRecordFilter& filter,
+                                                const TTestRecord* after, int limit,
+                                                QString* error) {
+    QVariantList values;
+    QString sql = QStringLiteral("SELECT %1 FROM records WHERE %2")
+                      .arg(QLatin1String(RecordColumns), filter.Where(values));
+    if (after) {
+        // The next page continues below the last row in the list's own order.
+        sql += QStringLiteral(" AND (checked_at, uid) < (?, ?)");
+        values << TTestRecord::ToMs(after->Time) << after->Uid;
+    }
+    sql += QStringLiteral(" ORDER BY checked_at DESC, uid DESC LIMIT %1").arg(qMax(0, limit));
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    q.setForwardOnly(true);
+    std::vector<TTestRecord> rows;
+    if (!Bind(q, sql, values)) {
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        return rows;
+    }
+    while (q.next())
+        rows.push_back(ReadRecord(q));
+    return rows;
+}
+
+qint64 TRecordsDatabase::Count(const TRecordFilter& filter, QString* error) {
+    QVariantList values;
+    const QString sql =
+        QStringLiteral("SELECT COUNT(*) FROM records WHERE %1").arg(filter.Where(values));
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    if (!Bind(q, sql, values) || !q.next()) {
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        return -1;
+    }
+    return q.value(0).toLongLong();
+}
+
+namespace {
+bool ReadFaults(QSqlQuery& q, const QString& sql, const QVariantList& values,
+                std::vector<TTestRecord*> records) {
+    if (!Bind(q, sql, values))
+        return false;
+    QHash<QString, TTestRecord*> byUid;
+    for (TTestRecord* r : records)
+        byUid.insert(r->Uid, r);
+    while (q.next()) {
+        TTestRecord* r = byUid.value(q.value(0).toString());
+        if (!r)
+            continue;
+        const QJsonObject json = QJsonDocument::fromJson(q.value(1).toString().toUtf8()).object();
+        std::optional<TFault> fault = TFault::FromJson(json);
+        if (!fault) {
+            // A form this program does not know (written by a newer one): keep what it says.
+            fault = TFault::Foreign({json.value(QStringLiteral("text")).toString()});
+            fault->Kind = TFault::KindFromKey(json.value(QStringLiteral("kind")).toString())
+                              .value_or(TFaultKind::Foreign);
+        }
+        TRecordFault f{*fault, q.value(2).toInt(), {}, {}};
+        if (!q.value(3).isNull())
+            f.First = TTestRecord::FromMs(q.value(3).toLongLong());
+        if (!q.value(4).isNull())
+            f.Last = TTestRecord::FromMs(q.value(4).toLongLong());
+        r->Faults.push_back(f);
+    }
+    return true;
+}
+} // namespace
+
+std::optional<TTestRecord> TRecordsDatabase::Load(const QString& uid, QString* error) {
+    const QString what = TTexts::tr("Не удалось прочитать базу записей «%1»: %2");
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    if (!Bind(q,
+              QStringLiteral("SELECT %1 FROM records WHERE uid = ?")
+                  .arg(QLatin1String(RecordColumns)),
+              {uid})) {
+        Fail(error, what, q.lastError().text());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    TTestRecord r = ReadRecord(q);
+    if (!ReadFaults(q,
+                    QStringLiteral("SELECT record_uid, detail, seen, first_seen, last_seen FROM "
+                                   "faults WHERE record_uid = ? ORDER BY seq"),
+                    {uid}, {&r})) {
+        Fail(error, what, q.lastError().text());
+        return std::nullopt;
+    }
+    return r;
+}
+
+std::vector<TTestRecord> TRecordsDatabase::LoadAll(const TRecordFilter& filter,
+                                                   const TTestRecord* after, int limit,
+                                                   QString* error) {
+    const QString what = TTexts::tr("Не удалось прочитать базу записей «%1»: %2");
+    std::vector<TTestRecord> records = Page(filter, after, limit, error);
+    if (records.empty())
+        return records;
+    // The faults of the same records in one reading: those of the filter, no older than the
+    // last record taken.
+    TRecordFilter within = filter;
+    within.From = records.back().Time;
+    if (after)
+        within.To = after->Time.addMSecs(1);
+    QVariantList values;
+    const QString sql =
+        QStringLiteral("SELECT f.record_uid, f.detail, f.seen, f.first_seen, f.last_seen FROM "
+                       "faults f JOIN records r ON r.uid = f.record_uid WHERE %1 "
+                       "ORDER BY f.record_uid, f.seq")
+            .arg(within.Where(values)); // the two tables share no column name
+    std::vector<TTestRecord*> pointers;
+    for (TTestRecord& r : records)
+        pointers.push_back(&r);
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    q.setForwardOnly(true);
+    if (!ReadFaults(q, sql, values, pointers)) {
+        Fail(error, what, q.lastError().text());
+        return {};
+    }
+    return records;
+}
+
+QStringList TRecordsDatabase::Distinct(const char* column, QString* error) {
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    QStringList out;
+    if (!q.exec(QStringLiteral("SELECT DISTINCT %1 FROM records ORDER BY %1 LIMIT 5000")
+                    .arg(QLatin1String(column)))) {
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        return out;
+    }
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QStringList TRecordsDatabase::Projects(QString* error) {
+    return Distinct("project", error);
+}
+
+QStringList TRecordsDatabase::Operators(QString* error) {
+    return Distinct("operator_name", error);
+}
+
+QStringList TRecordsDatabase::WaitingUids(QString* error) {
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    QStringList out;
+    if (!q.exec(QStringLiteral("SELECT w.uid FROM waiting w JOIN records r ON r.uid = w.uid "
+                               "ORDER BY r.checked_at, r.uid"))) {
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        return out;
+    }
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+int TRecordsDatabase::WaitingCount(QString* error) {
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM waiting")) || !q.next()) {
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        return -1;
+    }
+    return q.value(0).toInt();
+}
+
+bool TRecordsDatabase::RemoveSent(const QString& uid, QString* error) {
+    const QString what = TTexts::tr("Не удалось записать проверку в базу «%1»: %2");
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    if (!db.transaction())
+        return Fail(error, what, db.lastError().text());
+    QSqlQuery q(db);
+    for (const char* sql :
+         {"DELETE FROM faults WHERE record_uid = ?", "DELETE FROM records WHERE uid = ?",
+          "DELETE FROM waiting WHERE uid = ?"})
+        if (!Bind(q, QLatin1String(sql), {uid})) {
+            const QString why = q.lastError().text();
+            db.rollback();
+            return Fail(error, what, why);
+        }
+    if (!db.commit()) {
+        const QString why = db.lastError().text();
+        db.rollback();
+        return Fail(error, what, why);
+    }
+    return true;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "TRecordFilter.h"
+#include "TTestRecord.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct TRecordsConfig;
+
+// One connection to a database of records: the station's own SQLite file or the plant's
+// PostgreSQL database, with one schema for both. Opening creates the schema or brings it up to
+// date (the version is kept in schema_version); every record is written in one transaction, so
+// it is there whole or not at all, and a record whose id is there already is left as it is.
+//
+// A connection belongs to the thread that opened it.
+class TRecordsDatabase {
+  public:
+    enum class TKind { Local, Shared };
+
+    // The config's local file or its shared database.
+    TRecordsDatabase(const TRecordsConfig& config, TKind kind);
+    // A local file at `path`.
+    explicit TRecordsDatabase(const QString& path);
+    ~TRecordsDatabase();
+    TRecordsDatabase(const TRecordsDatabase&) = delete;
+    TRecordsDatabase& operator=(const TRecordsDatabase&) = delete;
+
+    TKind Kind() const { return FKind; }
+    // The file's path or the shared database's address, for messages.
+    const QString& Name() const { return FName; }
+
+    // Connects (a shared database within the config's connect time-out) and makes the schema
+    // current. False with the reason in Russian.
+    bool Open(QString* error = nullptr);
+    bool IsOpen() const;
+    void Close();
+
+    // Writes the record and its faults in one transaction; with `waiting`, the record is also
+    // marked as waiting for the shared database (the local file's queue). A record already there
+    // (by its id) counts as written and is not touched.
+    bool Insert(const TTestRecord& record, QString* error = nullptr, bool waiting = false);
+    // Several records in one transaction: all of them or none.
+    bool Insert(const std::vector<TTestRecord>& records, QString* error = nullptr,
+                bool waiting = false);
+    bool Contains(const QString& uid, QString* error = nullptr);
+
+    // Records of the filter, newest first, without their faults; `after` continues a list past
+    // its last row (the rows come in pages).
+    std::vector<TTestRecord> Page(const TRecordFilter& filter, const TTestRecord* after, int limit,
+                                  QString* error = nullptr);
+    qint64 Count(const TRecordFilter& filter, QString* error = nullptr);
+    // One record with its faults.
+    std::optional<TTestRecord> Load(const QString& uid, QString* error = nullptr);
+    // At most `limit` records of the filter with their faults, newest first (past `after`).
+    std::vector<TTestRecord> LoadAll(const TRecordFilter& filter, const TTestRecord* after,
+                                     int limit, QString* error = nullptr);
+    // The projects and the operators the records name, sorted.
+    QStringList Projects(QString* error = nullptr);
+    QStringList Operators(QString* error = nullptr);
+
+    // The queue of the local file: records waiting for the shared database, oldest first.
+    QStringList WaitingUids(QString* error = nullptr);
+    int WaitingCount(QString* error = nullptr);
+    // Takes a record the shared database now holds out of the local file, with its faults.
+    bool RemoveSent(const QString& uid, QString* error = nullptr);
+
+    int SchemaVersion(QString* error = nullptr);
+    static constexpr int CurrentSchema = 1;
+
+    // Called inside Insert's transaction just before it commits (tests stop a program there).
+    void SetBeforeCommit(std::function<void()> hook) { FBeforeCommit = std::move(hook); }
+
+  private:
+    bool MakeSchemaCurrent(QString* error);
+    bool Fail(QString* error, const QString& what, const QString& reason);
+    QStringList Distinct(const char* column, QString* error);
+
+    TKind FKind;
+    QString FName;
+    QString FConnection;
+    std::function<void()> FBeforeCommit;
+};

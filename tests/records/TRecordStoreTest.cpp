@@ -1,0 +1,315 @@
+// Where a station's records go: the settings that point at a shared database, the local file
+// when there is none, the queue when it does not answer, and the faults: the shared server
+// stopped in the middle of a series of checks, a record sent again after a commit whose answer
+// was lost. Nothing lost, nothing doubled.
+
+#include "RecordsTestKit.h"
+#include "TIniFile.h"
+#include "TRecordStore.h"
+#include "TRecordWriter.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <cstdlib>
+
+using namespace RecordsKit;
+
+namespace {
+const qint64 T0 = QDateTime(QDate(2026, 5, 11), QTime(7, 30), Qt::UTC).toMSecsSinceEpoch();
+
+QString PgCtl() {
+    return qEnvironmentVariable("PINVEL_TEST_PG_CTL");
+}
+
+// The server's own control command ("stop" or "start"); the server it starts must hold none of
+// this test's files open, so nothing here is piped.
+bool ServerCtl(const char* what) {
+    const QByteArray command = "'" + QFile::encodeName(PgCtl()) + "' " + what + " >/dev/null 2>&1";
+    return std::system(command.constData()) == 0;
+}
+
+// The test server stopped for a while; started again at the end whatever happens.
+class TServerStop {
+  public:
+    bool Stop() {
+        FStopped = ServerCtl("stop");
+        return FStopped;
+    }
+    bool Start() {
+        const bool ok = ServerCtl("start");
+        if (ok)
+            FStopped = false;
+        return ok;
+    }
+    ~TServerStop() {
+        if (FStopped)
+            Start();
+    }
+
+  private:
+    bool FStopped = false;
+};
+
+// A port of 127.0.0.1 that nothing listens on.
+int ClosedPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+QStringList UidsOf(TRecordsDatabase& db) {
+    QStringList out;
+    for (const TTestRecord& r : db.Page({}, nullptr, 1000))
+        out.prepend(r.Uid); // oldest first
+    return out;
+}
+
+QString WriteIni(const QString& folder, const QByteArray& text) {
+    const QString path = folder + QStringLiteral("/pinvel.ini");
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return path;
+}
+} // namespace
+
+class TRecordStoreTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir{QDir::tempPath() + QStringLiteral("/pinvel store XXXXXX")};
+
+    TRecordsConfig FromIni(const QByteArray& text, QString* error) {
+        TIniFile ini(WriteIni(FDir.path(), text));
+        ini.Load();
+        return TRecordsConfig::FromIni(ini, error);
+    }
+
+  private slots:
+    void settingsPointAtTheSharedDatabase() {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(FDir.filePath("data home")));
+        QString error;
+        TRecordsConfig c = FromIni("[Fmmain]\r\nx=1\r\n", &error);
+        QVERIFY(error.isEmpty());
+        QVERIFY(!c.HasShared());
+        QCOMPARE(c.LocalPath, FDir.filePath("data home/Pinvel/records.sqlite"));
+        QCOMPARE(c.ConnectTimeoutS, 3);
+        QCOMPARE(c.RetryS, 30);
+
+        c = FromIni("[Records]\r\nDatabase=postgresql://qa@db.plant:6543/records\r\n", &error);
+        QVERIFY(error.isEmpty());
+        QVERIFY(c.HasShared());
+        QCOMPARE(c.PgUser, QString("qa"));
+        QCOMPARE(c.PgHost, QString("db.plant"));
+        QCOMPARE(c.PgPort, 6543);
+        QCOMPARE(c.PgDatabase, QString("records"));
+        QCOMPARE(c.SharedUrl(), QString("postgresql://qa@db.plant:6543/records"));
+        c = FromIni("[records]\r\ndatabase=postgres://qa@db.plant/records\r\n", &error);
+        QCOMPARE(c.PgPort, 5432);
+        qputenv("USER", "station7");
+        c = FromIni("[Records]\r\nDatabase=postgresql://db.plant/records\r\n", &error);
+        QCOMPARE(c.PgUser, QString("station7"));
+
+        // The connect time-out within 2..60 s, the retry within 1..3600 s.
+        for (auto [given, taken] : {std::pair{1, 2}, {2, 2}, {3, 3}, {60, 60}, {61, 60}}) {
+            c = FromIni("[Records]\r\nConnectTimeoutS=" + QByteArray::number(given) + "\r\n",
+                        &error);
+            QCOMPARE(c.ConnectTimeoutS, taken);
+        }
+        for (auto [given, taken] : {std::pair{0, 1}, {1, 1}, {3600, 3600}, {3601, 3600}}) {
+            c = FromIni("[Records]\r\nRetryS=" + QByteArray::number(given) + "\r\n", &error);
+            QCOMPARE(c.RetryS, taken);
+        }
+
+        // A password in the settings, or an address that is not one: said, and the records
+        // stay on the station.
+        for (const QByteArray& bad :
+             {QByteArray("postgresql://qa:secret@db/records"), QByteArray("mysql://qa@db/r"),
+              QByteArray("postgresql://qa@db"), QByteArray("postgresql://qa@db:0/r"),
+              QByteArray("postgresql://qa@db:99999/r"), QByteArray("postgresql:///r")}) {
+            error.clear();
+            c = FromIni("[Records]\r\nDatabase=" + bad + "\r\n", &error);
+            QVERIFY2(!c.HasShared(), bad.constData());
+            QVERIFY2(error.contains("[Records]") && error.contains("остаются на этой станции"),
+                     qPrintable(error));
+        }
+        QVERIFY(FromIni("[Records]\r\nDatabase=postgresql://qa:secret@db/records\r\n", &error)
+                    .LocalPath.endsWith("records.sqlite"));
+        QVERIFY(error.contains("~/.pgpass"));
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    void withoutASharedDatabaseTheFileKeepsThem() {
+        TFreshDatabase fresh(false);
+        TRecordStore store(fresh.Config);
+        const TTestRecord r = Record(T0, "L1", false);
+        QCOMPARE(store.Write(r), TWriteOutcome::Stored);
+        QCOMPARE(store.Waiting(), 0);
+        QCOMPARE(store.Reading(), &store.Local());
+        QCOMPARE(*store.Local().Load(r.Uid), r);
+    }
+
+    void anUnansweringDatabaseQueuesTheRecord() {
+        TFreshDatabase fresh(false);
+        fresh.Config.SetSharedUrl(
+            QStringLiteral("postgresql://pinvel@127.0.0.1:%1/records").arg(ClosedPort()));
+        TRecordStore store(fresh.Config);
+        QString error;
+        const TTestRecord a = Record(T0, "Q1", false);
+        const TTestRecord b = Record(T0 + 1, "Q2");
+        QCOMPARE(store.Write(a, &error), TWriteOutcome::Waiting);
+        QVERIFY2(error.contains("127.0.0.1"), qPrintable(error));
+        QCOMPARE(store.Write(b, &error), TWriteOutcome::Waiting);
+        QCOMPARE(store.Waiting(), 2);
+        QCOMPARE(store.Local().WaitingUids(), QStringList({a.Uid, b.Uid}));
+        QCOMPARE(*store.Local().Load(a.Uid), a);
+        QCOMPARE(store.SendWaiting(&error), 2); // still nobody there
+        QVERIFY(!store.Reading(&error));
+        // Closing: no server is tried at all.
+        const TTestRecord c = Record(T0 + 2, "Q3");
+        QCOMPARE(store.Write(c, &error, false), TWriteOutcome::Waiting);
+        QCOMPARE(store.Waiting(), 3);
+    }
+
+    void aLocalFileThatCannotBeWrittenIsAFailure() {
+        TFreshDatabase fresh(false);
+        // A plain file where the folder should be.
+        QFile blocker(fresh.Folder() + QStringLiteral("/station"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        TRecordStore store(fresh.Config);
+        QString error;
+        QCOMPARE(store.Write(Record(T0, "F"), &error), TWriteOutcome::Failed);
+        QVERIFY2(error.contains("не удалось создать папку"), qPrintable(error));
+    }
+
+    void theSharedDatabaseTakesThem() {
+        RECORDS_NEED_SERVER(true);
+        TFreshDatabase fresh(true);
+        TRecordStore store(fresh.Config);
+        const TTestRecord r = Record(T0, "S1", false);
+        QCOMPARE(store.Write(r), TWriteOutcome::Stored);
+        QCOMPARE(store.Waiting(), 0);
+        QCOMPARE(store.Local().Count({}), 0);
+        TRecordsDatabase* shared = store.Reading();
+        QVERIFY(shared && shared->Kind() == TRecordsDatabase::TKind::Shared);
+        QCOMPARE(*shared->Load(r.Uid), r);
+    }
+
+    void aRecordSentAgainIsStillOne() {
+        RECORDS_NEED_SERVER(true);
+        TFreshDatabase fresh(true);
+        // The shared database committed the record, but its answer never came: the station
+        // kept it waiting and sends it again.
+        const TTestRecord r = Record(T0, "D1", false);
+        QVERIFY(fresh.Open()->Insert(r));
+        {
+            TRecordsDatabase local(fresh.Config.LocalPath);
+            QVERIFY(local.Open());
+            QVERIFY(local.Insert(r, nullptr, true));
+        }
+        TRecordStore store(fresh.Config);
+        QCOMPARE(store.Waiting(), 1);
+        QCOMPARE(store.SendWaiting(), 0);
+        auto shared = fresh.Open();
+        QCOMPARE(shared->Count({}), 1);
+        QCOMPARE(*shared->Load(r.Uid), r); // its two faults, not four
+        QCOMPARE(store.Local().Count({}), 0);
+    }
+
+    void theServerStoppedInTheMiddleOfASeries() {
+        RECORDS_NEED_SERVER(true);
+        if (PgCtl().isEmpty())
+            QSKIP("PINVEL_TEST_PG_CTL is not set: the server cannot be stopped here");
+        TFreshDatabase fresh(true);
+        TRecordStore store(fresh.Config);
+        TServerStop server;
+        QStringList made;
+        const auto check = [&](int i, TWriteOutcome expected) {
+            const TTestRecord r = Record(T0 + i * 1000, QStringLiteral("M%1").arg(i), i % 3 != 0);
+            made << r.Uid;
+            QString error;
+            const TWriteOutcome got = store.Write(r, &error);
+            QVERIFY2(got == expected, qPrintable(QStringLiteral("check %1: %2").arg(i).arg(error)));
+        };
+        for (int i = 0; i < 4; ++i)
+            check(i, TWriteOutcome::Stored);
+        QVERIFY(server.Stop());
+        for (int i = 4; i < 8; ++i) {
+            check(i, TWriteOutcome::Waiting);
+            QCOMPARE(store.Waiting(), i - 3);
+        }
+        QVERIFY(!store.Reading());
+        QVERIFY(server.Start());
+        // The next check sends the waiting ones first, then itself.
+        for (int i = 8; i < 12; ++i)
+            check(i, TWriteOutcome::Stored);
+        QCOMPARE(store.Waiting(), 0);
+        QCOMPARE(store.Local().Count({}), 0);
+        auto shared = fresh.Open();
+        QCOMPARE(UidsOf(*shared), made);
+        QCOMPARE(shared->Count({}), 12);
+        TPgAdmin admin;
+        int faults = 0;
+        for (const TTestRecord& r : shared->LoadAll({}, nullptr, 100))
+            faults += int(r.Faults.size());
+        QCOMPARE(faults, 2 * 4); // checks 0, 3, 6, 9 were faulty
+    }
+
+    void theWriterSendsThemOnWhenTheServerIsBack() {
+        RECORDS_NEED_SERVER(true);
+        if (PgCtl().isEmpty())
+            QSKIP("PINVEL_TEST_PG_CTL is not set: the server cannot be stopped here");
+        TFreshDatabase fresh(true);
+        fresh.Config.RetryS = 1;
+        TServerStop server;
+        QStringList made;
+        {
+            TRecordWriter writer(fresh.Config);
+            QSignalSpy status(&writer, &TRecordWriter::StatusChanged);
+            const TTestRecord first = Record(T0, "W0");
+            made << first.Uid;
+            writer.Submit(first);
+            QTRY_COMPARE_WITH_TIMEOUT(writer.Pending(), 0, 20000);
+            QVERIFY(server.Stop());
+            for (int i = 1; i <= 3; ++i) {
+                const TTestRecord r = Record(T0 + i, QStringLiteral("W%1").arg(i), false);
+                made << r.Uid;
+                writer.Submit(r);
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(writer.Waiting(), 3, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() && status.last().at(0).toInt() == 3 &&
+                                         !status.last().at(1).toString().isEmpty(),
+                                     20000);
+            QVERIFY(server.Start());
+            // Offered again within RetryS, without a new record to carry them.
+            QTRY_COMPARE_WITH_TIMEOUT(writer.Waiting(), 0, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(status.last().at(0).toInt() == 0 &&
+                                         status.last().at(1).toString().isEmpty(),
+                                     20000);
+        }
+        auto shared = fresh.Open();
+        QCOMPARE(UidsOf(*shared), made);
+    }
+
+    void closingPutsTheRestInTheFile() {
+        TFreshDatabase fresh(false);
+        fresh.Config.SetSharedUrl(
+            QStringLiteral("postgresql://pinvel@127.0.0.1:%1/records").arg(ClosedPort()));
+        QStringList made;
+        {
+            TRecordWriter writer(fresh.Config);
+            for (int i = 0; i < 5; ++i) {
+                const TTestRecord r = Record(T0 + i, QStringLiteral("C%1").arg(i));
+                made << r.Uid;
+                writer.Submit(r);
+            }
+            writer.Stop();
+            QCOMPARE(writer.Pending(), 0);
+        }
+        TRecordsDatabase local(fresh.Config.LocalPath);
+        QVERIFY(local.Open());
+        QCOMPARE(local.WaitingUids(), made);
+    }
+};
+
+QTEST_GUILESS_MAIN(TRecordStoreTest)
+#include "TRecordStoreTest.moc"

@@ -3,9 +3,9 @@
 // stopped in the middle of a series of checks, a record sent again after a commit whose answer
 // was lost. Nothing lost, nothing doubled.
 
+#include "TRecordStore.h"
 #include "RecordsTestKit.h"
 #include "TIniFile.h"
-#include "TRecordStore.h"
 #include "TRecordWriter.h"
 
 #include <QSignalSpy>

@@ -93,6 +93,11 @@ QString AllContacts(const TFault& fault) {
     return all.join(QLatin1Char(' '));
 }
 
+// An empty text is stored as one, never as NULL.
+QString Text(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 bool Bind(QSqlQuery& q, const QString& sql, const QVariantList& values) {
     if (!q.prepare(sql))
         return false;
@@ -262,9 +267,10 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
                                  "project, project_path, reference_sum, serial, verdict, mode, "
                                  "scans, fault_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                  "ON CONFLICT (uid) DO NOTHING"),
-                  {r.Uid, TTestRecord::ToMs(r.Time), r.Station, r.Operator, r.ProjectName(),
-                   r.ProjectPath, r.ReferenceSum, r.Serial, TTestRecord::VerdictKey(r.Good),
-                   TTestRecord::ModeKey(r.Mode), r.Scans, int(r.Faults.size())}))
+                  {r.Uid, TTestRecord::ToMs(r.Time), Text(r.Station), Text(r.Operator),
+                   Text(r.ProjectName()), Text(r.ProjectPath), Text(r.ReferenceSum), Text(r.Serial),
+                   TTestRecord::VerdictKey(r.Good), TTestRecord::ModeKey(r.Mode), r.Scans,
+                   int(r.Faults.size())}))
             return fail(q.lastError());
         // A record there already (sent before, its answer lost) is whole: leave it.
         if (q.numRowsAffected() == 0)

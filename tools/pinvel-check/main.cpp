@@ -3,11 +3,15 @@
 //   pinvel-check learn PROJECT.pvl [-o WIRES.csv]
 //   pinvel-check verify PROJECT.pvl [--wires WIRES.csv] [--json]
 //   pinvel-check watch PROJECT.pvl [--wires WIRES.csv] [--seconds N]
+//   pinvel-check report --csv FILE | --pdf FILE [--record ID] [filters]
 // with the unit from the settings file's [Device] section, or --link, --harness, --settings.
+// Verify and watch write the record of the check ([Records] of the settings file: the station's
+// file, or the shared database), with --serial and --operator.
 //
 // Exit codes: 0 the harness is good (learnt, ГОДЕН, nothing latched), 1 it is not (БРАК, a
 // fault latched, a foreign potential while learning), 2 it could not be tested (no unit, a bad
-// file or argument); the reason goes to standard error in Russian.
+// file or argument), 3 it was checked but its record could not be written anywhere; the reason
+// goes to standard error in Russian.
 
 #include "IComPort.h"
 #include "TCheckPoints.h"
@@ -16,14 +20,19 @@
 #include "THarnessCheck.h"
 #include "TIniFile.h"
 #include "TPortExchange.h"
+#include "TRecordReport.h"
+#include "TRecordStore.h"
+#include "TRecordsCsv.h"
 #include "TSootv.h"
 #include "TWireList.h"
 #include "TWorkPlace.h"
 #include "WorkWithCOM.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,6 +62,7 @@ void Err(const QString& text) {
 constexpr int ExitGood = 0;
 constexpr int ExitFaulty = 1;
 constexpr int ExitCannot = 2;
+constexpr int ExitNotRecorded = 3;
 
 // Refusals of the command line and failures before a test: exit code 2.
 class ECannotTest : public EPinvel {
@@ -66,15 +76,22 @@ QString Usage() {
               "      обучиться на исправном жгуте и записать эталон (по умолчанию "
               "ПРОЕКТ.wires.csv)\n"
               "  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]\n"
-              "      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности\n"
+              "                     [--serial НОМЕР] [--operator ФИО]\n"
+              "      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;\n"
+              "      запись проверки — в журнал (раздел [Records] файла настроек)\n"
               "  pinvel-check watch ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]\n"
+              "                     [--serial НОМЕР] [--operator ФИО]\n"
               "      проверять непрерывно (до Ctrl+C или N секунд) и сообщать каждое отклонение\n"
+              "  pinvel-check report --csv ФАЙЛ | --pdf ФАЙЛ [--record ИД] [--local]\n"
+              "                     [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД] [--serial НОМЕР[*]]\n"
+              "                     [--project ИМЯ.pvl] [--operator ФИО] [--verdict ГОДЕН|БРАК]\n"
+              "      записи журнала в CSV или отчет PDF (одна запись с --record или список)\n"
               "Блок диагностики: раздел [Device] файла настроек pinvel.ini или\n"
               "  --link sim|serial:УСТРОЙСТВО|tcp:АДРЕС:ПОРТ  связь с блоком\n"
               "  --harness ФАЙЛ    описание жгута для встроенного имитатора (sim)\n"
               "  --settings ФАЙЛ   другой файл настроек\n"
-              "Код выхода 2: проверить не удалось (нет блока, ошибка в файле); причина — в "
-              "потоке ошибок.");
+              "Код выхода 2: проверить не удалось (нет блока, ошибка в файле); 3: жгут проверен,\n"
+              "но запись проверки не сохранить; причина — в потоке ошибок.");
 }
 
 struct TOptions {
@@ -87,17 +104,35 @@ struct TOptions {
     std::optional<QString> Link;
     std::optional<QString> Harness;
     QString Settings;
+    QString Serial;   // verify/watch: the harness; report: the filter
+    QString Operator; // verify/watch: who checks; report: the filter
+    // report
+    QString Csv;
+    QString Pdf;
+    QString RecordId;
+    bool Local = false;
+    TRecordFilter Filter;
 };
+
+QDate DateArgument(const QString& option, const QString& text) {
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid())
+        throw ECannotTest(Tr("%1 ожидает дату в виде ГГГГ-ММ-ДД.").arg(option));
+    return date;
+}
 
 TOptions Parse(const QStringList& args) {
     TOptions o;
     if (args.isEmpty())
         throw ECannotTest(Usage());
     o.Command = args[0];
-    if (o.Command != QLatin1String("learn") && o.Command != QLatin1String("verify") &&
-        o.Command != QLatin1String("watch"))
+    const bool report = o.Command == QLatin1String("report");
+    const bool checks = o.Command == QLatin1String("verify") || o.Command == QLatin1String("watch");
+    if (o.Command != QLatin1String("learn") && !checks && !report)
         throw ECannotTest(Tr("Неизвестная команда «%1».").arg(o.Command) + QLatin1Char('\n') +
                           Usage());
+    QDate from;
+    QDate to;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         const auto value = [&]() -> QString {
@@ -107,7 +142,35 @@ TOptions Parse(const QStringList& args) {
         };
         if (a == QLatin1String("-o") && o.Command == QLatin1String("learn"))
             o.Output = value();
-        else if (a == QLatin1String("--wires") && o.Command != QLatin1String("learn"))
+        else if (a == QLatin1String("--serial") && (checks || report))
+            o.Serial = value().trimmed();
+        else if (a == QLatin1String("--operator") && (checks || report))
+            o.Operator = value().trimmed();
+        else if (a == QLatin1String("--csv") && report)
+            o.Csv = value();
+        else if (a == QLatin1String("--pdf") && report)
+            o.Pdf = value();
+        else if (a == QLatin1String("--record") && report)
+            o.RecordId = value().trimmed();
+        else if (a == QLatin1String("--local") && report)
+            o.Local = true;
+        else if (a == QLatin1String("--from") && report)
+            from = DateArgument(a, value());
+        else if (a == QLatin1String("--to") && report)
+            to = DateArgument(a, value());
+        else if (a == QLatin1String("--project") && report)
+            o.Filter.Project = value().trimmed();
+        else if (a == QLatin1String("--verdict") && report) {
+            const QString v = value().trimmed();
+            if (v == TCheckResult::VerdictText(true) || v == QLatin1String("ГОДЕН") ||
+                v == QLatin1String("good"))
+                o.Filter.Verdict = TRecordFilter::TVerdict::Good;
+            else if (v == TCheckResult::VerdictText(false) || v == QLatin1String("БРАК") ||
+                     v == QLatin1String("faulty"))
+                o.Filter.Verdict = TRecordFilter::TVerdict::Faulty;
+            else
+                throw ECannotTest(Tr("--verdict ожидает ГОДЕН или БРАК."));
+        } else if (a == QLatin1String("--wires") && checks)
             o.Wires = value();
         else if (a == QLatin1String("--json") && o.Command == QLatin1String("verify"))
             o.Json = true;
@@ -122,10 +185,21 @@ TOptions Parse(const QStringList& args) {
             o.Harness = value();
         else if (a == QLatin1String("--settings"))
             o.Settings = value();
-        else if (!a.startsWith(QLatin1Char('-')) && o.Project.isEmpty())
+        else if (!a.startsWith(QLatin1Char('-')) && o.Project.isEmpty() && !report)
             o.Project = a;
         else
             throw ECannotTest(Tr("Непонятный параметр «%1».").arg(a) + QLatin1Char('\n') + Usage());
+    }
+    if (report) {
+        o.Filter.Serial = o.Serial;
+        o.Filter.Operator = o.Operator;
+        o.Filter.SetDays(from, to);
+        if (o.Csv.isEmpty() == o.Pdf.isEmpty())
+            throw ECannotTest(Tr("Укажите одно из двух: --csv ФАЙЛ или --pdf ФАЙЛ.") +
+                              QLatin1Char('\n') + Usage());
+        if (!o.RecordId.isEmpty() && o.Pdf.isEmpty())
+            throw ECannotTest(Tr("--record печатает одну запись в PDF: укажите --pdf ФАЙЛ."));
+        return o;
     }
     if (o.Project.isEmpty())
         throw ECannotTest(Tr("Не указан файл проекта.") + QLatin1Char('\n') + Usage());
@@ -155,16 +229,53 @@ struct TProject {
 
 // The unit, opened as the program opens it; released with the stop command, which lets every
 // pin go.
+TIniFile Settings(const TOptions& o) {
+    const QString iniPath = o.Settings.isEmpty() ? TIniFile::ProgramSettingsPath() : o.Settings;
+    if (!o.Settings.isEmpty() && !QFileInfo::exists(iniPath))
+        throw ECannotTest(Tr("Нет файла настроек «%1».").arg(iniPath));
+    TIniFile ini(iniPath);
+    if (QFileInfo::exists(iniPath) && !ini.Load())
+        throw ECannotTest(Tr("Не удалось прочитать файл настроек «%1».").arg(iniPath));
+    return ini;
+}
+
+// Where the records go; a [Records] section that cannot be taken is said, and the records stay
+// on the station.
+TRecordsConfig RecordsConfig(const TOptions& o) {
+    QString problem;
+    TRecordsConfig config = TRecordsConfig::FromIni(Settings(o), &problem);
+    if (!problem.isEmpty())
+        Err(QStringLiteral("pinvel-check: ") + problem);
+    return config;
+}
+
+// Writes the record of a check; answers the exit code, which a record written nowhere turns
+// into ExitNotRecorded.
+int Record(const TOptions& o, const TTestRecord& record, int exitCode) {
+    TRecordStore store(RecordsConfig(o));
+    QString problem;
+    switch (store.Write(record, &problem)) {
+    case TWriteOutcome::Stored:
+        return exitCode;
+    case TWriteOutcome::Waiting:
+        Err(QStringLiteral("pinvel-check: ") +
+            Tr("Общая база записей %1 недоступна (%2); запись сохранена на этой станции и "
+               "будет отправлена позже. Записей ждут отправки: %3.")
+                .arg(store.Config().SharedUrl(), problem.trimmed())
+                .arg(store.Waiting()));
+        return exitCode;
+    case TWriteOutcome::Failed:
+        break;
+    }
+    Err(QStringLiteral("pinvel-check: ") +
+        Tr("Запись проверки не сохранена: %1").arg(problem.trimmed()));
+    return ExitNotRecorded;
+}
+
 class TUnit {
   public:
     explicit TUnit(const TOptions& o) {
-        const QString iniPath = o.Settings.isEmpty() ? TIniFile::ProgramSettingsPath() : o.Settings;
-        if (!o.Settings.isEmpty() && !QFileInfo::exists(iniPath))
-            throw ECannotTest(Tr("Нет файла настроек «%1».").arg(iniPath));
-        TIniFile ini(iniPath);
-        if (QFileInfo::exists(iniPath) && !ini.Load())
-            throw ECannotTest(Tr("Не удалось прочитать файл настроек «%1».").arg(iniPath));
-        FDevice = ReadDeviceSettings(ini);
+        FDevice = ReadDeviceSettings(Settings(o));
         if (o.Link)
             FDevice.Link = QFile::encodeName(*o.Link);
         if (o.Harness)
@@ -240,6 +351,9 @@ int Verify(const TOptions& o) {
     TUnit unit(o);
     THarnessCheck check(project.Points, unit.Exchange());
     const TCheckResult result = check.Verify(reference);
+    TTestRecord record = TTestRecord::Make(
+        o.Project, TTestRecord::ReferenceSumOf(reference, project.Points), o.Serial, o.Operator);
+    record.TakeResult(result);
     if (o.Json) {
         QJsonArray faults;
         for (const TFault& f : result.Faults)
@@ -249,7 +363,11 @@ int Verify(const TOptions& o) {
                         {QStringLiteral("faults"), faults},
                         {QStringLiteral("roundTrips"), result.RoundTrips},
                         {QStringLiteral("nets"), reference.NetCount()},
-                        {QStringLiteral("project"), o.Project}};
+                        {QStringLiteral("project"), o.Project},
+                        {QStringLiteral("serial"), record.Serial},
+                        {QStringLiteral("operator"), record.Operator},
+                        {QStringLiteral("referenceSha256"), record.ReferenceSum},
+                        {QStringLiteral("record"), record.Uid}};
         Out(QString::fromUtf8(QJsonDocument(doc).toJson()));
     } else {
         QString text = result.Verdict() + QLatin1Char('\n');
@@ -257,7 +375,7 @@ int Verify(const TOptions& o) {
             text += f.Text() + QLatin1Char('\n');
         Out(text);
     }
-    return result.Good() ? ExitGood : ExitFaulty;
+    return Record(o, record, result.Good() ? ExitGood : ExitFaulty);
 }
 
 std::atomic<bool> Interrupted{false};
@@ -273,6 +391,7 @@ QString Time(const QDateTime& t) {
 int Watch(const TOptions& o) {
     TProject project(o.Project);
     TContinuousCheck watch(LoadReference(o, project));
+    const QString referenceSum = TTestRecord::ReferenceSumOf(watch.Reference(), project.Points);
     TUnit unit(o);
     THarnessCheck check(project.Points, unit.Exchange());
     std::signal(SIGINT, OnSignal);
@@ -294,14 +413,69 @@ int Watch(const TOptions& o) {
                        .arg(l.Count)
                        .arg(Time(l.First), Time(l.Last));
     Out(summary);
-    return latched.empty() ? ExitGood : ExitFaulty;
+    TTestRecord record = TTestRecord::Make(o.Project, referenceSum, o.Serial, o.Operator);
+    record.TakeLatched(latched, watch.Checks());
+    return Record(o, record, latched.empty() ? ExitGood : ExitFaulty);
+}
+
+int Report(const TOptions& o) {
+    const TRecordsConfig config = RecordsConfig(o);
+    TRecordStore store(config);
+    QString problem;
+    TRecordsDatabase* database =
+        o.Local ? store.Local().Open(&problem) ? &store.Local() : nullptr : store.Reading(&problem);
+    if (!database)
+        throw ECannotTest(problem +
+                          (config.HasShared() && !o.Local
+                               ? QLatin1Char('\n') + Tr("Записи этой станции: pinvel-check report "
+                                                        "--local.")
+                               : QString()));
+    int count = 0;
+    if (!o.RecordId.isEmpty()) {
+        const std::optional<TTestRecord> record = database->Load(o.RecordId, &problem);
+        if (!record)
+            throw ECannotTest(
+                problem.isEmpty()
+                    ? Tr("В базе «%1» нет записи %2.").arg(database->Name(), o.RecordId)
+                    : problem);
+        if (!TRecordReport::WriteRecord(*record, o.Pdf, &problem))
+            throw ECannotTest(problem);
+        count = 1;
+    } else if (!o.Pdf.isEmpty()) {
+        if (!TRecordReport::WriteList(*database, o.Filter, o.Pdf, &count, &problem))
+            throw ECannotTest(problem);
+    } else if (!TRecordsCsv::Export(*database, o.Filter, o.Csv, &count, &problem)) {
+        throw ECannotTest(problem);
+    }
+    Out(Tr("Записей: %1 → %2\n").arg(count).arg(o.Pdf.isEmpty() ? o.Csv : o.Pdf));
+    return ExitGood;
+}
+
+// The PDF is drawn with QtGui, which wants a window system: without a display the offscreen
+// one does.
+bool NeedsGui(int argc, char** argv) {
+    if (argc < 2 || qstrcmp(argv[1], "report") != 0)
+        return false;
+    for (int i = 2; i < argc; ++i)
+        if (qstrcmp(argv[i], "--pdf") == 0)
+            return true;
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    std::unique_ptr<QCoreApplication> app;
+    if (NeedsGui(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+            qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    const QStringList args = app->arguments().mid(1);
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
         Out(Usage() + QLatin1Char('\n'));
@@ -313,6 +487,8 @@ int main(int argc, char** argv) {
             return Learn(options);
         if (options.Command == QLatin1String("verify"))
             return Verify(options);
+        if (options.Command == QLatin1String("report"))
+            return Report(options);
         return Watch(options);
     } catch (const EPinvel& e) {
         // A unit lost in the middle of a test is as much "could not test" as a missing file.

@@ -1,0 +1,196 @@
+#include "TRecordReport.h"
+
+#include "THarnessCheck.h"
+#include "TRecordsDatabase.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextDocument>
+
+namespace {
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TRecordReport)
+};
+
+QString E(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+QString Time(const QDateTime& t) {
+    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                       : QString();
+}
+
+QString Verdict(const TTestRecord& r, int size) {
+    return QStringLiteral("<span style=\"color:%1; font-size:%2pt; font-weight:bold\">%3</span>")
+        .arg(r.Good ? QStringLiteral("#008000") : QStringLiteral("#C00000"))
+        .arg(size)
+        .arg(E(r.VerdictText()));
+}
+
+QString FaultLine(const TTestRecord& r, const TRecordFault& f) {
+    QString line = E(f.Fault.Text());
+    if (r.Mode == TTestRecord::TMode::Watch)
+        line += E(TTexts::tr(" — замечено %1 раз, впервые %2, последний раз %3")
+                      .arg(f.Seen)
+                      .arg(Time(f.First), Time(f.Last)));
+    return line;
+}
+
+const char* const Style = "<style>body { font-family: 'DejaVu Sans', sans-serif; font-size: 9pt; }"
+                          "h1 { font-size: 15pt; } h2 { font-size: 11pt; }"
+                          "td, th { padding: 2px 6px; } th { text-align: left; "
+                          "background-color: #E8E8E8; }</style>";
+
+bool Print(const QString& html, const QString& title, const QString& path, bool landscape,
+           QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = TTexts::tr("Не удалось записать отчет «%1»: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Pinvel"));
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                      landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+        // Laid out at the type's own resolution, so the text fills the page's width at its
+        // point size.
+        pdf.setResolution(96);
+        QTextDocument doc;
+        doc.setDocumentMargin(0);
+        doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        doc.setPageSize(pdf.pageLayout().paintRectPixels(pdf.resolution()).size());
+        doc.setHtml(html);
+        doc.print(&pdf);
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = TTexts::tr("Не удалось записать отчет «%1»: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+QString TRecordReport::RecordHtml(const TTestRecord& r) {
+    const auto row = [](const QString& name, const QString& valueHtml) {
+        return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>").arg(E(name), valueHtml);
+    };
+    QString html = QLatin1String(Style);
+    html += QStringLiteral("<h1>%1</h1>").arg(E(TTexts::tr("Протокол проверки жгута")));
+    html += QStringLiteral("<table cellspacing=\"0\" border=\"1\" width=\"100%\">");
+    html += row(TTexts::tr("Результат"), Verdict(r, 16));
+    html += row(TTexts::tr("Серийный номер"), E(r.Serial));
+    html += row(TTexts::tr("Проект"), E(r.ProjectPath.isEmpty() ? r.ProjectName() : r.ProjectPath));
+    html += row(TTexts::tr("Контрольная сумма эталона (SHA-256)"),
+                QStringLiteral("<code>%1</code>").arg(E(r.ReferenceSum)));
+    html += row(TTexts::tr("Время проверки"), E(Time(r.Time)));
+    html += row(TTexts::tr("Оператор"), E(r.Operator));
+    html += row(TTexts::tr("Станция"), E(r.Station));
+    html += row(TTexts::tr("Проверка"), E(r.Mode == TTestRecord::TMode::Watch
+                                              ? TTexts::tr("непрерывная, проверок: %1").arg(r.Scans)
+                                              : TTexts::tr("однократная")));
+    html += row(TTexts::tr("Запись"), E(r.Uid));
+    html += QStringLiteral("</table>");
+    html +=
+        QStringLiteral("<h2>%1</h2>").arg(E(TTexts::tr("Неисправности: %1").arg(r.Faults.size())));
+    if (r.Faults.empty()) {
+        html += QStringLiteral("<p>%1</p>").arg(E(TTexts::tr("Неисправностей нет.")));
+    } else {
+        html += QStringLiteral("<ol>");
+        for (const TRecordFault& f : r.Faults)
+            html += QStringLiteral("<li>%1</li>").arg(FaultLine(r, f));
+        html += QStringLiteral("</ol>");
+    }
+    return html;
+}
+
+QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records,
+                                const QString& filterText) {
+    QString html = QLatin1String(Style);
+    html += QStringLiteral("<h1>%1</h1>").arg(E(TTexts::tr("Журнал проверок")));
+    html += QStringLiteral("<p>%1<br>%2</p>")
+                .arg(E(TTexts::tr("Отбор: %1").arg(filterText)),
+                     E(TTexts::tr("Записей: %1").arg(records.size())));
+    html += QStringLiteral("<table cellspacing=\"0\" border=\"1\" width=\"100%\"><tr>");
+    for (const QString& h :
+         {TTexts::tr("Время"), TTexts::tr("Серийный номер"), TTexts::tr("Результат"),
+          TTexts::tr("Проект"), TTexts::tr("Эталон (SHA-256)"), TTexts::tr("Оператор"),
+          TTexts::tr("Станция"), TTexts::tr("Неисправности")})
+        html += QStringLiteral("<th>%1</th>").arg(E(h));
+    html += QStringLiteral("</tr>");
+    for (const TTestRecord& r : records) {
+        QStringList faults;
+        for (const TRecordFault& f : r.Faults)
+            faults << FaultLine(r, f);
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>"
+                               "<td><code>%5</code></td><td>%6</td><td>%7</td><td>%8</td></tr>")
+                    .arg(E(Time(r.Time)), E(r.Serial), Verdict(r, 9), E(r.ProjectName()),
+                         E(r.ReferenceSum.left(16)), E(r.Operator), E(r.Station),
+                         faults.join(QStringLiteral("<br>")));
+    }
+    html += QStringLiteral("</table>");
+    return html;
+}
+
+bool TRecordReport::WriteRecord(const TTestRecord& record, const QString& path, QString* error) {
+    return Print(RecordHtml(record), TTexts::tr("Протокол проверки жгута %1").arg(record.Serial),
+                 path, false, error);
+}
+
+bool TRecordReport::WriteList(const std::vector<TTestRecord>& records, const QString& filterText,
+                              const QString& path, QString* error) {
+    return Print(ListHtml(records, filterText), TTexts::tr("Журнал проверок"), path, true, error);
+}
+
+bool TRecordReport::WriteList(TRecordsDatabase& database, const TRecordFilter& filter,
+                              const QString& path, int* count, QString* error) {
+    const qint64 total = database.Count(filter, error);
+    if (total < 0)
+        return false;
+    if (total > MaxListRecords) {
+        if (error)
+            *error = TTexts::tr("В отчет попало бы %1 записей, а в нем помещается не больше %2: "
+                                "сузьте отбор.")
+                         .arg(total)
+                         .arg(MaxListRecords);
+        return false;
+    }
+    QString problem;
+    const std::vector<TTestRecord> records =
+        database.LoadAll(filter, nullptr, MaxListRecords, &problem);
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
+    if (count)
+        *count = int(records.size());
+    return WriteList(records, FilterText(filter), path, error);
+}
+
+QString TRecordReport::FilterText(const TRecordFilter& f) {
+    QStringList parts;
+    if (f.From.isValid())
+        parts << TTexts::tr("с %1").arg(Time(f.From));
+    if (f.To.isValid())
+        parts << TTexts::tr("до %1").arg(Time(f.To));
+    if (!f.Serial.trimmed().isEmpty())
+        parts << TTexts::tr("серийный номер %1").arg(f.Serial.trimmed());
+    if (!f.Project.trimmed().isEmpty())
+        parts << TTexts::tr("проект %1").arg(f.Project.trimmed());
+    if (!f.Operator.trimmed().isEmpty())
+        parts << TTexts::tr("оператор %1").arg(f.Operator.trimmed());
+    if (f.Verdict != TRecordFilter::TVerdict::Any)
+        parts << TCheckResult::VerdictText(f.Verdict == TRecordFilter::TVerdict::Good);
+    return parts.isEmpty() ? TTexts::tr("все записи") : parts.join(QLatin1String(", "));
+}

@@ -3,9 +3,13 @@
 
 #include "../check/CheckTestKit.h"
 
+#include "TRecordsDatabase.h"
+
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 
 namespace {
 
@@ -33,6 +37,18 @@ void WriteFile(const QString& path, const QByteArray& data) {
 QByteArray ReadFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The text of a PDF as a PDF reader sees it.
+QString PdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {"-layout", path, "-"});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString NoSpace(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
 QJsonObject Nets(const QJsonObject& faults = {}) {
@@ -109,6 +125,8 @@ class PinvelCheckTest : public QObject {
             Harness("faulty.json",
                     Nets({{"opens", CheckKit::Pins({"X1:a3"})},
                           {"shorts", CheckKit::Lists({CheckKit::Pins({"X1:a4", "X2:a2"})})}}));
+        // The records of the checks go to a data folder of the test's own.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(Path("data home")));
         FSettings = Path("pinvel.ini");
         WriteFile(FSettings, "[Device]\r\nLink=sim\r\nHarness=good.json\r\nSimReplyUs=0\r\n");
     }
@@ -146,6 +164,200 @@ class PinvelCheckTest : public QObject {
         const TRun other = Tool(QStringList{"learn", FProject, "-o", Path("other.csv")} + Unit());
         QCOMPARE(other.Exit, 0);
         QCOMPARE(ReadFile(Path("other.csv")), ReadFile(wires));
+    }
+
+    // The station's file of records in a fresh data folder of its own.
+    QString FreshRecords(const QString& name) {
+        const QString home = Path(name);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+        return home + QStringLiteral("/Pinvel/records.sqlite");
+    }
+
+    void verifyAndWatchWriteTheirRecords() {
+        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        const QString file = FreshRecords("records one");
+        const TRun good = Tool(
+            QStringList{"verify", FProject, "--serial", " SN 0001 ", "--operator", "Иванов И."} +
+            Unit());
+        QCOMPARE(good.Exit, 0);
+        QVERIFY2(good.Err.isEmpty(), qPrintable(good.Err));
+        const TRun bad = Tool(
+            QStringList{"verify", FProject, "--json", "--harness", FFaulty, "--serial", "SN 0002"} +
+            Unit());
+        QCOMPARE(bad.Exit, 1);
+        const QJsonObject json = QJsonDocument::fromJson(bad.Out.toUtf8()).object();
+        const TRun watched =
+            Tool(QStringList{"watch", FProject, "--seconds", "1", "--harness", FFaulty, "--serial",
+                             "SN 0003", "--operator", "Петров"} +
+                 Unit());
+        QCOMPARE(watched.Exit, 1);
+
+        TRecordsDatabase db(file);
+        QVERIFY(db.Open());
+        const std::vector<TTestRecord> records = db.LoadAll({}, nullptr, 10);
+        QCOMPARE(records.size(), std::size_t(3));
+        const QString sum = QString::fromLatin1(
+            QCryptographicHash::hash(ReadFile(Path("жгут 7.wires.csv")), QCryptographicHash::Sha256)
+                .toHex());
+        const TTestRecord& w = records[0];
+        const TTestRecord& b = records[1];
+        const TTestRecord& g = records[2];
+        for (const TTestRecord* r : {&w, &b, &g}) {
+            QCOMPARE(r->ProjectPath, QFileInfo(FProject).absoluteFilePath());
+            QCOMPARE(r->ReferenceSum, sum); // the learnt list's own SHA-256
+            QCOMPARE(r->Station, TTestRecord::ThisStation());
+        }
+        QCOMPARE(g.Serial, QString("SN 0001"));
+        QCOMPARE(g.Operator, QString("Иванов И."));
+        QVERIFY(g.Good && g.Faults.empty() && g.Mode == TTestRecord::TMode::Verify);
+        QCOMPARE(g.Scans, 1);
+        QCOMPARE(b.Uid, json.value("record").toString());
+        QCOMPARE(b.Serial, QString("SN 0002"));
+        QCOMPARE(b.Operator, QString());
+        QVERIFY(!b.Good);
+        QCOMPARE(int(b.Faults.size()), json.value("faults").toArray().size());
+        for (int i = 0; i < int(b.Faults.size()); ++i)
+            QCOMPARE(b.Faults[std::size_t(i)].Fault.ToJson(),
+                     json.value("faults").toArray().at(i).toObject());
+        QCOMPARE(w.Mode, TTestRecord::TMode::Watch);
+        QCOMPARE(w.Serial, QString("SN 0003"));
+        QVERIFY(!w.Good && w.Faults.size() == 2);
+        QVERIFY(w.Scans > 1);
+        for (const TRecordFault& f : w.Faults) {
+            QVERIFY(f.Seen >= 1 && f.Seen <= w.Scans);
+            QVERIFY(f.First.isValid() && f.First <= f.Last && f.Last <= w.Time);
+        }
+        QVERIFY2(watched.Out.contains(QStringLiteral("Проверок: %1,").arg(w.Scans)),
+                 qPrintable(watched.Out));
+    }
+
+    void recordsWaitWhenTheSharedDatabaseIsAway() {
+        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        const QString file = FreshRecords("records two");
+        int port = 0;
+        {
+            QTcpServer closed;
+            closed.listen(QHostAddress::LocalHost, 0);
+            port = closed.serverPort();
+        }
+        WriteFile(Path("shared.ini"),
+                  "[Device]\r\nLink=sim\r\nHarness=good.json\r\nSimReplyUs=0\r\n[Records]\r\n"
+                  "Database=postgresql://qa@127.0.0.1:" +
+                      QByteArray::number(port) + "/records\r\n");
+        for (int i = 1; i <= 2; ++i) {
+            const TRun run =
+                Tool({"verify", FProject, "--serial", "W", "--settings", Path("shared.ini")});
+            QCOMPARE(run.Exit, 0); // the harness is good, and its record is kept
+            QCOMPARE(run.Out, QStringLiteral("ГОДЕН\n"));
+            QVERIFY2(run.Err.contains(QStringLiteral("Записей ждут отправки: %1.").arg(i)),
+                     qPrintable(run.Err));
+        }
+        TRecordsDatabase db(file);
+        QVERIFY(db.Open());
+        QCOMPARE(db.WaitingCount(), 2);
+        // The journal of the shared database cannot be read; the station's own can.
+        const TRun shared =
+            Tool({"report", "--csv", Path("w.csv"), "--settings", Path("shared.ini")});
+        QCOMPARE(shared.Exit, 2);
+        QVERIFY2(shared.Err.contains("--local"), qPrintable(shared.Err));
+        const TRun local =
+            Tool({"report", "--csv", Path("w.csv"), "--local", "--settings", Path("shared.ini")});
+        QCOMPARE(local.Exit, 0);
+        QCOMPARE(ReadFile(Path("w.csv")).count('\n'), 3);
+    }
+
+    void aRecordWrittenNowhereExitsWithThree() {
+        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        // A plain file where the data folder should be.
+        WriteFile(Path("not a folder"), "x");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(Path("not a folder")));
+        const TRun run = Tool(QStringList{"verify", FProject, "--serial", "N"} + Unit());
+        QCOMPARE(run.Exit, 3);
+        QCOMPARE(run.Out, QStringLiteral("ГОДЕН\n"));
+        QVERIFY2(run.Err.contains("Запись проверки не сохранена"), qPrintable(run.Err));
+        const TRun bad =
+            Tool(QStringList{"verify", FProject, "--harness", FFaulty, "--serial", "N"} + Unit());
+        QCOMPARE(bad.Exit, 3);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(Path("data home")));
+    }
+
+    void reportGivesCsvAndPdf() {
+        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        FreshRecords("records three");
+        QCOMPARE(
+            Tool(QStringList{"verify", FProject, "--serial", "A-1", "--operator", "Ким"} + Unit())
+                .Exit,
+            0);
+        const TRun bad = Tool(QStringList{"verify", FProject, "--json", "--harness", FFaulty,
+                                          "--serial", "A-2", "--operator", "Ли, \"мл.\""} +
+                              Unit());
+        QCOMPARE(bad.Exit, 1);
+        const QString uid =
+            QJsonDocument::fromJson(bad.Out.toUtf8()).object().value("record").toString();
+        const QString sum =
+            QJsonDocument::fromJson(bad.Out.toUtf8()).object().value("referenceSha256").toString();
+        QCOMPARE(sum.size(), 64);
+
+        const TRun csv = Tool({"report", "--csv", Path("all.csv"), "--settings", FSettings});
+        QCOMPARE(csv.Exit, 0);
+        const QList<QByteArray> lines = ReadFile(Path("all.csv")).split('\n');
+        QCOMPARE(lines.size(), 4); // header, two records, the last line's end
+        QCOMPARE(lines[0], QByteArray("time,station,operator,serial,project,project_path,"
+                                      "reference_sha256,verdict,mode,scans,fault_count,faults,id"));
+        QVERIFY2(lines[1].contains(",\"Ли, \"\"мл.\"\"\",A-2,жгут 7.pvl,") &&
+                     lines[1].contains("," + sum.toLatin1() +
+                                       ",БРАК,verify,1,2,\"обрыв: XT1:a3 "
+                                       "отсоединен от XT1:a1, XT1:a2 | "
+                                       "замыкание: ") &&
+                     lines[1].endsWith("XT1:b2, XT1:b3\"," + uid.toLatin1()),
+                 lines[1].constData());
+        QVERIFY2(lines[2].contains(",Ким,A-1,") && lines[2].contains(",ГОДЕН,verify,1,0,,"),
+                 lines[2].constData());
+        QVERIFY(lines[3].isEmpty());
+        // Filtered: by verdict, by serial, by days.
+        QCOMPARE(Tool({"report", "--csv", Path("bad.csv"), "--verdict", "БРАК"}).Exit, 0);
+        QCOMPARE(ReadFile(Path("bad.csv")).count('\n'), 2);
+        QCOMPARE(Tool({"report", "--csv", Path("a1.csv"), "--serial", "A-1"}).Exit, 0);
+        QVERIFY(ReadFile(Path("a1.csv")).contains(",A-1,"));
+        QCOMPARE(ReadFile(Path("a1.csv")).count('\n'), 2);
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
+        QCOMPARE(Tool({"report", "--csv", Path("d.csv"), "--from", today, "--to", today}).Exit, 0);
+        QCOMPARE(ReadFile(Path("d.csv")).count('\n'), 3);
+        QCOMPARE(Tool({"report", "--csv", Path("d.csv"), "--from", tomorrow}).Exit, 0);
+        QCOMPARE(ReadFile(Path("d.csv")).count('\n'), 1);
+        for (const QStringList& wrong :
+             {QStringList{"report"}, QStringList{"report", "--csv", "a", "--pdf", "b"},
+              QStringList{"report", "--csv", Path("x.csv"), "--from", "07.12.2026"},
+              QStringList{"report", "--csv", Path("x.csv"), "--verdict", "хорошо"},
+              QStringList{"report", "--csv", Path("x.csv"), "--record", uid},
+              QStringList{"report", "--pdf", Path("x.pdf"), "--record", "no-such-record"},
+              QStringList{"report", "--pdf", Path("x.pdf"), FProject}}) {
+            const TRun run = Tool(wrong);
+            QVERIFY2(run.Exit == 2 && run.Err.contains("pinvel-check: "),
+                     qPrintable(wrong.join(' ') + ": " + run.Err));
+        }
+        QVERIFY(!QFile::exists(Path("x.pdf")));
+
+        // The report of one record, read back by a PDF reader.
+        const TRun one = Tool({"report", "--pdf", Path("протокол A-2.pdf"), "--record", uid});
+        QCOMPARE(one.Exit, 0);
+        const QString text = PdfText(Path("протокол A-2.pdf"));
+        QVERIFY2(text.contains("Протокол проверки жгута") && text.contains("БРАК") &&
+                     text.contains("A-2") && text.contains("жгут 7.pvl") &&
+                     text.contains("обрыв: XT1:a3 отсоединен от XT1:a1, XT1:a2") &&
+                     text.contains("замыкание: XT1:a4, XT1:b1 — XT1:b2, XT1:b3"),
+                 qPrintable(text));
+        QVERIFY2(NoSpace(text).contains(sum), qPrintable(text)); // the checksum whole
+        // The list of the faulty ones.
+        QCOMPARE(Tool({"report", "--pdf", Path("list.pdf"), "--verdict", "БРАК"}).Exit, 0);
+        const QString list = PdfText(Path("list.pdf"));
+        QVERIFY2(
+            list.contains("Журнал проверок") && list.contains("БРАК") && !list.contains("ГОДЕН") &&
+                list.contains("A-2") && !list.contains("A-1") &&
+                NoSpace(list).contains(NoSpace("обрыв: XT1:a3 отсоединен от XT1:a1, XT1:a2")) &&
+                list.contains(sum.left(16)),
+            qPrintable(list));
     }
 
     void verifyAnswersWithItsExitCode() {

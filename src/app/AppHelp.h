@@ -11,11 +11,12 @@ class QWidget;
 // help call does nothing and answers false.
 namespace HelpContext {
 constexpr int None = 0;
-constexpr int Main = 1;     // main window
-constexpr int Constr = 70;  // connector constructor dialog
-constexpr int Sootv = 100;  // correspondence dialog
-constexpr int Editor = 170; // editor panel
-constexpr int Tester = 200; // tester panel: its controls, keys and colours
+constexpr int Main = 1;      // main window
+constexpr int Constr = 70;   // connector constructor dialog
+constexpr int Sootv = 100;   // correspondence dialog
+constexpr int Editor = 170;  // editor panel
+constexpr int Tester = 200;  // tester panel: its controls, keys and colours
+constexpr int Records = 300; // the journal of checks and its reports
 } // namespace HelpContext
 
 // Opens the page of a help context in the desktop's browser. A context without a page of its

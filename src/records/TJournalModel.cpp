@@ -25,8 +25,11 @@ void TJournalModel::Reload() {
     FTotal = 0;
     FProblem.clear();
     if (FDatabase) {
-        FRows = FDatabase->Page(FFilter, nullptr, PageSize, &FProblem);
-        FMore = int(FRows.size()) == PageSize;
+        // One row past the page tells whether there is more.
+        FRows = FDatabase->Page(FFilter, nullptr, PageSize + 1, &FProblem);
+        FMore = int(FRows.size()) > PageSize;
+        if (FMore)
+            FRows.pop_back();
         if (FProblem.isEmpty())
             FTotal = FDatabase->Count(FFilter, &FProblem);
         if (FTotal < 0)
@@ -44,8 +47,10 @@ void TJournalModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent))
         return;
     QString problem;
-    std::vector<TTestRecord> page = FDatabase->Page(FFilter, &FRows.back(), PageSize, &problem);
-    FMore = int(page.size()) == PageSize;
+    std::vector<TTestRecord> page = FDatabase->Page(FFilter, &FRows.back(), PageSize + 1, &problem);
+    FMore = int(page.size()) > PageSize;
+    if (FMore)
+        page.pop_back();
     if (!problem.isEmpty()) {
         FProblem = problem;
         FMore = false;

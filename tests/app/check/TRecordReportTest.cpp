@@ -1,0 +1,90 @@
+// The printable report: what it says of a record and of a list, what a record's own texts cannot
+// do to it, and that a report which cannot be written leaves no file behind.
+
+#include "TRecordReport.h"
+#include "RecordsTestKit.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace RecordsKit;
+
+namespace {
+QString PdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {path, "-"});
+    p.waitForFinished(60000);
+    // Lines as the page breaks them joined again.
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+} // namespace
+
+class TRecordReportTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir{QDir::tempPath() + QStringLiteral("/pinvel report XXXXXX")};
+
+  private slots:
+    void aWatchRecordSaysHowOftenAndWhen() {
+        TTestRecord r = Record(QDateTime(QDate(2026, 4, 1), QTime(9, 30)).toMSecsSinceEpoch(),
+                               "<b>SN</b> & 1", false);
+        r.Mode = TTestRecord::TMode::Watch;
+        r.Scans = 812;
+        r.Faults[0].Seen = 3;
+        r.Faults[0].First = QDateTime(QDate(2026, 4, 1), QTime(9, 29, 1));
+        r.Faults[0].Last = QDateTime(QDate(2026, 4, 1), QTime(9, 29, 58));
+        const QString html = TRecordReport::RecordHtml(r);
+        // A record's texts are shown as text, never taken for markup.
+        QVERIFY(html.contains("&lt;b&gt;SN&lt;/b&gt; &amp; 1"));
+        QVERIFY(!html.contains("<b>SN</b>"));
+        const QString path = FDir.filePath("watch report.pdf");
+        QString error;
+        QVERIFY2(TRecordReport::WriteRecord(r, path, &error), qPrintable(error));
+        const QString text = PdfText(path);
+        QVERIFY2(text.contains("<b>SN</b> & 1") && text.contains("непрерывная, проверок: 812") &&
+                     text.contains("замечено 3 раз, впервые 2026-04-01 09:29:01, последний раз "
+                                   "2026-04-01 09:29:58") &&
+                     text.contains("Неисправности: 2") && text.contains("Иванов") &&
+                     text.contains("stand-3") && text.contains("2026-04-01 09:30:00"),
+                 qPrintable(text));
+        const TTestRecord good = Record(0, "G-1");
+        QVERIFY(TRecordReport::WriteRecord(good, path, &error));
+        const QString clean = PdfText(path);
+        QVERIFY(clean.contains("ГОДЕН") && clean.contains("Неисправностей нет") &&
+                clean.contains("однократная") && !clean.contains("БРАК"));
+    }
+
+    void theListNamesItsFilter() {
+        TRecordFilter f;
+        QCOMPARE(TRecordReport::FilterText(f), QString("все записи"));
+        f.SetDays(QDate(2026, 4, 1), QDate(2026, 4, 2));
+        f.Serial = "A*";
+        f.Verdict = TRecordFilter::TVerdict::Faulty;
+        f.Operator = "Ким";
+        f.Project = "K1.pvl";
+        QCOMPARE(TRecordReport::FilterText(f),
+                 QString("с 2026-04-01 00:00:00, до 2026-04-03 00:00:00, серийный номер A*, "
+                         "проект K1.pvl, оператор Ким, БРАК"));
+        const std::vector<TTestRecord> records{Record(1000, "L-2", false), Record(0, "L-1")};
+        const QString path = FDir.filePath("list.pdf");
+        QVERIFY(TRecordReport::WriteList(records, TRecordReport::FilterText(f), path));
+        const QString text = PdfText(path);
+        QVERIFY2(text.contains("Журнал проверок") && text.contains("Записей: 2") &&
+                     text.contains("серийный номер A*") &&
+                     text.indexOf("L-2") < text.indexOf("L-1") && text.contains("ГОДЕН") &&
+                     text.contains("БРАК") && text.contains(records[0].ReferenceSum.left(16)),
+                 qPrintable(text));
+    }
+
+    void aReportThatCannotBeWrittenLeavesNothing() {
+        const QString path = FDir.filePath("no folder/report.pdf");
+        QString error;
+        QVERIFY(!TRecordReport::WriteRecord(Record(0, "X"), path, &error));
+        QVERIFY2(error.contains("Не удалось записать отчет") && error.contains("report.pdf"),
+                 qPrintable(error));
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_MAIN(TRecordReportTest)
+#include "TRecordReportTest.moc"

@@ -1,0 +1,157 @@
+// pinvel-bench-records: the journal of checks with 100 000 records in the station's SQLite file
+// (and, when PINVEL_BENCH_PG_URL names a PostgreSQL server, in a database made there for the
+// run): filtering by serial number in the journal's model (its first page and the count, what
+// the window shows), the unfiltered journal, a page read deep in the list, and one record
+// written whole (its transaction reaching the disk).
+
+#include "TJournalModel.h"
+#include "TRecordsConfig.h"
+#include "TRecordsDatabase.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Records = 100000;
+
+std::vector<TTestRecord> Journal() {
+    std::vector<TTestRecord> all;
+    all.reserve(Records);
+    const qint64 start = QDateTime(QDate(2026, 1, 1), QTime(6, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (int i = 0; i < Records; ++i) {
+        TTestRecord r;
+        r.Uid = TTestRecord::NewUid();
+        r.Time = TTestRecord::FromMs(start + qint64(i) * 90000); // a check every 90 s
+        r.Station = QStringLiteral("stand-%1").arg(i % 6);
+        r.Operator = QStringLiteral("Оператор %1").arg(i % 25);
+        r.ProjectPath = QStringLiteral("/plant/Pvl/K%1.pvl").arg(i % 40);
+        r.ReferenceSum = QString(64, QLatin1Char('a'));
+        r.Serial = QStringLiteral("SN%1").arg(i, 7, 10, QLatin1Char('0'));
+        if (i % 20 == 0)
+            r.Faults.push_back({TFault::Open({"XT1:a3"}, {"XP2:b5", "XP2:b6"}), 1, {}, {}});
+        r.Good = r.Faults.empty();
+        r.FaultTotal = int(r.Faults.size());
+        all.push_back(std::move(r));
+    }
+    return all;
+}
+
+double Ms(QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// The median of a few runs of `fn`, in ms.
+template <typename F> double Median(int runs, F fn) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        fn();
+        ms.push_back(Ms(t));
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+void Measure(TRecordsDatabase& db, const TTestRecord& sample, const char* suffix) {
+    TJournalModel model;
+    model.SetDatabase(&db);
+    // Serial numbers spread over the journal, each one looked up once in each run.
+    int next = 0;
+    const double filter = Median(21, [&] {
+        TRecordFilter f;
+        f.Serial = QStringLiteral("SN%1").arg((next++ * 4099) % Records, 7, 10, QLatin1Char('0'));
+        model.SetFilter(f);
+        if (model.Total() != 1)
+            std::fprintf(stderr, "the serial number was not found\n");
+    });
+    const double prefix = Median(11, [&] {
+        TRecordFilter f;
+        f.Serial = QStringLiteral("SN00%1*").arg(next++ % 10); // 10 000 records each
+        model.SetFilter(f);
+    });
+    const double all = Median(11, [&] { model.SetFilter({}); });
+    // Scrolling: the next page deep in the list (row 50 000 onwards).
+    model.SetFilter({});
+    while (model.rowCount() < Records / 2 && model.canFetchMore({}))
+        model.fetchMore({});
+    const double page = Median(21, [&] {
+        std::vector<TTestRecord> rows =
+            db.Page({}, &model.Record(model.rowCount() - 1), TJournalModel::PageSize);
+        if (rows.size() != std::size_t(TJournalModel::PageSize))
+            std::fprintf(stderr, "short page\n");
+    });
+    std::printf("journal_filter_ms_100k%s: %.2f\n", suffix, filter);
+    std::printf("journal_prefix_filter_ms_100k%s: %.2f\n", suffix, prefix);
+    std::printf("journal_open_ms_100k%s: %.2f\n", suffix, all);
+    std::printf("journal_page_ms_deep%s: %.2f\n", suffix, page);
+    int n = 0;
+    const double write = Median(21, [&] {
+        TTestRecord r = sample;
+        r.Uid = TTestRecord::NewUid();
+        r.Serial = QStringLiteral("W%1").arg(n++);
+        r.Faults.push_back({TFault::Short({{"XT1:a3"}, {"XT1:a4"}}), 1, {}, {}});
+        db.Insert(r);
+    });
+    std::printf("record_write_ms%s: %.2f\n", suffix, write);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const std::vector<TTestRecord> journal = Journal();
+    {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel bench records XXXXXX"));
+        TRecordsDatabase db(dir.filePath(QStringLiteral("records.sqlite")));
+        QString error;
+        if (!db.Open(&error) || !db.Insert(journal, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        Measure(db, journal[1], "");
+    }
+    const QString url = qEnvironmentVariable("PINVEL_BENCH_PG_URL");
+    if (url.isEmpty())
+        return 0;
+    TRecordsConfig config;
+    config.SetSharedUrl(url);
+    const QString name = QStringLiteral("pinvel_bench_%1").arg(QCoreApplication::applicationPid());
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "admin");
+        admin.setHostName(config.PgHost);
+        admin.setPort(config.PgPort);
+        admin.setUserName(config.PgUser);
+        admin.setDatabaseName(config.PgDatabase);
+        if (!admin.open() || !QSqlQuery(admin).exec(QStringLiteral("CREATE DATABASE ") + name)) {
+            std::fprintf(stderr, "cannot make the database %s\n", qPrintable(name));
+            return 1;
+        }
+        config.PgDatabase = name;
+        {
+            TRecordsDatabase db(config, TRecordsDatabase::TKind::Shared);
+            QString error;
+            if (db.Open(&error) && db.Insert(journal, &error)) {
+                QSqlQuery(QSqlDatabase::database(QStringLiteral("admin")))
+                    .exec(QStringLiteral("SELECT 1"));
+                Measure(db, journal[1], "_postgresql");
+            } else {
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+            }
+        }
+        QSqlQuery(admin).exec(QStringLiteral("DROP DATABASE ") + name + " WITH (FORCE)");
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    return 0;
+}

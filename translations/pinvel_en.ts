@@ -374,6 +374,41 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TJournalModel</name>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Неисправностей</source>
+        <translation>Faults</translation>
+    </message>
+    <message>
+        <source>Проект</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Станция</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Проверок</source>
+        <translation>Checks</translation>
+    </message>
+</context>
+<context>
     <name>TKestrumPort</name>
     <message>
         <source>Неверная настройка связи с блоком диагностики &quot;%1&quot;: ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
@@ -541,6 +576,190 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Контакт с таким именем уже существует и задействован. Переименование невозможно.</source>
         <translation>A contact with this name already exists and is in use. The contact cannot be renamed.</translation>
+    </message>
+</context>
+<context>
+    <name>TRecordReport</name>
+    <message>
+        <source> — замечено %1 раз, впервые %2, последний раз %3</source>
+        <translation> — seen %1 times, first at %2, last at %3</translation>
+    </message>
+    <message>
+        <source>Не удалось записать отчет «%1»: %2</source>
+        <translation>Could not write the report &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Протокол проверки жгута</source>
+        <translation>Harness test report</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Проект</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Контрольная сумма эталона (SHA-256)</source>
+        <translation>Reference checksum (SHA-256)</translation>
+    </message>
+    <message>
+        <source>Время проверки</source>
+        <translation>Time of the check</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Станция</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Проверка</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>непрерывная, проверок: %1</source>
+        <translation>continuous, checks: %1</translation>
+    </message>
+    <message>
+        <source>однократная</source>
+        <translation>single</translation>
+    </message>
+    <message>
+        <source>Запись</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>Неисправности: %1</source>
+        <translation>Faults: %1</translation>
+    </message>
+    <message>
+        <source>Неисправностей нет.</source>
+        <translation>No faults.</translation>
+    </message>
+    <message>
+        <source>Журнал проверок</source>
+        <translation>Test records</translation>
+    </message>
+    <message>
+        <source>Отбор: %1</source>
+        <translation>Filter: %1</translation>
+    </message>
+    <message>
+        <source>Записей: %1</source>
+        <translation>Records: %1</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Эталон (SHA-256)</source>
+        <translation>Reference (SHA-256)</translation>
+    </message>
+    <message>
+        <source>Неисправности</source>
+        <translation>Faults</translation>
+    </message>
+    <message>
+        <source>Протокол проверки жгута %1</source>
+        <translation>Harness test report %1</translation>
+    </message>
+    <message>
+        <source>В отчет попало бы %1 записей, а в нем помещается не больше %2: сузьте отбор.</source>
+        <translation>The report would hold %1 records, and it holds at most %2: narrow the filter.</translation>
+    </message>
+    <message>
+        <source>с %1</source>
+        <translation>from %1</translation>
+    </message>
+    <message>
+        <source>до %1</source>
+        <translation>before %1</translation>
+    </message>
+    <message>
+        <source>серийный номер %1</source>
+        <translation>serial number %1</translation>
+    </message>
+    <message>
+        <source>проект %1</source>
+        <translation>project %1</translation>
+    </message>
+    <message>
+        <source>оператор %1</source>
+        <translation>operator %1</translation>
+    </message>
+    <message>
+        <source>все записи</source>
+        <translation>all records</translation>
+    </message>
+</context>
+<context>
+    <name>TRecordStore</name>
+    <message>
+        <source>программа закрывается</source>
+        <translation>the program is closing</translation>
+    </message>
+</context>
+<context>
+    <name>TRecordsConfig</name>
+    <message>
+        <source>ожидается адрес вида postgresql://ПОЛЬЗОВАТЕЛЬ@СЕРВЕР:ПОРТ/БАЗА</source>
+        <translation>an address such as postgresql://USER@SERVER:PORT/DATABASE is expected</translation>
+    </message>
+    <message>
+        <source>пароль в файле настроек не хранится: запишите его в ~/.pgpass</source>
+        <translation>the password is not kept in the settings file: put it in ~/.pgpass</translation>
+    </message>
+    <message>
+        <source>неверный порт</source>
+        <translation>invalid port</translation>
+    </message>
+    <message>
+        <source>Раздел [Records], Database=%1: %2. Записи проверок остаются на этой станции.</source>
+        <translation>Section [Records], Database=%1: %2. The test records stay on this station.</translation>
+    </message>
+</context>
+<context>
+    <name>TRecordsDatabase</name>
+    <message>
+        <source>Не удалось открыть базу записей «%1»: %2</source>
+        <translation>Could not open the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>нет драйвера Qt SQL для этой базы</source>
+        <translation>there is no Qt SQL driver for this database</translation>
+    </message>
+    <message>
+        <source>не удалось создать папку «%1»</source>
+        <translation>could not create the folder &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать базу записей «%1»: %2</source>
+        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось подготовить базу записей «%1»: %2</source>
+        <translation>Could not prepare the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>она создана более новой версией программы (схема %1, эта программа знает схему %2)</source>
+        <translation>it was made by a newer version of the program (schema %1, this program knows schema %2)</translation>
+    </message>
+    <message>
+        <source>Не удалось записать проверку в базу «%1»: %2</source>
+        <translation>Could not write the check into the database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>база не открыта</source>
+        <translation>the database is not open</translation>
     </message>
 </context>
 <context>
@@ -944,6 +1163,113 @@ is prosecuted under the law.</translation>
     </message>
 </context>
 <context>
+    <name>TfmJournal</name>
+    <message>
+        <source>Журнал проверок</source>
+        <translation>Test records</translation>
+    </message>
+    <message>
+        <source>Период с</source>
+        <translation>Period from</translation>
+    </message>
+    <message>
+        <source>номер или начало*</source>
+        <translation>number or its beginning*</translation>
+    </message>
+    <message>
+        <source>все</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>по</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>Результат:</source>
+        <translation>Result:</translation>
+    </message>
+    <message>
+        <source>Серийный номер:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>Проект:</source>
+        <translation>Project:</translation>
+    </message>
+    <message>
+        <source>Оператор:</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>Экспорт в CSV...</source>
+        <translation>Export to CSV...</translation>
+    </message>
+    <message>
+        <source>Протокол записи (PDF)...</source>
+        <translation>Record report (PDF)...</translation>
+    </message>
+    <message>
+        <source>Отчет по списку (PDF)...</source>
+        <translation>List report (PDF)...</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Общая база записей: %1</source>
+        <translation>Shared records database: %1</translation>
+    </message>
+    <message>
+        <source>Общая база %1 недоступна; показаны записи этой станции (%2).</source>
+        <translation>The shared database %1 cannot be reached; the records of this station are shown (%2).</translation>
+    </message>
+    <message>
+        <source>Записи этой станции: %1</source>
+        <translation>Records of this station: %1</translation>
+    </message>
+    <message>
+        <source>Записей ждут отправки: %1.</source>
+        <translation>Records waiting to be sent: %1.</translation>
+    </message>
+    <message>
+        <source>Записей: %1</source>
+        <translation>Records: %1</translation>
+    </message>
+    <message>
+        <source>Экспорт журнала в CSV</source>
+        <translation>Export the records to CSV</translation>
+    </message>
+    <message>
+        <source>Файлы CSV (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Записей: %1; в CSV записано: %2</source>
+        <translation>Records: %1; written to CSV: %2</translation>
+    </message>
+    <message>
+        <source>Протокол проверки в PDF</source>
+        <translation>Test report to PDF</translation>
+    </message>
+    <message>
+        <source>протокол %1.pdf</source>
+        <translation>report %1.pdf</translation>
+    </message>
+    <message>
+        <source>Файлы PDF (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Отчет по списку в PDF</source>
+        <translation>List report to PDF</translation>
+    </message>
+</context>
+<context>
     <name>TfmMain</name>
     <message>
         <source>Новый</source>
@@ -1149,6 +1475,33 @@ is prosecuted under the law.</translation>
     <message>
         <source>Настройки блока диагностики в файле настроек неверны, взяты другие:</source>
         <translation>The diagnostic unit settings in the settings file are wrong; others are taken:</translation>
+    </message>
+</context>
+<context>
+    <name>TfmSerialPrompt</name>
+    <message>
+        <source>Проверка жгута</source>
+        <translation>Harness check</translation>
+    </message>
+    <message>
+        <source>Отсканируйте или введите серийный номер жгута.</source>
+        <translation>Scan or type the harness&apos;s serial number.</translation>
+    </message>
+    <message>
+        <source>Серийный номер:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>Оператор:</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>Проверить</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -20,30 +20,29 @@ bool Same(const QString& a, const QString& b) {
 // with the mark; a value that does is written marked too, so every value reads back exactly.
 const QString EscapeMark = QStringLiteral("utf8:");
 
-bool MustEscape(QChar c, bool atEnd) {
-    return c == QLatin1Char('%') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-           (atEnd && c.isSpace()) || !TWin1251::CanEncode(QString(c));
+// Whether a character keeps the value from being written as it stands.
+bool Unfit(QChar c, bool atEnd) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n') || (atEnd && c.isSpace()) ||
+           !TWin1251::CanEncode(QString(c));
 }
 
 QString Escape(const QString& value) {
-    bool plain = !value.startsWith(EscapeMark) && TWin1251::CanEncode(value);
-    for (qsizetype i = 0; plain && i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        plain = !(c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-                  ((i == 0 || i + 1 == value.size()) && c.isSpace()));
-    }
+    const auto atEnd = [&](qsizetype i) { return i == 0 || i + 1 == value.size(); };
+    bool plain = !value.startsWith(EscapeMark);
+    for (qsizetype i = 0; plain && i < value.size(); ++i)
+        plain = !Unfit(value.at(i), atEnd(i));
     if (plain)
         return value;
+    static const char hex[] = "0123456789ABCDEF";
     QString out = EscapeMark;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
-        if (!MustEscape(c, i == 0 || i + 1 == value.size())) {
+        if (c != QLatin1Char('%') && !Unfit(c, atEnd(i))) {
             out += c;
             continue;
         }
         // A character outside the basic plane is a surrogate pair: one code point, one sequence.
         const qsizetype n = c.isHighSurrogate() && i + 1 < value.size() ? 2 : 1;
-        static const char hex[] = "0123456789ABCDEF";
         for (const char byte : value.mid(i, n).toUtf8()) {
             const auto b = static_cast<unsigned char>(byte);
             out += QLatin1Char('%');

@@ -7,6 +7,7 @@ function(pinvel_add_test)
         target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/TsanQtSuppressions.cpp)
     endif()
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+    target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     pinvel_warnings(${T_NAME})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set(_env "QT_QPA_PLATFORM=offscreen"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Pinvel builds, tests and runs with, when any is missing.
+# Installs the Debian packages Pinvel builds, tests and runs with, when any is missing
+# (fonts-wine: the Tahoma the windows are laid out for; x11-utils: the screenshots' xwininfo).
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-dev qt6-base-dev qt6-base-dev-tools
-          qt6-translations-l10n libgl-dev xvfb xauth imagemagick)
+          qt6-translations-l10n libgl-dev xvfb xauth imagemagick x11-utils fonts-wine)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QThread>
 
@@ -15,6 +16,19 @@ TAppMessageBoxHook& Hook() {
 
 QString Tr(const char* text) {
     return QCoreApplication::translate("AppMessageBox", text);
+}
+
+// The window a box is centred on: the program's active window, else its main window. Right
+// after a file dialog closes no window is active yet, and a box without an owner would stand in
+// the middle of the screen.
+QWidget* BoxOwner() {
+    if (QWidget* active = QApplication::activeWindow();
+        active != nullptr && active->isVisible() && active->windowType() != Qt::SplashScreen)
+        return active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(w) != nullptr && w->isVisible())
+            return w;
+    return nullptr;
 }
 
 TMsgAnswer ShowBox(const QString& text, TMsgKind kind) {
@@ -42,13 +56,17 @@ TMsgAnswer ShowBox(const QString& text, TMsgKind kind) {
         icon = QMessageBox::Question;
         buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         break;
+    case TMsgKind::PlainQuestion:
+        icon = QMessageBox::NoIcon;
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        break;
     }
     // Texts may break lines with a lone carriage return; the box wants line feeds.
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
-    QMessageBox box(icon, AppTitle(), shown, buttons, QApplication::activeWindow());
+    QMessageBox box(icon, AppTitle(), shown, buttons, BoxOwner());
     box.setTextFormat(Qt::PlainText); // paths and names are shown as typed, never as markup
     if (QAbstractButton* b = box.button(QMessageBox::Ok))
         b->setText(Tr("OK"));
@@ -91,8 +109,10 @@ TMsgAnswer Answer(const QString& text, TMsgKind kind) {
         qWarning("%s", qUtf8Printable(text));
         if (kind == TMsgKind::QuestionCancel)
             return TMsgAnswer::Cancel;
-        return (kind == TMsgKind::Question || kind == TMsgKind::WarningQuestion) ? TMsgAnswer::No
-                                                                                 : TMsgAnswer::Ok;
+        return (kind == TMsgKind::Question || kind == TMsgKind::WarningQuestion ||
+                kind == TMsgKind::PlainQuestion)
+                   ? TMsgAnswer::No
+                   : TMsgAnswer::Ok;
     }
     return ShowBox(text, kind);
 }

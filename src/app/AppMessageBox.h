@@ -5,7 +5,8 @@
 #include <functional>
 
 // Every message of the program goes through AppMessageBox: a modal box captioned with the
-// application title, with the kind's icon and Russian button texts.
+// application title, with the kind's icon and Russian button texts, centred on the window it
+// speaks for.
 enum class TMsgKind {
     Error,           // error icon, OK
     Warning,         // warning icon, OK
@@ -13,6 +14,7 @@ enum class TMsgKind {
     Question,        // question icon, Yes / No
     WarningQuestion, // warning icon, Yes / No
     QuestionCancel,  // question icon, Yes / No / Cancel
+    PlainQuestion,   // no icon, Yes / No
 };
 
 enum class TMsgAnswer { Ok, Yes, No, Cancel };
@@ -20,9 +22,11 @@ enum class TMsgAnswer { Ok, Yes, No, Cancel };
 // The application title: the caption of every message box and the start of the window title.
 QString AppTitle();
 
-// Shows the box and answers the button pressed. Closing the box without a button answers
-// Cancel for a box with Cancel, No for a question and OK otherwise. A call from another thread
-// is carried out on the user-interface thread, and the caller waits for the answer.
+// Shows the box and answers the button pressed. The box is centred on the program's active
+// window, else on its main window (a file dialog that just closed leaves no active window). Closing
+// the box without a button answers Cancel for a box with Cancel, No for a question and OK
+// otherwise. A call from another thread is carried out on the user-interface thread, and the caller
+// waits for the answer.
 TMsgAnswer AppMessageBox(const QString& text, TMsgKind kind);
 
 // Test hook: while set, AppMessageBox calls it instead of showing a box and answers what it

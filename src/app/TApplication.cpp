@@ -2,6 +2,7 @@
 
 #include "AppHelp.h"
 #include "AppMessageBox.h"
+#include "TAppFont.h"
 
 #include <QKeyEvent>
 #include <QLibraryInfo>
@@ -13,6 +14,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: the platform would append it to every title ("Pinvel - file [Тестер] —
     // Pinvel"); the titles already name the program. The desktop file gives the icon.
     setDesktopFileName(QStringLiteral("pinvel"));
+    // The windows are laid out for Tahoma 8; a wider type would cut their texts.
+    TAppFont::Install();
     FQtTexts = new QTranslator(this);
     if (FQtTexts->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

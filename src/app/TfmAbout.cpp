@@ -1,12 +1,17 @@
 #include "TfmAbout.h"
 
+#include "TAppFont.h"
+
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 constexpr QRgb Green = 0xFF008040;  // RGB 0, 128, 64
@@ -17,40 +22,36 @@ constexpr QRgb Maroon = 0xFF800000; // clMaroon
 TfmAbout::TfmAbout(QWidget* parent, const TVersionInfo& info) : QDialog(parent) {
     setObjectName(QStringLiteral("fmAbout"));
     setWindowTitle(tr("О программе"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(360, 212);
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // A fixed frame with the system menu and the close box only: nothing to minimise or
+    // maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    const auto label = [this](const char* name, const QRect& r, Qt::Alignment align) {
+    const auto label = [this](const char* name, Qt::Alignment align) {
         auto* l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(r);
         l->setAlignment(align | Qt::AlignVCenter);
         l->setTextFormat(Qt::PlainText);
         return l;
     };
 
-    lb1 = label("lb1", QRect(8, 8, 344, 26), Qt::AlignHCenter);
-    QFont big(QStringLiteral("Tahoma"));
-    big.setPixelSize(19);
-    big.setBold(true);
-    lb1->setFont(big);
+    lb1 = label("lb1", Qt::AlignHCenter);
+    lb1->setFont(TAppFont::PixelFont(19, true));
     SetTextColor(lb1, Green);
 
-    lb2 = label("lb2", QRect(8, 36, 344, 16), Qt::AlignHCenter);
+    lb2 = label("lb2", Qt::AlignHCenter);
     QFont bold = font();
     bold.setBold(true);
     lb2->setFont(bold);
     SetTextColor(lb2, Navy);
 
-    lb3 = label("lb3", QRect(16, 56, 336, 16), Qt::AlignLeft);
-    lb4 = label("lb4", QRect(16, 76, 140, 16), Qt::AlignLeft);
+    lb3 = label("lb3", Qt::AlignLeft);
+    lb4 = label("lb4", Qt::AlignLeft);
     lb4->setText(tr("Техническая поддержка:"));
-    lbSupport = label("lbSupport", QRect(156, 76, 196, 16), Qt::AlignLeft);
-    lb5 = label("lb5", QRect(16, 94, 140, 16), Qt::AlignLeft);
+    lbSupport = label("lbSupport", Qt::AlignLeft);
+    lb5 = label("lb5", Qt::AlignLeft);
     lb5->setText(tr("Электронная почта:"));
-    lbEmail = label("lbEmail", QRect(156, 94, 196, 16), Qt::AlignLeft);
+    lbEmail = label("lbEmail", Qt::AlignLeft);
     QFont link = font();
     link.setBold(true);
     link.setUnderline(true);
@@ -62,21 +63,51 @@ TfmAbout::TfmAbout(QWidget* parent, const TVersionInfo& info) : QDialog(parent) 
 
     shp = new QFrame(this);
     shp->setObjectName(QStringLiteral("shp"));
-    shp->setGeometry(8, 116, 344, 60);
     shp->setStyleSheet(
         QStringLiteral("QFrame#shp { border: 1px solid black; border-radius: 8px; }"));
-    lb8 = label("lb8", QRect(12, 118, 336, 56), Qt::AlignHCenter);
+    lb8 = new QLabel(shp);
+    lb8->setObjectName(QStringLiteral("lb8"));
+    lb8->setAlignment(Qt::AlignCenter);
+    lb8->setTextFormat(Qt::PlainText);
     lb8->setText(tr("Программа предназначена для проверки кабельных жгутов\n"
                     "с блоком диагностики. Незаконное копирование\n"
                     "и распространение программы или её части\n"
                     "преследуется в соответствии с законом."));
     SetTextColor(lb8, Maroon);
+    auto* notice = new QVBoxLayout(shp);
+    notice->setContentsMargins(6, 2, 6, 2);
+    notice->addWidget(lb8);
 
     bt1 = new QPushButton(tr("OK"), this);
     bt1->setObjectName(QStringLiteral("bt1"));
-    bt1->setGeometry(142, 182, 75, 25);
+    bt1->setFixedSize(75, 25);
     bt1->setDefault(true);
     connect(bt1, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The design's places (client area 360 x 212) hold Tahoma 8; the rows are laid out by
+    // their texts, so a longer address or description widens the box instead of being cut.
+    auto* contacts = new QGridLayout();
+    contacts->setContentsMargins(8, 0, 0, 0);
+    contacts->setHorizontalSpacing(6);
+    contacts->setVerticalSpacing(2);
+    contacts->addWidget(lb4, 0, 0);
+    contacts->addWidget(lbSupport, 0, 1);
+    contacts->addWidget(lb5, 1, 0);
+    contacts->addWidget(lbEmail, 1, 1);
+    contacts->setColumnStretch(1, 1);
+    auto* legal = new QHBoxLayout();
+    legal->setContentsMargins(8, 0, 0, 0);
+    legal->addWidget(lb3);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 5);
+    layout->setSpacing(3);
+    layout->addWidget(lb1);
+    layout->addWidget(lb2);
+    layout->addLayout(legal);
+    layout->addLayout(contacts);
+    layout->addWidget(shp, 1);
+    layout->addWidget(bt1, 0, Qt::AlignHCenter);
 
     // The links follow the mouse over the form and every control on it.
     setMouseTracking(true);
@@ -87,6 +118,9 @@ TfmAbout::TfmAbout(QWidget* parent, const TVersionInfo& info) : QDialog(parent) 
     }
 
     FormCreate(info);
+    // Fixed at the design's size, or larger where the texts need it.
+    setFixedSize(layout->sizeHint().expandedTo(QSize(ClientWidth, ClientHeight)));
+    layout->activate(); // the controls stand in their places before the box is first shown
 }
 
 TfmAbout::~TfmAbout() = default;

@@ -31,6 +31,8 @@ class TfmAbout : public QDialog {
     QLabel* lb8 = nullptr;       // legal notice
     QPushButton* bt1 = nullptr;  // "OK"
 
+    static constexpr int ClientWidth = 360;
+    static constexpr int ClientHeight = 212;
     static constexpr QRgb LinkColor = 0xFF0000FF;  // clBlue
     static constexpr QRgb HoverColor = 0xFF000080; // clNavy
 

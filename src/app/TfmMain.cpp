@@ -3,10 +3,12 @@
 #include "AppHelp.h"
 #include "AppMessageBox.h"
 #include "CreateFormPlaced.h"
+#include "TAppFont.h"
 #include "TAppSettings.h"
 #include "TColors.h"
 #include "TErrors.h"
 #include "TFormPlacement.h"
+#include "TOffThreadCall.h"
 #include "TPinGrid.h"
 #include "TProperty.h"
 #include "TRazem.h"
@@ -269,9 +271,7 @@ QFrame* TfmMain::CreateTesterPanel() {
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setFixedHeight(77);
     // The panel's small type lets the four groups and the exit button share the window's width.
-    QFont small = panel->font();
-    small.setPixelSize(11);
-    panel->setFont(small);
+    panel->setFont(TAppFont::PixelFont(11));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(6, 2, 6, 4);
     row->setSpacing(6);
@@ -372,8 +372,7 @@ QFrame* TfmMain::CreateTesterPanel() {
             {"plInfoYellow", LampYellow, tr("Работает генератор")},
             {"plInfoGray", LampGray, tr("Вывод не задействован")},
         };
-        QFont legendFont = gbInfo->font();
-        legendFont.setPixelSize(10);
+        const QFont legendFont = TAppFont::PixelFont(10);
         for (int i = 0; i < 4; ++i) {
             QFrame* lamp = NewLamp(QString::fromLatin1(legend[i].Name), legend[i].Color, gbInfo);
             lamp->setFixedSize(10, 10);
@@ -434,6 +433,7 @@ void TfmMain::FormCreate() {
     FStarted = true;
 
     try {
+        // The splash is on screen and painted before the first command goes to the unit.
         splash->ShowNow();
         FWorkPlace = std::make_unique<TWorkPlace>();
         FWorkPlace->Modified = false;
@@ -443,15 +443,29 @@ void TfmMain::FormCreate() {
         FfmSootv->SetProject(FWorkPlace.get(), FSootv.get());
         FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
         CreateWorker();
-        if (!FHard->InitUnit()) {
-            // The library's reason (a wrong link, no access to the serial device, a harness
-            // that does not read) follows the general text: it is what the technician can mend.
-            QString text = tr("Не удалось инициализировать устройство. Работа в режиме тестера "
-                              "невозможна!");
+        // The unit's hello may take as long as the reply time-out: it is awaited off this thread,
+        // so the splash stays painted and the program answers meanwhile.
+        TUSBHardWork* hard = FHard.get();
+        const bool answered = TOffThreadCall::Run([hard] { return hard->InitUnit(); });
+        splash.reset(); // gone before any message box
+        // The library's reason (a wrong link, no access to the serial device, a harness that
+        // does not read) and the settings that could not be taken follow the general text:
+        // they are what the technician can mend.
+        QStringList reasons = FDeviceProblems;
+        if (!answered) {
             if (const QString why = FHard->InitError(); !why.isEmpty())
-                text += QStringLiteral("\r\r") + why;
-            AppMessageBox(text, TMsgKind::Warning);
+                reasons.prepend(why);
+            AppMessageBox(UnitFailureText(tr("Не удалось инициализировать устройство. Работа в "
+                                             "режиме тестера невозможна!"),
+                                          reasons),
+                          TMsgKind::Warning);
             acChangeMode->setEnabled(false);
+        } else if (!reasons.isEmpty()) {
+            AppMessageBox(
+                UnitFailureText(
+                    tr("Настройки блока диагностики в файле настроек неверны, взяты другие:"),
+                    reasons),
+                TMsgKind::Warning);
         }
         FWorkPlace->FSootv = FSootv.get();
         if (acChangeMode->isEnabled())
@@ -460,6 +474,11 @@ void TfmMain::FormCreate() {
         // The window shows with whatever could be created.
     }
     splash.reset();
+}
+
+QString TfmMain::UnitFailureText(const QString& text, const QStringList& reasons) {
+    return reasons.isEmpty() ? text
+                             : text + QStringLiteral("\r\r") + reasons.join(QLatin1Char('\r'));
 }
 
 void TfmMain::FormDestroy() {
@@ -537,8 +556,16 @@ void TfmMain::SetCurrentFile(const QString& path) {
 void TfmMain::acChangeModeExecute() {
     if (FWorkPlace == nullptr)
         return;
-    FWorkPlace->SetTesterMode(!FWorkPlace->IsTesterMode());
-    const bool tester = FWorkPlace->IsTesterMode();
+    const bool tester = !FWorkPlace->IsTesterMode();
+    if (!tester) {
+        // The editor may change or delete what a pass works on: the worker rests first, and the
+        // mode stays when it cannot be brought to rest.
+        if (FProperty != nullptr)
+            FProperty->SetCycle(false);
+        if (!WorkerToRest())
+            return;
+    }
+    FWorkPlace->SetTesterMode(tester);
     if (tester) {
         N8->setProperty("modeEnabled", false);
         N7->setProperty("modeEnabled", true);
@@ -547,9 +574,6 @@ void TfmMain::acChangeModeExecute() {
         acStartTestExecute();
         WorkerResume();
     } else {
-        if (FProperty != nullptr)
-            FProperty->SetCycle(false);
-        WorkerRest();
         N8->setProperty("modeEnabled", true);
         N7->setProperty("modeEnabled", false);
         plMenuTester->hide();
@@ -574,7 +598,8 @@ void TfmMain::acStartTestExecute() {
 }
 
 void TfmMain::acStopTestExecute() {
-    WorkerRest();
+    if (FHard != nullptr)
+        FHard->BringToRest();
 }
 
 void TfmMain::ShowCycle(bool on) {
@@ -808,16 +833,19 @@ QString TfmMain::ChooseFile(bool save, const QString& startDir) {
                 : dialog.selectedFiles().constFirst();
 }
 
-void TfmMain::NewProject() {
-    const bool modified = FWorkPlace != nullptr && FWorkPlace->Modified;
+bool TfmMain::NewProject() {
     // No pass may run while the workspace and the table are replaced.
-    if (FHard != nullptr)
-        FHard->SetModel(nullptr, nullptr);
+    if (!WorkerToRest())
+        return false;
+    if (FHard != nullptr && !FHard->SetModel(nullptr, nullptr))
+        return false;
     if (FfmSootv != nullptr)
         FfmSootv->SetProject(nullptr, nullptr);
     FWorkPlace.reset();
     FWorkPlace = std::make_unique<TWorkPlace>();
-    FWorkPlace->Modified = modified; // the unsaved changes belong to the project, not the object
+    // The question about the old project's changes has been answered: a project just created or
+    // read has none.
+    FWorkPlace->Modified = false;
     FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
     FSootv = FfmSootv != nullptr ? std::make_unique<TSootv>(FfmSootv->GridX1(), FfmSootv->GridX2())
                                  : std::make_unique<TSootv>();
@@ -828,6 +856,7 @@ void TfmMain::NewProject() {
     }
     if (FHard != nullptr)
         FHard->SetModel(FWorkPlace.get(), FSootv.get());
+    return true;
 }
 
 void TfmMain::ReadProject(const QString& path) {
@@ -847,7 +876,8 @@ void TfmMain::acNewExecute() {
         return;
     if (QuerySaveChanges(false) == TSaveAnswer::Cancel)
         return;
-    NewProject();
+    if (!NewProject())
+        return;
     SetCurrentFile(QString());
     acRazAddExecute();
 }
@@ -856,9 +886,8 @@ void TfmMain::acLoadExecute() {
     if (QuerySaveChanges(true) == TSaveAnswer::Cancel)
         return;
     const bool tester = IsTesterMode();
-    if (tester)
-        WorkerRest();
-    NewProject();
+    if (!NewProject())
+        return;
     FWorkPlace->SetTesterMode(tester);
     SetCurrentFile(QString());
     if (tester) {
@@ -912,9 +941,8 @@ void TfmMain::LastFileClick(const QString& path) {
     if (QuerySaveChanges(true) == TSaveAnswer::Cancel)
         return;
     const bool tester = IsTesterMode();
-    if (tester)
-        WorkerRest();
-    NewProject();
+    if (!NewProject())
+        return;
     FWorkPlace->SetTesterMode(tester);
     SetCurrentFile(QString());
     if (tester)
@@ -1038,7 +1066,6 @@ void TfmMain::acRazEditExecute() {
             }
         }
     k->BuildNames();
-    k->RemoveTiesOutside();
     k->Repaint();
     if (FfmSootv != nullptr)
         FfmSootv->ClearGrids();
@@ -1093,6 +1120,7 @@ void TfmMain::N13Click() {
 
 void TfmMain::CreateWorker() {
     TDeviceSettings device = ReadDeviceSettings(FAppSettings->Ini());
+    FDeviceProblems = device.Problems;
     if (FOptions.DeviceLink)
         device.Link = *FOptions.DeviceLink;
     if (FOptions.DeviceHarness)
@@ -1121,9 +1149,17 @@ void TfmMain::WorkerResume() {
         FHard->Resume();
 }
 
-void TfmMain::WorkerRest() {
-    if (FHard != nullptr)
-        FHard->BringToRest();
+bool TfmMain::WorkerToRest() {
+    if (FHard == nullptr || FHard->BringToRest())
+        return true;
+    // From inside one of the worker's own calls (the recovery leaves the tester mode) the worker
+    // stands still until that call returns.
+    if (FHard->InViewCall())
+        return true;
+    AppMessageBox(tr("Блок диагностики не отвечает, и тестер не удалось остановить. Повторите "
+                     "команду."),
+                  TMsgKind::Warning);
+    return false;
 }
 
 void TfmMain::WorkerFillPins() {
@@ -1187,7 +1223,7 @@ bool TfmMain::ShowMessage(const QString& text, THardMessage kind) {
         box = TMsgKind::WarningQuestion;
         break;
     case THardMessage::PlainQuestion:
-        box = TMsgKind::Question;
+        box = TMsgKind::PlainQuestion;
         break;
     }
     const TMsgAnswer answer = AppMessageBox(text, box);

@@ -205,14 +205,17 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     bool FormCloseQuery();
     void FormDestroy();
 
-    // A new, empty workspace and table in place of the current ones (Modified carried over).
-    void NewProject();
+    // A new, empty and unchanged workspace and table in place of the current ones; false (and a
+    // message) when the worker could not be brought to rest, and nothing changed.
+    bool NewProject();
     // The workspace's LoadFromFile; a failed read still shows in the correspondence grids what
     // was read.
     void ReadProject(const QString& path);
     // The constructor dialog's parameters into a connector.
     static void ReadConstr(const TfmConstr& dialog, TRazem& k);
     void ShowCycle(bool on);
+    // A message about the unit with the reasons below it, one a line.
+    static QString UnitFailureText(const QString& text, const QStringList& reasons);
     void SetCurrentFile(const QString& path);
     void UpdateModeItems();
     // Re-evaluates the cycle from the probe selector and starts a pass.
@@ -228,7 +231,9 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     void CreateWorker();
     // The tester's worker, reached only through these.
     void WorkerResume();
-    void WorkerRest();
+    // Brings the worker to rest before the workspace is changed or replaced; false, with a
+    // message, when it did not come to rest.
+    bool WorkerToRest();
     void WorkerFillPins();
     void WorkerStopAfterPass();
     void WorkerMustRepair();
@@ -240,6 +245,7 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     bool FStarted = false;
     bool FInDestroy = false;
     bool FCheckFromEditor = false; // the connection check ran from the editor mode
+    QStringList FDeviceProblems;   // settings of the "Device" section that could not be taken
     TTesterSettings FTester;
     std::unique_ptr<TAppSettings> FAppSettings;
     std::unique_ptr<TProperty> FProperty;

@@ -1,10 +1,14 @@
 #include "TfmStartUp.h"
 
+#include "TAppFont.h"
+
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TfmStartUp::TfmStartUp(QWidget* parent)
@@ -20,10 +24,7 @@ TfmStartUp::TfmStartUp(QWidget* parent)
 
     lbWait = new QLabel(tr("Ждите, идет загрузка..."), panel);
     lbWait->setObjectName(QStringLiteral("lbWait"));
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPixelSize(15);
-    f.setBold(true);
-    lbWait->setFont(f);
+    lbWait->setFont(TAppFont::PixelFont(15, true));
     QPalette p = lbWait->palette();
     p.setColor(QPalette::WindowText, QColor(0x80, 0, 0)); // maroon
     lbWait->setPalette(p);
@@ -44,6 +45,18 @@ TfmStartUp::~TfmStartUp() = default;
 void TfmStartUp::ShowNow() {
     show();
     raise();
-    repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (FPainted)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(PaintWaitMs, &loop, &QEventLoop::quit);
+    connect(this, &TfmStartUp::FirstPainted, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfmStartUp::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!FPainted) {
+        FPainted = true;
+        emit FirstPainted();
+    }
 }

@@ -12,8 +12,21 @@ class TfmStartUp : public QWidget {
     explicit TfmStartUp(QWidget* parent = nullptr);
     ~TfmStartUp() override;
 
-    // Shows the window and paints it at once, before the set-up goes on.
+    // Shows the window and returns once it has been painted (a window manager maps it some
+    // time after the request), or after PaintWaitMs, before the set-up goes on.
     void ShowNow();
+    bool Painted() const { return FPainted; }
+
+    static constexpr int PaintWaitMs = 1000;
 
     QLabel* lbWait = nullptr;
+
+  signals:
+    void FirstPainted();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    bool FPainted = false;
 };

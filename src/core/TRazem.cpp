@@ -7,6 +7,8 @@
 #include "TWorkPlace.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -146,11 +148,9 @@ void TRazem::BuildNames() {
                 // The position owns its entry: rename it in place, for every position sharing it.
                 if (FNameList[n] == g)
                     continue;
-                const QString old = FNameList[n];
                 FNameList[n] = g;
                 if (p.State != TContactState::csEmpty)
                     p.State = TContactState::csFree;
-                RemoveStaleTies(old);
                 continue;
             }
             int idx = FindName(g);
@@ -165,68 +165,73 @@ void TRazem::BuildNames() {
                           : TContactState::csFree;
         }
     }
+    ReconcileTies();
     if (FWorkPlace != nullptr)
         FWorkPlace->FillSootvGrids();
     emit Repainted();
 }
 
-// A renamed entry leaves no correspondence behind that names the old text: the entries that held
-// it for this connector are taken out of the table (an emptied record goes too), and every
-// position sharing the entry is free again. So the table never names a contact that is not there
-// and the next save writes only ties the user can see.
-void TRazem::RemoveStaleTies(const QString& oldName) {
-    TSootv* sootv = FWorkPlace != nullptr ? FWorkPlace->FSootv : nullptr;
-    if (sootv == nullptr)
-        return;
-    bool removed = false;
-    int k = -1;
-    while (sootv->FindContact(oldName, FIndex, &k)) {
-        TSootvData& rec = sootv->Item(k);
-        rec.Delete(rec.IndexOf(oldName, FIndex));
-        if (rec.Count() == 0)
-            sootv->Delete(k);
-        removed = true;
-    }
-    if (!removed)
-        return;
-    for (int c = 0; c < FColCount; ++c)
-        for (int r = 0; r < FRowCount; r += 2) {
-            TContact& t = FCells[c][r];
-            if (t.State == TContactState::csTied &&
-                !(t.NameIndex >= 0 && t.NameIndex < FNameList.size() &&
-                  sootv->FindContact(FNameList[t.NameIndex], FIndex, nullptr)))
-                t.State = TContactState::csFree;
-        }
-    if (FWorkPlace != nullptr)
-        FWorkPlace->ClearSootvGrids();
-}
-
-// A tie saved for a position outside the connector would make the project unreadable, and one
-// on a position without a contact could never be seen or undone.
-bool TRazem::RemoveTiesOutside() {
+// After the names are rebuilt every entry of the table for this connector names the contact at
+// its position: an entry follows its name to the position that carries it now, and an entry
+// whose name no contact carries any more is taken out (an emptied record goes too). Exactly the
+// contacts that entries name show tied. Positions outside the connector's present size never
+// carry a name, so a connector made smaller loses the ties it no longer has; the tester then
+// drives the contact the grids show, and the next save writes only ties that can be read back.
+bool TRazem::ReconcileTies() {
     TSootv* sootv = FWorkPlace != nullptr ? FWorkPlace->FSootv : nullptr;
     if (sootv == nullptr)
         return false;
-    bool removed = false;
+    const int cols = std::clamp(FColCount, 0, MaxCols);
+    const int rows = std::clamp(FRowCount, 0, MaxGridRows);
+    const auto carries = [&](int col, int row, const QString& name) {
+        return col >= 0 && col < cols && row >= 0 && row < rows &&
+               FCells[col][row & ~1].State != TContactState::csEmpty &&
+               ContactName(col, row) == name;
+    };
+    const auto carrier = [&](const QString& name) -> std::optional<TCellPos> {
+        for (int r = 0; r < rows; r += 2)
+            for (int c = 0; c < cols; ++c)
+                if (carries(c, r, name))
+                    return TCellPos{c, r};
+        return std::nullopt;
+    };
+
+    bool changed = false;
+    std::vector<bool> named(std::size_t(cols) * std::size_t(rows), false);
     for (int k = sootv->Count() - 1; k >= 0; --k) {
         TSootvData& rec = sootv->Item(k);
         for (int e = rec.Count() - 1; e >= 0; --e) {
             if (rec.FRazemIndexes[std::size_t(e)] != FIndex)
                 continue;
-            const TCellPos at = rec.FContacts[std::size_t(e)];
-            const bool inside = at.Col >= 0 && at.Col < FColCount && at.Row >= 0 &&
-                                at.Row < FRowCount && IsInside(at.Col, at.Row);
-            if (inside && FCells[at.Col][at.Row & ~1].State != TContactState::csEmpty)
-                continue;
-            rec.Delete(e);
-            removed = true;
+            const QString& name = rec.FNames[std::size_t(e)];
+            TCellPos& at = rec.FContacts[std::size_t(e)];
+            if (!carries(at.Col, at.Row, name)) {
+                const std::optional<TCellPos> moved = carrier(name);
+                changed = true;
+                if (!moved) {
+                    rec.Delete(e);
+                    continue;
+                }
+                at = *moved;
+            }
+            named[std::size_t(at.Col) * std::size_t(rows) + std::size_t(at.Row & ~1)] = true;
         }
         if (rec.Count() == 0)
             sootv->Delete(k);
     }
-    if (removed && FWorkPlace != nullptr)
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; r += 2) {
+            TContact& t = FCells[c][r];
+            if (t.State == TContactState::csEmpty)
+                continue;
+            if (named[std::size_t(c) * std::size_t(rows) + std::size_t(r)])
+                t.State = TContactState::csTied;
+            else if (t.State == TContactState::csTied)
+                t.State = TContactState::csFree;
+        }
+    if (changed && FWorkPlace != nullptr)
         FWorkPlace->ClearSootvGrids();
-    return removed;
+    return changed;
 }
 
 bool TRazem::HasName(const QString& name, int* count) const {

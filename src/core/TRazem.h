@@ -79,10 +79,12 @@ class TRazem : public QObject {
     int ColumnsNeeded() const;
     // Refuses (ELimit) row descriptors that would place a contact outside the contact array.
     void CheckRows() const;
+    // Gives every contact of the rows its generated name, then ReconcileTies.
     void BuildNames();
-    // Takes out of the correspondence table every tie of this connector whose position no longer
-    // holds a contact (the connector was made smaller); answers whether there was one.
-    bool RemoveTiesOutside();
+    // Points every table entry of this connector at the contact that carries its name, drops
+    // the entries whose name no contact carries, and sets exactly the named contacts tied.
+    // Answers whether the table changed.
+    bool ReconcileTies();
     bool HasName(const QString& name, int* count = nullptr) const;
     int FindName(const QString& name) const;
     // Name of the contact whose record is at (col, recordRow); empty when it has none.
@@ -125,8 +127,6 @@ class TRazem : public QObject {
     void EnabledChanged();
 
   private:
-    void RemoveStaleTies(const QString& oldName);
-
     int FColCount = 5;
     int FRowCount = 5;
     int FDefaultColWidth = 64;

@@ -22,8 +22,7 @@ class TWorkPlace : public QObject {
     TSootv* FSootv = nullptr; // the correspondence table in use; not owned
     bool FSootvShown = false; // the correspondence dialog is on screen
     int SelectedRazem = -1;   // index of the selected connector, -1 none
-    // Unsaved changes. It belongs to the project rather than to one workspace object: the
-    // commands that replace the workspace carry it over.
+    // Unsaved changes of the project; a project just created or read has none.
     bool Modified = false;
 
     int Count() const { return int(FRazems.size()); }

@@ -2,8 +2,10 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 const QColor FixedColor(0xF0, 0xF0, 0xF0); // button face
@@ -125,4 +127,74 @@ QModelIndex TStringGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModif
             return model()->index(p / cols, p % cols);
     }
     return cur;
+}
+
+void TStringGrid::SetColSizing(bool on) {
+    FColSizing = on;
+    FSizingCol = -1;
+    viewport()->setMouseTracking(on);
+    if (!on)
+        viewport()->unsetCursor();
+}
+
+int TStringGrid::SizingColumnAt(const QPoint& pos) const {
+    if (!FColSizing || FFixedRows == 0)
+        return -1;
+    const int row = rowAt(pos.y());
+    if (row < 0 || row >= FFixedRows)
+        return -1;
+    // The nearest edge wins where two grips meet.
+    int found = -1;
+    int best = SizingGrip + 1;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        const int edge = columnViewportPosition(c) + columnWidth(c);
+        const int distance = std::abs(pos.x() - edge);
+        if (distance < best) {
+            best = distance;
+            found = c;
+        }
+    }
+    return found;
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        FSizingCol = SizingColumnAt(pos);
+        if (FSizingCol >= 0) {
+            // The edge keeps its distance from the mouse: it moves as far as the mouse does.
+            FSizingOffset = columnViewportPosition(FSizingCol) + columnWidth(FSizingCol) - pos.x();
+            event->accept();
+            return;
+        }
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (FSizingCol >= 0) {
+        setColumnWidth(FSizingCol, std::max(MinSizedWidth, pos.x() + FSizingOffset -
+                                                               columnViewportPosition(FSizingCol)));
+        event->accept();
+        return;
+    }
+    if (FColSizing) {
+        if (event->buttons() == Qt::NoButton && SizingColumnAt(pos) >= 0)
+            viewport()->setCursor(Qt::SplitHCursor);
+        else
+            viewport()->unsetCursor();
+    }
+    QTableWidget::mouseMoveEvent(event);
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (FSizingCol >= 0 && event->button() == Qt::LeftButton) {
+        FSizingCol = -1;
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseReleaseEvent(event);
 }

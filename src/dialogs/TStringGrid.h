@@ -27,8 +27,19 @@ class TStringGrid : public QTableWidget {
     bool MouseToCell(const QPoint& pos, int* col, int* row) const;
     QRect CellRect(int col, int row) const;
 
+    // Whether the user sizes the columns by dragging a column's right edge in the fixed rows.
+    void SetColSizing(bool on);
+    bool ColSizing() const { return FColSizing; }
+    // The column whose right edge a point of the viewport grabs, -1 for none.
+    int SizingColumnAt(const QPoint& pos) const;
+    static constexpr int SizingGrip = 3;    // pixels on either side of the edge
+    static constexpr int MinSizedWidth = 8; // the narrowest a user makes a column
+
   protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void PrepareItem(int col, int row);
@@ -37,4 +48,7 @@ class TStringGrid : public QTableWidget {
     int FFixedRows;
     int FDefaultColWidth = 64;
     bool FEditable = false;
+    bool FColSizing = false;
+    int FSizingCol = -1;   // the column being sized while the button is held
+    int FSizingOffset = 0; // from the mouse to the column's edge when it was taken
 };

@@ -46,6 +46,7 @@ TfmConstr::TfmConstr(TWorkPlace* workPlace, QWidget* parent)
     udRows->SetPosition(1);
     rgButtSize->SetItemIndex(1);
 
+    sgRowInfo->setObjectName(QStringLiteral("sgRowInfo"));
     sgRowInfo->SetCellsEditable(true);
     sgRowInfo->setEditTriggers(QAbstractItemView::AllEditTriggers);
     sgRowInfo->setTabKeyNavigation(true);

@@ -45,6 +45,9 @@ TfmSootv::TfmSootv(QWidget* parent)
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (TStringGrid* g : {sgX1, sgX2}) {
         g->SetDefaultColWidth(DefaultColWidth);
+        // The user widens or narrows a column by its edge in the header row; a change of the
+        // column's texts fits it to them again.
+        g->SetColSizing(true);
         g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         g->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         g->setFixedHeight(TPinGrid::Rows * g->rowHeight(0) + 2 * g->frameWidth() + scrollBar + 2);
@@ -202,6 +205,9 @@ bool TfmSootv::eventFilter(QObject* watched, QEvent* event) {
         const int tag = g == sgX1 ? 1 : 2;
         if (watched == g->viewport() && event->type() == QEvent::MouseButtonPress) {
             auto* me = static_cast<QMouseEvent*>(event);
+            // A press on a column's edge in the header row sizes the column: no pin is meant.
+            if (me->button() == Qt::LeftButton && g->SizingColumnAt(me->position().toPoint()) >= 0)
+                return false;
             int col = -1;
             int row = -1;
             if (!g->MouseToCell(me->position().toPoint(), &col, &row)) {
@@ -292,6 +298,8 @@ void TfmSootv::TieContact(int tag, int col, int row) {
         pins->SetCell(col, row, pins->Cell(col, row) + QStringLiteral(" | ") + tied);
     }
     t.State = TContactState::csTied;
+    // A tie belongs to the project whichever button closes the dialog.
+    FWorkPlace->Modified = true;
     k->RedrawCell(markCol, markRow + 1);
 }
 
@@ -314,4 +322,6 @@ void TfmSootv::UntiePin(int tag, int col, int row) {
     }
     FSootv->Delete(record);
     pins->SetCell(col, row, QString());
+    if (FWorkPlace != nullptr)
+        FWorkPlace->Modified = true;
 }

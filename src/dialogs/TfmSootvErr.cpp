@@ -14,6 +14,7 @@ TfmSootvErr::TfmSootvErr(const QStringList& names, QWidget* parent)
     QFont bold = lbTitle->font();
     bold.setBold(true);
     lbTitle->setFont(bold);
+    sgErr->setObjectName(QStringLiteral("sgErr"));
     sgErr->setColumnWidth(0, 101);
     sgErr->setFixedWidth(101 + 2 * sgErr->frameWidth() + 20);
     btOK->setDefault(true);

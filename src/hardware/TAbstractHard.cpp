@@ -46,14 +46,15 @@ TAbstractHard::~TAbstractHard() {
     Shutdown();
 }
 
-void TAbstractHard::SetModel(TWorkPlace* workPlace, TSootv* sootv) {
+bool TAbstractHard::SetModel(TWorkPlace* workPlace, TSootv* sootv) {
     // The old workspace may be destroyed right after this call: never hand over while a pass
-    // runs. A pass ends within the port's longest waits, so the wait is only repeated.
-    while (!BringToRest() && !OnWorkerThread() && !FCaller.InTask()) {
-    }
+    // runs. From inside a call to the view the worker stands still until that call is over.
+    if (!BringToRest() && !OnWorkerThread() && !FCaller.InTask())
+        return false;
     std::lock_guard lock(FLock);
     FWorkPlace = workPlace;
     FSootv = sootv;
+    return true;
 }
 
 // ---- rest and resume ----
@@ -92,6 +93,7 @@ bool TAbstractHard::WaitForRest(int timeoutMs) {
 }
 
 bool TAbstractHard::WaitRest(bool request, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
     std::unique_lock lock(FLock);
     if (request) {
         FSuspendRequested = true;
@@ -105,20 +107,59 @@ bool TAbstractHard::WaitRest(bool request, int timeoutMs) {
     if (OnWorkerThread() || FCaller.InTask())
         return false;
     const auto span = std::chrono::milliseconds(timeoutMs);
-    auto deadline = std::chrono::steady_clock::now() + span;
+    const auto grace = std::chrono::milliseconds(UnitWaitGraceMs);
+    auto deadline = Clock::now() + span;
+    bool cut = false;
     while (!FResting) {
         if (FCaller.HasPending()) {
             lock.unlock();
             FCaller.ServePending();
             lock.lock();
-            deadline = std::chrono::steady_clock::now() + span;
+            if (!cut)
+                deadline = Clock::now() + span;
             continue;
         }
-        if (FCond.wait_until(lock, deadline) == std::cv_status::timeout && !FResting &&
-            !FCaller.HasPending())
+        const auto now = Clock::now();
+        auto wake = deadline;
+        if (request && !cut) {
+            // A unit that is slow to answer must not hold the window: past the grace its wait is
+            // cut short. Until then look again every grace period, since a pass may start such a
+            // wait at any moment.
+            const std::int64_t since = FUnitWaitSince.load();
+            const auto began = Clock::time_point(Clock::duration(since));
+            if (since != 0 && now - began >= grace) {
+                lock.unlock();
+                CutShort();
+                lock.lock();
+                cut = true;
+                deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(CutRestMs));
+                continue;
+            }
+            wake = std::min(wake, (since != 0 ? began : now) + grace);
+        }
+        if (FCond.wait_until(lock, wake) == std::cv_status::timeout && !FResting &&
+            !FCaller.HasPending() && Clock::now() >= deadline)
             return false;
     }
     return true;
+}
+
+void TAbstractHard::CutShort() {
+    FCutShort = true;
+    InterruptUnit();
+}
+
+TAbstractHard::TUnitWait::TUnitWait(TAbstractHard& hard) : FHard(hard) {
+    // Never 0, which means "no wait".
+    FHard.FUnitWaitSince =
+        std::max<std::int64_t>(1, std::chrono::steady_clock::now().time_since_epoch().count());
+    // A user-interface thread that waits for the rest looks at the wait at once.
+    { std::lock_guard lock(FHard.FLock); }
+    FHard.FCond.notify_all();
+}
+
+TAbstractHard::TUnitWait::~TUnitWait() {
+    FHard.FUnitWaitSince = 0;
 }
 
 bool TAbstractHard::IsResting() const {
@@ -133,12 +174,17 @@ void TAbstractHard::NotifySettingsChanged() {
 }
 
 void TAbstractHard::Shutdown() {
+    bool waits = false;
     {
         std::lock_guard lock(FLock);
         FShutdown = true;
         FCond.notify_all();
+        waits = FStarted && !FThreadDone && FUnitWaitSince.load() != 0;
     }
     FCaller.Cancel();
+    // Joining must not wait out a reply that may never come.
+    if (waits && !OnWorkerThread())
+        CutShort();
     if (FThread.joinable() && !OnWorkerThread())
         FThread.join();
 }
@@ -288,84 +334,95 @@ void TAbstractHard::Execute() {
         }
         if (FMustRepair)
             throw EUnitError(QStringLiteral("Must repair"));
-
-        const TSootv* sootv = FSootv.load();
-        const int count = sootv != nullptr ? sootv->Count() : 0;
-        TakePins(count);
-        for (int i = 0; i < count; ++i)
-            FLevels[std::size_t(i)] = OutputLevel(i);
-
-        const bool readRaz = FSettings.ReadRaz;
-        const bool readZond = FSettings.ReadZond;
-        if (!readRaz && !readZond && !FAutonomous) {
-            SwitchAutonomous(true);
-            if (FAutonomous) {
-                FillPins();
-                TakePins(count);
-                SetAutonomous(0);
-            }
+        try {
+            FCutShort = false;
+            BeforePass();
+            if (!Pass())
+                selfSuspend = true;
+        } catch (const EPassCut&) {
+            // The user-interface thread needs the worker at rest: the pass is dropped, and the
+            // rest point that follows holds the worker.
         }
-        if ((readRaz || readZond) && FAutonomous) {
-            SwitchAutonomous(false);
-            SetAutonomous(2);
-        }
-        if (FAutonomous) {
-            // The unit works on its own: nothing to show until a read setting comes back.
-            SetAutonomous(1);
-            IdleWait();
-            continue;
-        }
-
-        const int mode = FSettings.ZondWrite;
-        std::uint16_t* pins = FPassPins.data();
-        std::uint8_t* levels = FLevels.data();
-        switch (mode) {
-        case ZondWriteMode::Hi:
-        case ZondWriteMode::Low:
-            WriteZond(mode == ZondWriteMode::Hi ? 1 : 0, count, pins, levels);
-            FZondInColor = FLevels[std::size_t(count)] == 0 ? Colors::clGreen : Colors::clRed;
-            FZondOutColor = mode == ZondWriteMode::Hi ? Colors::clRed : Colors::clGreen;
-            if (readRaz)
-                ShowLevels();
-            else
-                ShowZondState();
-            break;
-        case ZondWriteMode::Gen: {
-            const std::uint8_t b = FGenerator.Toggle();
-            WriteZond(b, count, pins, levels);
-            FZondInColor = FLevels[std::size_t(count)] == 0 ? Colors::clGreen : Colors::clRed;
-            FZondOutColor = b == 0 ? Colors::clGreen : Colors::clRed;
-            if (readRaz)
-                ShowLevels();
-            break;
-        }
-        case ZondWriteMode::Off:
-            FZondOutColor = Colors::clGray;
-            ShowZondState();
-            PlainExchange(readRaz, readZond);
-            break;
-        default:
-            PlainExchange(readRaz, readZond);
-            break;
-        }
-        if (mode >= ZondWriteMode::Hi && mode <= ZondWriteMode::Gen && readZond && !readRaz)
-            ShowZondState();
-
-        if (FGenerator.FLines() != 0)
-            FGenerator.NextStep();
-        ++FPasses;
-
-        if (FStopAfterPass) {
-            // The cycle ends; the pass that follows is the last one.
-            CallView([](IHardView& v) { v.StopCycle(); });
-            continue;
-        }
-        if (FSettings.Cycle) {
-            std::this_thread::yield();
-            continue;
-        }
-        selfSuspend = true;
     }
+}
+
+bool TAbstractHard::Pass() {
+    const TSootv* sootv = FSootv.load();
+    const int count = sootv != nullptr ? sootv->Count() : 0;
+    TakePins(count);
+    for (int i = 0; i < count; ++i)
+        FLevels[std::size_t(i)] = OutputLevel(i);
+
+    const bool readRaz = FSettings.ReadRaz;
+    const bool readZond = FSettings.ReadZond;
+    if (!readRaz && !readZond && !FAutonomous) {
+        SwitchAutonomous(true);
+        if (FAutonomous) {
+            FillPins();
+            TakePins(count);
+            SetAutonomous(0);
+        }
+    }
+    if ((readRaz || readZond) && FAutonomous) {
+        SwitchAutonomous(false);
+        SetAutonomous(2);
+    }
+    if (FAutonomous) {
+        // The unit works on its own: nothing to show until a read setting comes back.
+        SetAutonomous(1);
+        IdleWait();
+        return true;
+    }
+
+    const int mode = FSettings.ZondWrite;
+    std::uint16_t* pins = FPassPins.data();
+    std::uint8_t* levels = FLevels.data();
+    switch (mode) {
+    case ZondWriteMode::Hi:
+    case ZondWriteMode::Low:
+        WriteZond(mode == ZondWriteMode::Hi ? 1 : 0, count, pins, levels);
+        FZondInColor = FLevels[std::size_t(count)] == 0 ? Colors::clGreen : Colors::clRed;
+        FZondOutColor = mode == ZondWriteMode::Hi ? Colors::clRed : Colors::clGreen;
+        if (readRaz)
+            ShowLevels();
+        else
+            ShowZondState();
+        break;
+    case ZondWriteMode::Gen: {
+        const std::uint8_t b = FGenerator.Toggle();
+        WriteZond(b, count, pins, levels);
+        FZondInColor = FLevels[std::size_t(count)] == 0 ? Colors::clGreen : Colors::clRed;
+        FZondOutColor = b == 0 ? Colors::clGreen : Colors::clRed;
+        if (readRaz)
+            ShowLevels();
+        break;
+    }
+    case ZondWriteMode::Off:
+        FZondOutColor = Colors::clGray;
+        ShowZondState();
+        PlainExchange(readRaz, readZond);
+        break;
+    default:
+        PlainExchange(readRaz, readZond);
+        break;
+    }
+    if (mode >= ZondWriteMode::Hi && mode <= ZondWriteMode::Gen && readZond && !readRaz)
+        ShowZondState();
+
+    if (FGenerator.FLines() != 0)
+        FGenerator.NextStep();
+    ++FPasses;
+
+    if (FStopAfterPass) {
+        // The cycle ends; the pass that follows is the last one.
+        CallView([](IHardView& v) { v.StopCycle(); });
+        return true;
+    }
+    if (FSettings.Cycle) {
+        std::this_thread::yield();
+        return true;
+    }
+    return false;
 }
 
 void TAbstractHard::PlainExchange(bool readRaz, bool readZond) {

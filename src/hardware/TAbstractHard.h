@@ -10,11 +10,19 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
 class TSootv;
 class TSootvData;
+
+// Raised in the worker when the user-interface thread cut a wait for the unit short because it
+// needs the worker at rest at once: the pass is dropped, and this is no fault of the unit.
+class EPassCut : public std::runtime_error {
+  public:
+    EPassCut() : std::runtime_error("pass cut short") {}
+};
 class TWorkPlace;
 struct TContact;
 struct TTesterSettings;
@@ -39,9 +47,17 @@ class TAbstractHard {
     TAbstractHard(const TAbstractHard&) = delete;
     TAbstractHard& operator=(const TAbstractHard&) = delete;
 
+    // How long the user-interface thread lets a wait for the unit go on while it needs the worker
+    // at rest, before it cuts the wait short: about a frame, so the window never freezes.
+    static constexpr int UnitWaitGraceMs = 20;
+    // After a cut, how long the rest may still take (a library that does not end a wait on
+    // Close) before the hand-over is refused.
+    static constexpr int CutRestMs = 1000;
+
     // The workspace and table the passes work on. The worker is brought to rest first; the
-    // caller resumes it when it should go on.
-    void SetModel(TWorkPlace* workPlace, TSootv* sootv);
+    // caller resumes it when it should go on. Answers false, and hands nothing over, when the
+    // worker did not come to rest: the old model must then stay alive.
+    bool SetModel(TWorkPlace* workPlace, TSootv* sootv);
     TWorkPlace* WorkPlace() const { return FWorkPlace.load(); }
     TSootv* Sootv() const { return FSootv.load(); }
 
@@ -54,8 +70,13 @@ class TAbstractHard {
     // Suspend, then wait until no pass runs, serving the worker's calls to the user interface
     // meanwhile. Answers true when the worker rests (or never ran). Called from inside one of the
     // view's operations it only records the request and answers false: the worker rests as soon
-    // as that call returns. The wait ends after timeoutMs without a sign of progress.
+    // as that call returns. A wait for the unit that has gone on for UnitWaitGraceMs is cut short
+    // (CutShort); the wait ends after timeoutMs without a sign of progress, or CutRestMs after a
+    // cut.
     bool BringToRest(int timeoutMs = 10000);
+    // The user-interface thread runs one of the worker's calls to the view right now: the worker
+    // waits for it and comes to rest as soon as it returns.
+    bool InViewCall() const { return FCaller.InTask(); }
     // Waits (serving the view's calls) until the worker rests by itself, without a request.
     bool WaitForRest(int timeoutMs = 10000);
     bool IsResting() const;
@@ -63,8 +84,17 @@ class TAbstractHard {
     // changed setting takes effect at once.
     void NotifySettingsChanged();
     // Ends the worker's loop and joins its thread; calls still waiting for the user interface are
-    // released. Called once at program end (after StopUnit); later calls do nothing.
+    // released and a wait for the unit is cut short. Called once at program end (after
+    // StopUnit); later calls do nothing.
     void Shutdown();
+    // Ends a wait for the unit in progress now and drops the pass without the recovery dialogue.
+    // Called on the user-interface thread (BringToRest does it by itself).
+    void CutShort();
+    // A cut is under way: a failed exchange is the cut, not a fault of the unit. Cleared at the
+    // start of the next pass.
+    bool CutRequested() const { return FCutShort.load(); }
+    // The worker waits for the unit right now (for a reply, or for its hello).
+    bool WaitsForUnit() const { return FUnitWaitSince.load() != 0; }
 
     // Fills the pin list from the table; pin codes are reduced to 0..94 for a unit that does not
     // take them unchanged.
@@ -118,6 +148,25 @@ class TAbstractHard {
     bool IsTesterMode() const;
     bool OnWorkerThread() const { return std::this_thread::get_id() == FWorkerId.load(); }
 
+    // Marks the worker as waiting for the unit while it lives, so that the user-interface thread
+    // can tell a wait it may cut short from a pass that is merely busy.
+    class TUnitWait {
+      public:
+        explicit TUnitWait(TAbstractHard& hard);
+        ~TUnitWait();
+        TUnitWait(const TUnitWait&) = delete;
+        TUnitWait& operator=(const TUnitWait&) = delete;
+
+      private:
+        TAbstractHard& FHard;
+    };
+    // Ends the wait for the unit now in progress on the worker thread at once (a unit's worker
+    // closes its port); runs on the user-interface thread.
+    virtual void InterruptUnit() {}
+    // Runs at the start of every pass in the tester mode (a unit's worker opens its port again
+    // after a cut).
+    virtual void BeforePass() {}
+
     // Rest at a pass boundary when a suspend is requested or, with selfSuspend, until the next
     // Resume. Raises ECallCancelled at program end.
     void RestPoint(bool selfSuspend);
@@ -137,6 +186,9 @@ class TAbstractHard {
   private:
     void ThreadMain();
     void HandOver();
+    // One pass; answers whether another follows at once (cycle, autonomous watch, stop request)
+    // rather than a rest until the next Resume.
+    bool Pass();
     void PlainExchange(bool readRaz, bool readZond);
     bool WaitRest(bool request, int timeoutMs);
     void TakePins(int count);
@@ -159,6 +211,9 @@ class TAbstractHard {
     bool FThreadDone = false;
     std::uint64_t FWakes = 0;
     std::atomic<std::uint64_t> FPasses{0};
+    std::atomic<bool> FCutShort{false};
+    // When the current wait for the unit began (steady clock, nanoseconds); 0 when none runs.
+    std::atomic<std::int64_t> FUnitWaitSince{0};
 
     // The probe colours last handed to the view, to skip a hand-over that would change nothing;
     // a Resume makes the next pass show them again.

@@ -51,6 +51,44 @@ bool TUSBHardWork::HasPort() {
     return FPort != nullptr;
 }
 
+std::shared_ptr<IComPort> TUSBHardWork::PortRef() {
+    std::lock_guard ref(FPortRefLock);
+    return FPort;
+}
+
+void TUSBHardWork::SetPort(std::shared_ptr<IComPort> port) {
+    std::lock_guard ref(FPortRefLock);
+    FPort = std::move(port);
+}
+
+std::int32_t TUSBHardWork::AwaitReply(IComPort& port) {
+    TUnitWait wait(*this);
+    const std::int32_t result = port.Wait(-1);
+    if (result != 0 && CutRequested())
+        throw EPassCut();
+    return result;
+}
+
+std::int32_t TUSBHardWork::AwaitCode(IComPort& port, std::int32_t code) {
+    TUnitWait wait(*this);
+    const std::int32_t result = port.WaitFor(code, -1);
+    if (result != 0 && CutRequested())
+        throw EPassCut();
+    return result;
+}
+
+void TUSBHardWork::InterruptUnit() {
+    if (std::shared_ptr<IComPort> port = PortRef()) {
+        FPortCut = true;
+        port->Close();
+    }
+}
+
+void TUSBHardWork::BeforePass() {
+    if (FPortCut.exchange(false) && !ReopenPort())
+        throw EUnitError(QString::fromLatin1(InvalidCallBackReply));
+}
+
 IComPort& TUSBHardWork::Link() {
     if (!FPort)
         throw EUnitError(QString::fromLatin1(InvalidCallBackReply));
@@ -73,7 +111,7 @@ bool TUSBHardWork::CreatePort() {
         FInitError = PortErrorText(port);
         return false;
     }
-    FPort = std::move(port);
+    SetPort(std::move(port));
     return true;
 }
 
@@ -89,7 +127,12 @@ bool TUSBHardWork::InitUnit() {
         if (!FPort && !CreatePort())
             return false;
         std::int32_t out = 0;
-        if (FPort->Open(&out) == 0 || FPort->LastError() != 0) {
+        bool opened = false;
+        {
+            TUnitWait wait(*this);
+            opened = FPort->Open(&out) != 0;
+        }
+        if (!opened || FPort->LastError() != 0) {
             FInitError = PortErrorText(FPort);
             return false;
         }
@@ -101,6 +144,12 @@ bool TUSBHardWork::InitUnit() {
 
 bool TUSBHardWork::ReInitUnit() {
     FMustRepair = true;
+    const bool result = ReopenPort();
+    FMustRepair = false;
+    return result;
+}
+
+bool TUSBHardWork::ReopenPort() {
     bool result = false;
     try {
         bool open = false;
@@ -119,9 +168,15 @@ bool TUSBHardWork::ReInitUnit() {
             bool opened = false;
             {
                 std::lock_guard lock(FPortLock);
-                opened = FPort->Open(&out) != 0;
+                FInitError.clear();
+                {
+                    TUnitWait wait(*this);
+                    opened = FPort->Open(&out) != 0;
+                }
                 if (opened)
                     FPort->Start();
+                else
+                    FInitError = PortErrorText(FPort);
             }
             if (opened) {
                 Pause(50);
@@ -129,20 +184,23 @@ bool TUSBHardWork::ReInitUnit() {
                 if (FPort->LastError() == 0) {
                     FRawPins = FPort->UnitType() == 101;
                     result = true;
+                } else {
+                    FInitError = PortErrorText(FPort);
                 }
             }
         }
     } catch (...) {
         result = false;
     }
-    FMustRepair = false;
     return result;
 }
 
 void TUSBHardWork::StopUnit() {
     {
-        std::lock_guard lock(FPortLock);
-        if (!FPort)
+        // Behind an exchange that will not end (a library that ignores the cut) the stop frame is
+        // left out rather than wait for it.
+        std::unique_lock lock(FPortLock, std::defer_lock);
+        if (!lock.try_lock_for(std::chrono::milliseconds(CutRestMs)) || !FPort)
             return;
         FPort->Send(UnitCode::Stop, 0, nullptr);
     }
@@ -150,9 +208,9 @@ void TUSBHardWork::StopUnit() {
 }
 
 void TUSBHardWork::RebootUnit() {
-    std::lock_guard lock(FPortLock);
-    if (FPort)
-        FPort->Reboot();
+    // Not behind the worker's exchange: the reboot ends a wait for the unit at once.
+    if (std::shared_ptr<IComPort> port = PortRef())
+        port->Reboot();
 }
 
 void TUSBHardWork::ClosePort() {
@@ -162,7 +220,7 @@ void TUSBHardWork::ClosePort() {
         return;
     FPort->Close();
     FPort->Done();
-    FPort.reset();
+    SetPort(nullptr);
 }
 
 // ---- frames ----
@@ -189,7 +247,7 @@ void TUSBHardWork::WriteLevels(const std::uint8_t* levels, const std::uint16_t* 
     std::lock_guard lock(FPortLock);
     IComPort& port = Link();
     port.Send(UnitCode::Write, std::int32_t(frame.size()), frame.data());
-    if (port.WaitFor(UnitCode::Write, -1) != 0)
+    if (AwaitCode(port, UnitCode::Write) != 0)
         CheckReply(true);
 }
 
@@ -203,7 +261,7 @@ void TUSBHardWork::ReadLevels(const std::uint16_t* pins, std::uint8_t* levels, i
     std::lock_guard lock(FPortLock);
     IComPort& port = Link();
     port.Send(UnitCode::WriteRead, std::int32_t(frame.size()), frame.data());
-    port.Wait(-1);
+    AwaitReply(port);
     FReplyCode = port.ReplyCode();
     if (FReplyCode == UnitCode::WriteRead && port.ReplyLength() == count + 1)
         std::memcpy(levels, port.ReplyData(), std::size_t(count) + 1);
@@ -220,7 +278,7 @@ void TUSBHardWork::WriteReadLevels(const std::uint16_t* pins, std::uint8_t* leve
     IComPort& port = Link();
     port.Send(UnitCode::WriteRead, std::int32_t(frame.size()), frame.data());
     // A reply that does not come within the port's longest wait leaves code 0: a failure.
-    port.Wait(-1);
+    AwaitReply(port);
     FReplyCode = port.ReplyCode();
     if (FReplyCode == UnitCode::WriteRead && port.ReplyLength() == count + 1)
         std::memcpy(levels, port.ReplyData(), std::size_t(count) + 1);
@@ -242,7 +300,7 @@ void TUSBHardWork::WriteZond(std::uint8_t level, int count, const std::uint16_t*
     std::lock_guard lock(FPortLock);
     IComPort& port = Link();
     port.Send(UnitCode::WriteZond, std::int32_t(frame.size()), frame.data());
-    port.Wait(-1);
+    AwaitReply(port);
     FReplyCode = port.ReplyCode();
     const int length = port.ReplyLength();
     if (readRaz && length == count + 1 && FReplyCode == UnitCode::WriteZond)
@@ -257,7 +315,7 @@ std::uint8_t TUSBHardWork::ReadZondIn() {
     std::lock_guard lock(FPortLock);
     IComPort& port = Link();
     port.Send(UnitCode::ReadZond, 0, nullptr);
-    port.Wait(-1);
+    AwaitReply(port);
     if (port.ReplyCode() != UnitCode::ReadZond || port.ReplyLength() < 1)
         throw EUnitError(QString::fromLatin1(InvalidCallback));
     return port.ReplyData()[0];
@@ -294,7 +352,7 @@ void TUSBHardWork::SetAutonomous(int mode) {
             std::lock_guard lock(FPortLock);
             IComPort& port = Link();
             port.Send(UnitCode::Autonomous, std::int32_t(frame.size()), frame.data());
-            if (port.WaitFor(UnitCode::Autonomous, -1) != 0)
+            if (AwaitCode(port, UnitCode::Autonomous) != 0)
                 CheckReply(true);
         }
         // The generator table is sized to its entries, however many there are.
@@ -309,14 +367,14 @@ void TUSBHardWork::SetAutonomous(int mode) {
         std::lock_guard lock(FPortLock);
         IComPort& port = Link();
         port.Send(UnitCode::Autonomous, std::int32_t(frame.size()), frame.data());
-        if (port.WaitFor(UnitCode::Autonomous, -1) != 0)
+        if (AwaitCode(port, UnitCode::Autonomous) != 0)
             CheckReply(true);
     } else if (mode == 2) {
         const std::uint8_t frame[1] = {2};
         std::lock_guard lock(FPortLock);
         IComPort& port = Link();
         port.Send(UnitCode::Autonomous, 1, frame);
-        if (port.WaitFor(UnitCode::Autonomous, -1) != 0)
+        if (AwaitCode(port, UnitCode::Autonomous) != 0)
             CheckReply(true);
     }
 }
@@ -343,8 +401,17 @@ void TUSBHardWork::Execute() {
         } catch (const std::exception& e) {
             failure = QString::fromLocal8Bit(e.what());
         }
+        // A failure the cut made (the port closed under a command) is no fault of the unit: the
+        // worker rests, and the port is opened again before the next pass.
+        if (CutRequested())
+            continue;
         Recover(failure);
     }
+}
+
+QString TUSBHardWork::WithReason(const QString& text) {
+    const QString why = InitError();
+    return why.isEmpty() ? text : text + QStringLiteral("\r\r") + why;
 }
 
 void TUSBHardWork::Recover(const QString& message) {
@@ -360,8 +427,8 @@ void TUSBHardWork::Recover(const QString& message) {
             Message(Tr("Устройство подключено и готово к работе!"), THardMessage::Information);
             controls(true, IsTesterMode(), true);
         } else {
-            Message(Tr("Не удалось инициализировать устройство. Работа в режиме тестера "
-                       "невозможна!"),
+            Message(WithReason(Tr("Не удалось инициализировать устройство. Работа в режиме "
+                                  "тестера невозможна!")),
                     THardMessage::Warning);
             leaveTester();
             controls(false, false, false);
@@ -373,8 +440,8 @@ void TUSBHardWork::Recover(const QString& message) {
                    "кабелей и нажмите \"Да\""),
                 THardMessage::PlainQuestion)) {
         if (!ReInitUnit()) {
-            Message(Tr("Не удалось инициализировать устройство. Дальнейшая работа в режиме "
-                       "тестера не возможна."),
+            Message(WithReason(Tr("Не удалось инициализировать устройство. Дальнейшая работа в "
+                                  "режиме тестера не возможна.")),
                     THardMessage::Stop);
             leaveTester();
             controls(false, false, false);

@@ -4,6 +4,7 @@
 #include "TAbstractHard.h"
 
 #include <QByteArray>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -28,6 +29,8 @@ class TUSBHardWork : public TAbstractHard {
     bool InitUnit() override;
     // Closes and re-opens the port (creating it first when there is none); run by the recovery.
     bool ReInitUnit();
+    // Closes and opens the port again; false when the unit does not answer.
+    bool ReopenPort();
     // The unit's stop command, then a 100 ms pause; nothing without a port.
     void StopUnit() override;
     void RebootUnit();
@@ -55,21 +58,40 @@ class TUSBHardWork : public TAbstractHard {
     // The run wrapper: Start, the pass loop, and after a failure the recovery dialogue; then
     // the same again.
     void Execute() override;
+    // Closes the port from the user-interface thread: the library ends a wait at once.
+    void InterruptUnit() override;
+    // After a cut the port is opened again before the pass.
+    void BeforePass() override;
 
   private:
     bool CreatePort();
     void Recover(const QString& message);
+    // A failure text with the library's reason for the last failed opening below it.
+    QString WithReason(const QString& text);
     // Code 8 (confirmed without data) passes; any other code is a failure.
     void CheckReply(bool fetch);
     // The port for an exchange (the caller holds FPortLock); raises when there is none.
     IComPort& Link();
+    // The port itself for a call from the user-interface thread that must not wait behind an
+    // exchange (reboot, the cut); the library takes such calls from a second thread.
+    std::shared_ptr<IComPort> PortRef();
+    // Waits for the reply to the command just sent (Wait, or WaitFor the code). A wait that the
+    // user-interface thread cut short drops the pass (EPassCut).
+    std::int32_t AwaitReply(IComPort& port);
+    std::int32_t AwaitCode(IComPort& port, std::int32_t code);
+    void SetPort(std::shared_ptr<IComPort> port);
     static void PutTriple(std::vector<std::uint8_t>& frame, std::uint16_t pin, std::uint8_t level);
 
     TPortFactory FPortFactory;
     std::shared_ptr<IComPort> FPort;
-    // The port is used by the worker and, for stop and reboot, by the user-interface thread:
-    // one exchange at a time.
-    std::mutex FPortLock;
+    // The port is used by the worker and, for stop, by the user-interface thread: one exchange at
+    // a time. FPort changes only under both locks; FPortRefLock alone is held just long enough
+    // to copy the pointer.
+    std::timed_mutex FPortLock;
+    std::mutex FPortRefLock;
+    // The user-interface thread closed the port to cut a wait short: it is opened again before
+    // the next pass.
+    std::atomic<bool> FPortCut{false};
     QString FInitError; // under FPortLock
     QByteArray FAppTitle = "Pinvel";
     std::intptr_t FAppWindow = 0;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -100,8 +101,22 @@ TDeviceSettings ReadDeviceSettings(const TIniFile& ini) {
         const QDir base = QFileInfo(ini.FileName()).absoluteDir();
         settings.Harness = QFile::encodeName(QDir::cleanPath(base.absoluteFilePath(harness)));
     }
-    const int timeout = ini.ReadInteger(section, QStringLiteral("ReplyTimeoutMs"), 1000);
-    settings.ReplyTimeoutMs = timeout > 0 ? timeout : 1000;
+    const QString timeout = ini.ReadString(section, QStringLiteral("ReplyTimeoutMs"), {}).trimmed();
+    if (!timeout.isEmpty()) {
+        bool number = false;
+        const qlonglong wanted = timeout.toLongLong(&number);
+        const int taken =
+            number ? int(std::clamp<qlonglong>(wanted, TDeviceSettings::MinReplyTimeoutMs,
+                                               TDeviceSettings::MaxReplyTimeoutMs))
+                   : settings.ReplyTimeoutMs;
+        if (!number || taken != wanted)
+            settings.Problems << Tr("ReplyTimeoutMs=%1: ожидалось число от %2 до %3, взято %4")
+                                     .arg(timeout)
+                                     .arg(TDeviceSettings::MinReplyTimeoutMs)
+                                     .arg(TDeviceSettings::MaxReplyTimeoutMs)
+                                     .arg(taken);
+        settings.ReplyTimeoutMs = taken;
+    }
     return settings;
 }
 

@@ -24,15 +24,24 @@ using TComPortHandle = std::unique_ptr<IComPort, TComPortDeleter>;
 // The "Device" section of the settings file, with text storage for the KestrumConfig that points
 // into it (so the config is valid while this object lives).
 struct TDeviceSettings {
+    // The longest wait for a reply the settings file may ask for; a wait beyond a minute would
+    // look like a frozen program, one below 50 ms fails a healthy unit.
+    static constexpr int MinReplyTimeoutMs = 50;
+    static constexpr int MaxReplyTimeoutMs = 60000;
+
     QByteArray Link = "sim";
     QByteArray Harness; // empty: no harness description
     int ReplyTimeoutMs = 1000;
+    // Values of the section that could not be taken as written, each with what was taken
+    // instead ("ReplyTimeoutMs=abc: ожидалось число от 50 до 60000, взято 1000").
+    QStringList Problems;
 
     KestrumConfig Config() const;
 };
 
 // Keys Link, Harness and ReplyTimeoutMs of section "Device"; a relative harness path is taken
-// from the settings file's folder, and a time-out that is not a positive number reads as 1000.
+// from the settings file's folder. A time-out that is not a number reads as 1000 and one outside
+// 50..60000 as the nearer end; either is named in Problems.
 TDeviceSettings ReadDeviceSettings(const TIniFile& ini);
 
 // The library's file name, compared without regard to case.

@@ -141,6 +141,13 @@ void TKestrumPort::CloseLink() {
 }
 
 std::int32_t TKestrumPort::Close() {
+    {
+        // An Open waiting for the unit's hello holds FIoLock: it learns of this Close at once and
+        // gives up, instead of making this call wait out its time-out.
+        std::lock_guard lock(FLock);
+        ++FCloseCount;
+        FArrived.notify_all();
+    }
     std::lock_guard io(FIoLock);
     CloseLink();
     return 1;
@@ -163,6 +170,11 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
     }
     if (!Prepare())
         return 0;
+    std::uint64_t closes = 0;
+    {
+        std::lock_guard lock(FLock);
+        closes = FCloseCount;
+    }
     CloseLink();
     std::string error;
     if (!FLink->Open(error)) {
@@ -182,11 +194,14 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
     // answer has a slot of its own, so a wait on another thread never takes it for a reply.
     FLink->SendFrame(TFrameCodec::Hello, nullptr, 0);
     std::unique_lock lock(FLock);
-    FArrived.wait_for(lock, std::chrono::milliseconds(FTimeoutMs), [this] {
-        return FHelloSize > 0 || !FOpen || FLinkError != TKestrumError::None;
+    FArrived.wait_for(lock, std::chrono::milliseconds(FTimeoutMs), [this, closes] {
+        return FHelloSize > 0 || !FOpen || FLinkError != TKestrumError::None ||
+               FCloseCount != closes;
     });
     FHelloWanted = false;
-    const TKestrumError result = FHelloSize > 0                      ? TKestrumError::None
+    const bool closed = FCloseCount != closes;
+    const TKestrumError result = FHelloSize > 0 && !closed           ? TKestrumError::None
+                                 : closed                            ? TKestrumError::Interrupted
                                  : FLinkError != TKestrumError::None ? FLinkError
                                                                      : TKestrumError::Timeout;
     if (result == TKestrumError::None && FHelloSize >= 2) {
@@ -201,6 +216,8 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
         why = Tr("неверный ответ на приветствие");
     else if (result == TKestrumError::Timeout)
         why = Tr("блок диагностики не ответил за %1 мс").arg(FTimeoutMs);
+    else if (result == TKestrumError::Interrupted)
+        why = Tr("связь закрыта во время ожидания ответа");
     else
         why = QString::fromStdString(FErrorText);
     lock.unlock();
@@ -213,6 +230,12 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
 }
 
 std::int32_t TKestrumPort::Reboot() {
+    {
+        // As with Close: an Open waiting for the hello gives up rather than hold this call.
+        std::lock_guard lock(FLock);
+        ++FCloseCount;
+        FArrived.notify_all();
+    }
     std::lock_guard io(FIoLock);
     {
         std::lock_guard lock(FLock);

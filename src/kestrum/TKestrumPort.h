@@ -74,6 +74,7 @@ class TKestrumPort final : public IComPort, private TUnitLink::Sink {
     TKestrumError FInterrupt = TKestrumError::None; // reboot or Close since the last Send
     TKestrumError FLinkError = TKestrumError::None; // the link broke since the last Open
     bool FHelloWanted = false;                      // Open waits for the unit's hello
+    std::uint64_t FCloseCount = 0;                  // Close and Reboot calls (they end that wait)
     std::size_t FHelloSize = 0;
     std::array<std::uint8_t, 2> FHelloData{};
     std::string FErrorText;

@@ -2,6 +2,7 @@
 
 #include "AppMessageBox.h"
 #include "IWorkspaceHost.h"
+#include "TAppFont.h"
 #include "TColors.h"
 #include "TGenerator.h"
 #include "TRazem.h"
@@ -41,9 +42,7 @@ TRazemView::TRazemView(TRazem* razem, IWorkspaceHost* host, QWidget* parent)
     : QWidget(parent), FRazem(razem), FHost(host) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(TAppFont::PixelFont(11));
     FNameEdit = new XEdit(razem, this, parent);
 
     connect(razem, &TRazem::CellRedraw, this, &TRazemView::OnCellRedraw);

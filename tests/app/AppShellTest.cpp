@@ -4,8 +4,10 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +133,74 @@ class AppShellTest : public QObject {
         QCOMPARE(caption, QStringLiteral("Pinvel"));
         buttons.sort();
         QCOMPARE(buttons, QStringList({"Да", "Нет", "Отмена"}));
+    }
+
+    void questionsAskWithOrWithoutTheirIcon() {
+        const struct {
+            TMsgKind Kind;
+            QMessageBox::Icon Icon;
+        } kinds[] = {{TMsgKind::Question, QMessageBox::Question},
+                     {TMsgKind::WarningQuestion, QMessageBox::Warning},
+                     {TMsgKind::PlainQuestion, QMessageBox::NoIcon}};
+        for (const auto& k : kinds) {
+            QMessageBox::Icon icon = QMessageBox::Critical;
+            QMessageBox::StandardButtons buttons;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                icon = box->icon();
+                buttons = box->standardButtons();
+                box->button(QMessageBox::Yes)->click();
+            });
+            QCOMPARE(AppMessageBox("Продолжить?", k.Kind), TMsgAnswer::Yes);
+            QCOMPARE(icon, k.Icon);
+            QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        }
+    }
+
+    void boxesStandOnTheirWindow() {
+        // Where a box shows: its owner and its middle.
+        const auto shown = [](const QString& text) {
+            std::pair<QWidget*, QPoint> at{nullptr, QPoint()};
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                at = {box->parentWidget(), box->frameGeometry().center()};
+                box->button(QMessageBox::Ok)->click();
+            });
+            AppMessageBox(text, TMsgKind::Information);
+            return at;
+        };
+        const auto near = [](const QPoint& a, const QPoint& b) {
+            return (a - b).manhattanLength() <= 2;
+        };
+
+        QMainWindow main;
+        main.setGeometry(20, 30, 300, 200); // far from the screen's middle
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // A file dialog was active and is gone: no window is active yet.
+        {
+            QDialog files(&main);
+            files.show();
+            files.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &files);
+        }
+        QCOMPARE(QApplication::activeWindow(), nullptr);
+        auto [owner, middle] = shown("Файл не найден");
+        QCOMPARE(owner, &main);
+        QVERIFY2(near(middle, main.frameGeometry().center()),
+                 qPrintable(QStringLiteral("%1,%2").arg(middle.x()).arg(middle.y())));
+
+        // Another window of the program is active: the box stands on it.
+        QWidget other;
+        other.setGeometry(420, 330, 250, 180);
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &other);
+        std::tie(owner, middle) = shown("Данный вывод нельзя задействовать!");
+        QCOMPARE(owner, &other);
+        QVERIFY(near(middle, other.frameGeometry().center()));
     }
 
     void boxFromAnotherThreadRunsOnTheUiThread() {

@@ -62,6 +62,21 @@ class TfmAboutTest : public QObject {
         QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 
+    void fixedFrameWithTheSystemMenuOnly() {
+        TfmAbout about;
+        const Qt::WindowFlags f = about.windowFlags();
+        QCOMPARE(f & Qt::WindowType_Mask, Qt::Dialog);
+        QVERIFY(f & Qt::CustomizeWindowHint); // the hints below are all the frame shows
+        QVERIFY(f & Qt::WindowTitleHint);
+        QVERIFY(f & Qt::WindowSystemMenuHint);
+        QVERIFY(f & Qt::WindowCloseButtonHint);
+        QVERIFY(!(f & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(f & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(f & Qt::WindowContextHelpButtonHint));
+        QCOMPARE(about.minimumSize(), about.maximumSize());
+        QVERIFY(about.width() >= TfmAbout::ClientWidth && about.height() >= TfmAbout::ClientHeight);
+    }
+
     void withoutVersionData() {
         const TVersionInfo none({}, "041904E3");
         QVERIFY(!none.Valid());

@@ -30,103 +30,7 @@
 #include <QTest>
 #include <deque>
 
-namespace {
-
-struct TMessage {
-    QString Text;
-    TMsgKind Kind;
-};
-
-// A scripted run of the main window: message boxes, file dialogs and the constructor dialog
-// answer from queues, and every text shown is recorded.
-class TScript {
-  public:
-    TScript() {
-        SetAppMessageBoxHook([this](const QString& text, TMsgKind kind) {
-            Messages.push_back({text, kind});
-            if (!Answers.empty()) {
-                const TMsgAnswer a = Answers.front();
-                Answers.pop_front();
-                return a;
-            }
-            return TMsgAnswer::Ok;
-        });
-    }
-    ~TScript() { SetAppMessageBoxHook({}); }
-
-    TfmMainOptions Options(bool withLibrary = true) {
-        TfmMainOptions o;
-        o.SettingsPath = Dir.filePath(QStringLiteral("pinvel.ini"));
-        o.LibraryFolders = {withLibrary ? qEnvironmentVariable("PINVEL_BIN_DIR")
-                                        : Dir.filePath(QStringLiteral("no library"))};
-        o.DeviceLink = QByteArray("sim");
-        o.FileDialog = [this](bool save, const QString& startDir) {
-            FileDialogs.push_back({save, startDir});
-            if (Files.empty())
-                return QString();
-            const QString path = Files.front();
-            Files.pop_front();
-            return path;
-        };
-        o.ColorDialog = [this](const QColor&) { return Color; };
-        o.ExecDialog = [this](QDialog& dialog) {
-            ++Dialogs;
-            if (auto* constr = qobject_cast<TfmConstr*>(&dialog); constr && Constr)
-                return Constr(*constr);
-            return int(QDialog::Rejected);
-        };
-        return o;
-    }
-
-    QStringList Texts() const {
-        QStringList out;
-        for (const TMessage& m : Messages)
-            out << m.Text;
-        return out;
-    }
-
-    QTemporaryDir Dir{QDir::tempPath() + QStringLiteral("/pinvel main XXXXXX")};
-    std::vector<TMessage> Messages;
-    std::deque<TMsgAnswer> Answers;
-    std::deque<QString> Files;
-    std::vector<std::pair<bool, QString>> FileDialogs;
-    std::optional<QColor> Color;
-    std::function<int(TfmConstr&)> Constr;
-    int Dialogs = 0;
-};
-
-// Fills the constructor dialog: rows of `count` contacts named a1.., b1.., and presses OK.
-std::function<int(TfmConstr&)> Connector(int rows, int count, const QString& name = QString()) {
-    return [=](TfmConstr& d) {
-        d.edRowCount->setText(QString::number(rows));
-        d.RowCountChange();
-        for (int r = 1; r <= rows; ++r)
-            d.sgRowInfo->SetCells(TfmConstr::ColCount, r, QString::number(count));
-        if (!name.isEmpty())
-            d.edName->setText(name);
-        d.btOKClick();
-        return d.result();
-    };
-}
-
-// In the constructor opened for editing: the first row's count becomes `count`, then OK.
-std::function<int(TfmConstr&)> FirstRowCount(int count) {
-    return [=](TfmConstr& d) {
-        d.sgRowInfo->SetCells(TfmConstr::ColCount, 1, QString::number(count));
-        d.btOKClick();
-        return d.result();
-    };
-}
-
-// A key pressed while the window is active reaches the focused control first.
-void PressKey(int key, const QString& text = QString()) {
-    QWidget* target = QApplication::focusWidget();
-    QVERIFY(target != nullptr);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-}
-
-} // namespace
+#include "MainWindowTestKit.h"
 
 class TfmMainTest : public QObject {
     Q_OBJECT
@@ -292,6 +196,32 @@ class TfmMainTest : public QObject {
         QTRY_VERIFY(w.cbReadRaz->isChecked() && w.cbReadZond->isChecked());
         QVERIFY(w.Property()->ReadRaz() && w.Property()->ReadZond());
         QVERIFY(w.rgZondWrite->isEnabled());
+    }
+
+    void workerMessagesShowInTheirKinds() {
+        TScript s;
+        TfmMain w(s.Options());
+        s.Messages.clear();
+        const struct {
+            THardMessage Hard;
+            TMsgKind Box;
+            TMsgAnswer Answer;
+            bool Result;
+        } cases[] = {
+            {THardMessage::Information, TMsgKind::Information, TMsgAnswer::Ok, true},
+            {THardMessage::Warning, TMsgKind::Warning, TMsgAnswer::Ok, true},
+            {THardMessage::Stop, TMsgKind::Error, TMsgAnswer::Ok, true},
+            {THardMessage::WarningQuestion, TMsgKind::WarningQuestion, TMsgAnswer::No, false},
+            // The recovery question asks without an icon.
+            {THardMessage::PlainQuestion, TMsgKind::PlainQuestion, TMsgAnswer::Yes, true},
+            {THardMessage::PlainQuestion, TMsgKind::PlainQuestion, TMsgAnswer::No, false},
+        };
+        for (const auto& c : cases) {
+            s.Answers = {c.Answer};
+            QCOMPARE(w.ShowMessage(QStringLiteral("Текст"), c.Hard), c.Result);
+            QCOMPARE(s.Messages.back().Kind, c.Box);
+        }
+        QCOMPARE(s.Messages.size(), std::size(cases));
     }
 
     void keysDriveTheProbe() {

@@ -5,6 +5,7 @@
 #include "TWorkPlace.h"
 
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -171,6 +172,114 @@ class TRazemTest : public QObject {
         QCOMPARE(r.FCells[1][0].State.load(), TContactState::csFree);
         QCOMPARE(x1.Cell(1, 1), QStringLiteral("XT1:b1"));
         QCOMPARE(x1.Cell(2, 1), QString());
+    }
+
+    // After an edit every entry names the contact at its position: it follows its name, or goes
+    // when no contact carries that name any more, and only named contacts show tied.
+    void editedNamesKeepTheWiringTrue() {
+        TPinGrid x1, x2;
+        TSootv sootv(&x1, &x2);
+        TWorkPlace wp;
+        wp.FSootv = &sootv;
+        wp.Add(MakeRazem("XT0", {Row(4, "a"), Row(2, "b")}));
+        wp.Add(MakeRazem("XT1", {Row(1, "a")}));
+        TRazem& r = *wp.Razem(0);
+        r.BuildNames();
+        wp.Razem(1)->BuildNames();
+        Tie(sootv, r, "a1", 1, 1, 1);
+        Tie(sootv, r, "a2", 1, 2, 1);
+        Tie(sootv, r, "a4", 1, 4, 1);
+        Tie(sootv, r, "b2", 2, 7, 2);
+        Tie(sootv, *wp.Razem(1), "a1", 1, 4, 1); // another connector's contact of the same name
+        const auto entryAt = [&](int record) {
+            const TSootvData& d = sootv.Item(record);
+            return std::make_pair(d.FContacts[0].Col, d.FContacts[0].Row);
+        };
+        const auto tiedColumns = [&](int gridRow) {
+            QList<int> cols;
+            for (int c = 0; c < r.ColCount(); ++c)
+                if (r.FCells[c][gridRow].State == TContactState::csTied)
+                    cols << c;
+            return cols;
+        };
+
+        // As the edit command does: every position of the present size is reset, the rows
+        // change, the names are built again.
+        const auto edit = [&](const std::function<void()>& change) {
+            for (int c = 0; c < r.ColCount(); ++c)
+                for (int g = 0; g < r.RowCount(); g += 2) {
+                    r.FCells[c][g].State = TContactState::csEmpty;
+                    r.FCells[c][g].NameIndex = -1;
+                }
+            change();
+            r.SetColCount(r.ColumnsNeeded());
+            r.BuildNames();
+        };
+
+        // The first number of row 1 goes from 1 to 2: a1 is gone, a2 now sits in column 0.
+        edit([&] { r.FRows[0].FirstNum = 2; });
+        QCOMPARE(r.ContactName(0, 0), QStringLiteral("a2"));
+        QCOMPARE(sootv.Count(), 3); // the record of a1 went with its only entry
+        QCOMPARE(sootv.Item(0).FNames[0], QStringLiteral("a2"));
+        QCOMPARE(entryAt(0), std::make_pair(0, 0));
+        QCOMPARE(sootv.Item(1).FNames[0], QStringLiteral("a4"));
+        QCOMPARE(entryAt(1), std::make_pair(2, 0));
+        QCOMPARE(tiedColumns(0), (QList<int>{0, 2}));
+        QCOMPARE(x1.Cell(1, 1), QString());
+        QCOMPARE(x1.Cell(2, 1), QStringLiteral("XT0:a2"));
+        QCOMPARE(x1.Cell(4, 1), QStringLiteral("XT0:a4 | XT1:a1"));
+        QCOMPARE(wp.Razem(1)->FCells[0][0].State.load(), TContactState::csTied);
+
+        // "Первый контакт" moves row 2 two columns right: its ties follow the names.
+        edit([&] { r.FRows[1].First = 3; });
+        QCOMPARE(sootv.Item(2).FNames[0], QStringLiteral("b2"));
+        QCOMPARE(entryAt(2), std::make_pair(3, 2));
+        QCOMPARE(tiedColumns(2), QList<int>{3});
+        QCOMPARE(x2.Cell(7, 2), QStringLiteral("XT0:b2"));
+
+        // A hand-renamed tied contact and another size class: the rebuild gives the position its
+        // generated name back, so the entry of the hand-given name goes and the contact is free.
+        r.FNameList[r.FCells[0][0].NameIndex] = QStringLiteral("GND");
+        sootv.Item(0).FNames[0] = QStringLiteral("GND");
+        edit([&] { r.SetButtSize(2); });
+        QCOMPARE(r.ContactName(0, 0), QStringLiteral("a2"));
+        QCOMPARE(sootv.Count(), 2);
+        QCOMPARE(tiedColumns(0), QList<int>{2});
+        QCOMPARE(x1.Cell(2, 1), QString());
+
+        // A smaller connector drops the ties it no longer has; a mode round trip agrees.
+        edit([&] {
+            r.FRows[0].Count = 2;
+            r.FRows[1].Count = 0;
+        });
+        QCOMPARE(sootv.Count(), 1);
+        QCOMPARE(sootv.Item(0).FRazemIndexes[0], 1);
+        QCOMPARE(x1.Cell(4, 1), QStringLiteral("XT1:a1"));
+        QCOMPARE(x2.Cell(7, 2), QString());
+        wp.SetTesterMode(true);
+        wp.SetTesterMode(false);
+        QCOMPARE(tiedColumns(0), QList<int>{});
+    }
+
+    // Two positions sharing one name: the entry keeps the one it was tied to, the other is free.
+    void sharedNameKeepsItsTiedPosition() {
+        TSootv sootv;
+        TWorkPlace wp;
+        wp.FSootv = &sootv;
+        wp.Add(MakeRazem("XT0", {Row(2, "a"), Row(2, "a")}));
+        TRazem& r = *wp.Razem(0);
+        r.BuildNames();
+        auto rec = std::make_unique<TSootvData>();
+        rec->AddName("a2");
+        rec->AddContact({1, 2}, 0);
+        rec->FCol = 1;
+        rec->FRow = 1;
+        rec->FGrid = 1;
+        sootv.Add(std::move(rec));
+        r.BuildNames();
+        QCOMPARE(sootv.Item(0).FContacts[0], (TCellPos{1, 2}));
+        QCOMPARE(r.FCells[1][2].State.load(), TContactState::csTied);
+        QCOMPARE(r.FCells[1][0].State.load(), TContactState::csFree);
     }
 
     void limitsAreRefused() {

@@ -177,6 +177,58 @@ class TfmSootvTest : public QObject {
         QCOMPARE(p.At(0, 0, 0).State.load(), TContactState::csMarked);
     }
 
+    void usersSizeTheColumnsByTheirEdges() {
+        TProject p;
+        TMessages msgs;
+        TStringGrid* g = p.Dlg.sgX1;
+        const int y = g->CellRect(3, 0).center().y();
+        const auto edge = [g](int col) {
+            return g->columnViewportPosition(col) + g->columnWidth(col);
+        };
+        const auto drag = [g, y](int from, int to, int row = 0) {
+            const int at = row == 0 ? y : g->CellRect(1, row).center().y();
+            QTest::mousePress(g->viewport(), Qt::LeftButton, {}, QPoint(from, at));
+            QTest::mouseMove(g->viewport(), QPoint(to, at));
+            QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, QPoint(to, at));
+        };
+        const int fitted = TfmSootv::DefaultColWidth + 5;
+        QCOMPARE(g->columnWidth(3), fitted);
+
+        // Wider by the header row's edge, taken anywhere within the grip.
+        drag(edge(3), edge(3) + 40);
+        QCOMPARE(g->columnWidth(3), fitted + 40);
+        drag(edge(3) + TStringGrid::SizingGrip, edge(3) + TStringGrid::SizingGrip + 10);
+        QCOMPARE(g->columnWidth(3), fitted + 50);
+        QCOMPARE(g->SizingColumnAt(QPoint(edge(3) + TStringGrid::SizingGrip + 1, y)), -1);
+        QCOMPARE(g->SizingColumnAt(QPoint(edge(3) - TStringGrid::SizingGrip, y)), 3);
+        // Narrower, down to a sliver that still shows where the column is.
+        drag(edge(4), 0);
+        QCOMPARE(g->columnWidth(4), TStringGrid::MinSizedWidth);
+        // Sizing is no press on a pin: nothing is selected, tied or refused.
+        QCOMPARE(p.Dlg.LastGrid(), 0);
+        QVERIFY(msgs.Texts.isEmpty());
+        // The pin rows are for tying, not sizing.
+        drag(edge(6), edge(6) + 30, 1);
+        QCOMPARE(g->columnWidth(6), fitted);
+        QCOMPARE(p.Dlg.LastGrid(), 1);
+        // The cursor tells where a column can be taken.
+        QTest::mouseMove(g->viewport(), QPoint(edge(7), y));
+        QCOMPARE(g->viewport()->cursor().shape(), Qt::SplitHCursor);
+        QTest::mouseMove(g->viewport(), QPoint(edge(7) - 10, y));
+        QVERIFY(g->viewport()->cursor().shape() != Qt::SplitHCursor);
+
+        // A tie fits its column to the texts again; the other sized columns keep their width.
+        p.Mark(0, 0, 0);
+        p.Dlg.TieContact(1, 4, 2);
+        QVERIFY(g->columnWidth(4) >= g->fontMetrics().horizontalAdvance("XT0:a1") + 5);
+        QCOMPARE(g->columnWidth(3), fitted + 50);
+        // Beside the last column, the header row's grip sizes it without a word.
+        g->scrollToItem(g->item(0, 32));
+        drag(edge(32) + 2, edge(32) + 22);
+        QCOMPARE(g->columnWidth(32), fitted + 20);
+        QVERIFY(msgs.Texts.isEmpty());
+    }
+
     void deleteKeyActsOnTheLastSelectedCell() {
         TProject p;
         p.Mark(0, 0, 0);
@@ -204,7 +256,8 @@ class TfmSootvTest : public QObject {
         QTest::mouseClick(p.Dlg.btCancel, Qt::LeftButton);
         QVERIFY(!p.Dlg.isVisible());
         QVERIFY(!p.Wp.FSootvShown);
-        QVERIFY(!p.Wp.Modified);
+        // The tie stays, and the project knows it changed: closing the program asks to save.
+        QVERIFY(p.Wp.Modified);
         QCOMPARE(p.Sootv.Count(), 1);
         QCOMPARE(p.At(0, 0, 0).State.load(), TContactState::csTied);
         QCOMPARE(p.At(1, 2, 0).State.load(), TContactState::csFree);
@@ -213,8 +266,21 @@ class TfmSootvTest : public QObject {
 
         p.Dlg.show();
         QVERIFY(p.Wp.FSootvShown);
+        p.Wp.Modified = false;
         QTest::mouseClick(p.Dlg.btOK, Qt::LeftButton);
         QVERIFY(p.Wp.Modified);
+        // Undoing a tie is a change too, whatever closes the dialog afterwards.
+        p.Dlg.show();
+        p.Wp.Modified = false;
+        p.Click(1, 1, 3, Qt::RightButton);
+        QCOMPARE(p.Sootv.Count(), 0);
+        QTest::mouseClick(p.Dlg.btCancel, Qt::LeftButton);
+        QVERIFY(p.Wp.Modified);
+        // Opening and closing without a change changes nothing.
+        p.Wp.Modified = false;
+        p.Dlg.show();
+        QTest::mouseClick(p.Dlg.btCancel, Qt::LeftButton);
+        QVERIFY(!p.Wp.Modified);
         p.Dlg.show();
         p.Dlg.close();
         QVERIFY(!p.Wp.FSootvShown);

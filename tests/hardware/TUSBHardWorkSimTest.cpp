@@ -4,6 +4,7 @@
 #include "WorkWithCOM.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -126,6 +127,73 @@ class TUSBHardWorkSimTest : public QObject {
         QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clGreen);
         QCOMPARE(rig.At(1, 0).IndColor.load(), Colors::clRed);
         QVERIFY(rig.View.Texts.filter(QStringLiteral("Соединение")).isEmpty());
+    }
+
+    // A unit that is slow to answer never holds the user-interface thread: a rest asked for cuts
+    // the wait short (the unit did nothing wrong: no question), the next pass opens the port
+    // again, and a reboot or the program's end do not wait behind the worker either.
+    void slowUnitIsCutShort() {
+        TSimRig rig(QByteArray(), 20000);
+        rig.Tie(400, {{0, 0}});
+        rig.Worker->FillPins();
+        QVERIFY(rig.Pass());
+        const std::uint64_t passes = rig.Worker->Passes();
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::NoReply));
+        rig.Worker->Resume();
+        QTRY_VERIFY(rig.Worker->WaitsForUnit());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(rig.Worker->BringToRest());
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(rig.Worker->IsResting());
+        QVERIFY(rig.View.Texts.isEmpty());
+        QCOMPARE(rig.Worker->Passes(), passes);
+
+        // Answering again, the unit is reached through a port opened anew.
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::None));
+        rig.At(0, 0).IndColor = Colors::clGreen;
+        QVERIFY(rig.Pass());
+        QCOMPARE(rig.Worker->Passes(), passes + 1);
+        QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clRed);
+        QVERIFY(rig.View.Texts.isEmpty());
+        QVERIFY(!rig.Worker->CutRequested());
+
+        // A reboot while the worker waits: at once, and the worker takes the recovery road.
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::NoReply));
+        rig.View.Answers = {false};
+        rig.Worker->Resume();
+        QTRY_VERIFY(rig.Worker->WaitsForUnit());
+        clock.restart();
+        rig.Worker->RebootUnit();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE(rig.View.Texts.size(), qsizetype(1));
+        QVERIFY(rig.View.Texts[0].startsWith(QStringLiteral("Произошла ошибка")));
+        // Declined, the worker goes on and waits again: the rest cuts that wait too.
+        QVERIFY(rig.Worker->BringToRest());
+        QCOMPARE(rig.View.Texts.size(), qsizetype(1));
+
+        // The program ends while the worker waits.
+        rig.Worker->Resume();
+        QTRY_VERIFY(rig.Worker->WaitsForUnit());
+        clock.restart();
+        QVERIFY(rig.Worker->BringToRest(3000));
+        rig.Worker->StopUnit();
+        rig.Worker->Shutdown();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A wait shorter than the grace is left alone: the pass ends by itself and the port stays.
+    void quickUnitIsNeverCut() {
+        TSimRig rig(QByteArray(), 20000);
+        rig.Tie(400, {{0, 0}});
+        rig.Worker->FillPins();
+        rig.Settings.Cycle = true;
+        rig.Worker->Resume();
+        QTRY_VERIFY(rig.Worker->Passes() > 50);
+        QVERIFY(rig.Worker->BringToRest());
+        QVERIFY(!rig.Worker->CutRequested());
+        rig.Settings.Cycle = false;
+        QVERIFY(rig.View.Texts.isEmpty());
     }
 };
 

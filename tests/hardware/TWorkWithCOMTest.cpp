@@ -122,11 +122,15 @@ class TWorkWithCOMTest : public QObject {
         QCOMPARE(read.Link, QByteArray("tcp:127.0.0.1:5025"));
         QCOMPARE(QFile::decodeName(read.Harness),
                  dir.filePath(QStringLiteral("жгуты/пример 1.json")));
-        QCOMPARE(read.ReplyTimeoutMs, 1000);
+        QCOMPARE(read.ReplyTimeoutMs, 50);
+        QCOMPARE(read.Problems,
+                 QStringList{QStringLiteral("ReplyTimeoutMs=-5: ожидалось число от 50 до 60000, "
+                                            "взято 50")});
         again.WriteInteger(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"), 250);
         again.WriteString(QStringLiteral("Device"), QStringLiteral("Harness"),
                           QStringLiteral("/abs/h.json"));
         QCOMPARE(ReadDeviceSettings(again).ReplyTimeoutMs, 250);
+        QVERIFY(ReadDeviceSettings(again).Problems.isEmpty());
         QCOMPARE(ReadDeviceSettings(again).Harness, QByteArray("/abs/h.json"));
     }
 
@@ -163,6 +167,29 @@ class TWorkWithCOMTest : public QObject {
         QCOMPARE(port->Open(&type), 0);
         const qint64 hello = timer.elapsed();
         QVERIFY2(hello >= 140 && hello < 700, qPrintable(QString::number(hello)));
+    }
+
+    // The reply time-out is taken within its range, each end included; anything else is named
+    // with what was taken instead.
+    void replyTimeoutRange() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel ini XXXXXX"));
+        TIniFile ini(dir.filePath(QStringLiteral("pinvel.ini")));
+        const auto read = [&](const QString& text) {
+            ini.WriteString(QStringLiteral("Device"), QStringLiteral("ReplyTimeoutMs"), text);
+            const TDeviceSettings s = ReadDeviceSettings(ini);
+            return std::make_pair(s.ReplyTimeoutMs, s.Problems.join(QLatin1Char('|')));
+        };
+        const QString problem =
+            QStringLiteral("ReplyTimeoutMs=%1: ожидалось число от 50 до 60000, взято %2");
+        QCOMPARE(read("50"), std::make_pair(50, QString()));
+        QCOMPARE(read("60000"), std::make_pair(60000, QString()));
+        QCOMPARE(read(" 1500 "), std::make_pair(1500, QString()));
+        QCOMPARE(read("49"), std::make_pair(50, problem.arg("49").arg(50)));
+        QCOMPARE(read("60001"), std::make_pair(60000, problem.arg("60001").arg(60000)));
+        QCOMPARE(read("2147483647"), std::make_pair(60000, problem.arg("2147483647").arg(60000)));
+        QCOMPARE(read("99999999999"), std::make_pair(60000, problem.arg("99999999999").arg(60000)));
+        QCOMPARE(read("abc"), std::make_pair(1000, problem.arg("abc").arg(1000)));
+        QCOMPARE(read("150ms"), std::make_pair(1000, problem.arg("150ms").arg(1000)));
     }
 };
 

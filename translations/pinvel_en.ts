@@ -334,6 +334,69 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TFileErrorText</name>
+    <message>
+        <source>файл или папка не найдены</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>нет доступа</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>на диске нет места</source>
+        <translation>no space left on the disk</translation>
+    </message>
+    <message>
+        <source>превышена дисковая квота</source>
+        <translation>the disk quota is exceeded</translation>
+    </message>
+    <message>
+        <source>диск доступен только для чтения</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>это папка, а не файл</source>
+        <translation>this is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>часть пути не является папкой</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>слишком много символических ссылок в пути</source>
+        <translation>too many symbolic links in the path</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>файл слишком велик</source>
+        <translation>the file is too large</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>открыто слишком много файлов</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>файл занят</source>
+        <translation>the file is busy</translation>
+    </message>
+    <message>
+        <source>файл нельзя перенести на другой диск</source>
+        <translation>the file cannot be moved to another disk</translation>
+    </message>
+    <message>
+        <source>системная ошибка %1</source>
+        <translation>system error %1</translation>
+    </message>
+</context>
+<context>
     <name>TFrameCodec</name>
     <message>
         <source>неполный кадр</source>

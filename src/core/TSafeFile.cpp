@@ -1,6 +1,7 @@
 #include "TSafeFile.h"
 
 #include "TErrors.h"
+#include "TFileErrorText.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -16,7 +17,7 @@ namespace {
 
 [[noreturn]] void Fail(const QString& path, int error) {
     throw EFileError(QCoreApplication::translate("TSafeFile", "Не удалось сохранить файл «%1»: %2")
-                         .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+                         .arg(path, TFileErrorText::Of(error)));
 }
 
 bool WriteFile(const QString& path, const QByteArray& data, int& error);
@@ -52,7 +53,7 @@ bool TSafeFile::TryWrite(const QString& path, const QByteArray& data, QString* r
     if (WriteFile(path, data, error))
         return true;
     if (reason != nullptr)
-        *reason = QString::fromLocal8Bit(std::strerror(error));
+        *reason = TFileErrorText::Of(error);
     return false;
 }
 

@@ -4,6 +4,8 @@
 #include "ProjectSamples.h"
 #include "TErrors.h"
 #include "TIniFile.h"
+#include "TSootv.h"
+#include "TWorkPlace.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,6 +126,42 @@ class TSafeFileTest : public QObject {
         QCOMPARE(ReadBytes(real), QByteArray("[Folders]\r\nOpenDir=/new/\r\n"));
         QCOMPARE(Mode(real), 0600);
         QCOMPARE(Entries(Path(QStringLiteral("config"))), QStringList{"pinvel.ini"});
+    }
+
+    // A file that cannot be written or read is explained in the user's words, never in the
+    // system's English.
+    void failuresSayWhyInRussian() {
+        const QString missing = Path(QStringLiteral("no such folder/x.pvl"));
+        try {
+            TSafeFile::Write(missing, "x");
+            QFAIL("a save into a missing folder succeeded");
+        } catch (const EFileError& e) {
+            QCOMPARE(e.Message(), QStringLiteral("Не удалось сохранить файл «%1»: файл или папка "
+                                                 "не найдены")
+                                      .arg(missing));
+        }
+        QString reason;
+        QVERIFY(!TSafeFile::TryWrite(missing, "x", &reason));
+        QCOMPARE(reason, QStringLiteral("файл или папка не найдены"));
+
+        TWorkPlace wp;
+        TSootv sootv;
+        wp.FSootv = &sootv;
+        try {
+            wp.LoadFromFile(FDir.path());
+            QFAIL("a folder was read as a project");
+        } catch (const EFileError& e) {
+            QCOMPARE(e.Message(),
+                     QStringLiteral("Не удалось открыть файл «%1»: это папка, а не файл")
+                         .arg(FDir.path()));
+        }
+        try {
+            wp.LoadFromFile(missing);
+            QFAIL("a missing file was read");
+        } catch (const EFileError& e) {
+            QVERIFY2(e.Message().endsWith(QStringLiteral("файл или папка не найдены")),
+                     qPrintable(e.Message()));
+        }
     }
 };
 

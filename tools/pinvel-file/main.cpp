@@ -1,5 +1,6 @@
 // pinvel-file: project files on the command line, for technicians and scripts.
 #include "TErrors.h"
+#include "TFileErrorText.h"
 #include "TProjectFile.h"
 #include "TProjectJson.h"
 #include "TRazem.h"
@@ -31,7 +32,8 @@ void Err(const QString& text) {
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(Tr("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()));
+        throw EFileError(
+            Tr("Не удалось открыть файл «%1»: %2").arg(path, TFileErrorText::OfOpening(path)));
     return file.readAll();
 }
 

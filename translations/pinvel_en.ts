@@ -62,12 +62,140 @@
         <source>ошибка ввода-вывода (кабель отключён?)</source>
         <translation>input/output error (is the cable unplugged?)</translation>
     </message>
+    <message>
+        <source>устройство не поддерживает настройку линии</source>
+        <translation>the device does not support line settings</translation>
+    </message>
+    <message>
+        <source>недопустимый параметр</source>
+        <translation>invalid argument</translation>
+    </message>
+    <message>
+        <source>это папка, а не устройство</source>
+        <translation>this is a folder, not a device</translation>
+    </message>
+    <message>
+        <source>часть пути не является папкой</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>слишком много символических ссылок в пути</source>
+        <translation>too many symbolic links in the path</translation>
+    </message>
+    <message>
+        <source>файловая система доступна только для чтения</source>
+        <translation>the file system is read-only</translation>
+    </message>
+    <message>
+        <source>открыто слишком много файлов</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>недостаточно памяти</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>ресурс временно недоступен</source>
+        <translation>the resource is temporarily unavailable</translation>
+    </message>
+    <message>
+        <source>вызов прерван сигналом</source>
+        <translation>the call was interrupted by a signal</translation>
+    </message>
+    <message>
+        <source>адрес недоступен на этом компьютере</source>
+        <translation>the address is not available on this computer</translation>
+    </message>
+    <message>
+        <source>семейство адресов не поддерживается</source>
+        <translation>the address family is not supported</translation>
+    </message>
+    <message>
+        <source>сеть не работает</source>
+        <translation>the network is down</translation>
+    </message>
+    <message>
+        <source>узел выключен</source>
+        <translation>the host is down</translation>
+    </message>
+    <message>
+        <source>соединение прервано</source>
+        <translation>the connection was aborted</translation>
+    </message>
+    <message>
+        <source>нет соединения</source>
+        <translation>not connected</translation>
+    </message>
+    <message>
+        <source>соединение закрыто</source>
+        <translation>the connection is closed</translation>
+    </message>
+    <message>
+        <source>ошибка протокола</source>
+        <translation>protocol error</translation>
+    </message>
+    <message>
+        <source>неверный дескриптор</source>
+        <translation>bad file descriptor</translation>
+    </message>
+    <message>
+        <source>нет места на устройстве</source>
+        <translation>no space left on the device</translation>
+    </message>
+    <message>
+        <source>операция не поддерживается</source>
+        <translation>the operation is not supported</translation>
+    </message>
+    <message>
+        <source>функция не поддерживается системой</source>
+        <translation>the function is not supported by the system</translation>
+    </message>
+    <message>
+        <source>системная ошибка %1 (%2)</source>
+        <translation>system error %1 (%2)</translation>
+    </message>
+    <message>
+        <source>системная ошибка %1</source>
+        <translation>system error %1</translation>
+    </message>
+    <message>
+        <source>такой узел не найден (проверьте имя или адрес)</source>
+        <translation>no such host (check the name or the address)</translation>
+    </message>
+    <message>
+        <source>у узла нет подходящего адреса</source>
+        <translation>the host has no suitable address</translation>
+    </message>
+    <message>
+        <source>служба имён временно недоступна, повторите позже</source>
+        <translation>the name service is temporarily unavailable, try again later</translation>
+    </message>
+    <message>
+        <source>служба имён не смогла найти адрес</source>
+        <translation>the name service could not find the address</translation>
+    </message>
+    <message>
+        <source>неверный номер порта</source>
+        <translation>invalid port number</translation>
+    </message>
+    <message>
+        <source>тип соединения не поддерживается</source>
+        <translation>the connection type is not supported</translation>
+    </message>
+    <message>
+        <source>ошибка поиска адреса %1</source>
+        <translation>address lookup error %1</translation>
+    </message>
 </context>
 <context>
     <name>TAbstractHard</name>
     <message>
         <source>Внимание! Блок диагностики переведен в режим автономной работы. Индикация работы блока диагностики выключена! Изменение параметров работы комплекса невозможно до тех пор пока не будет включена индикация. Вы действительно хотите продолжить?</source>
-        <translation>Attention! The diagnostic unit has been switched to autonomous operation. The display of the unit&apos;s work is off! The test settings cannot be changed until the display is switched on again. Do you really want to continue?</translation>
+        <translation>Attention! The diagnostic unit has been switched to autonomous operation. The display of the unit's work is off! The test settings cannot be changed until the display is switched on again. Do you really want to continue?</translation>
     </message>
 </context>
 <context>
@@ -88,11 +216,11 @@
     <name>TCommandLine</name>
     <message>
         <source>неизвестный параметр «%1»</source>
-        <translation>unknown option &quot;%1&quot;</translation>
+        <translation>unknown option "%1"</translation>
     </message>
     <message>
         <source>можно открыть только один проект, а названо %1: «%2», «%3»...</source>
-        <translation>only one project can be opened, but %1 were named: &quot;%2&quot;, &quot;%3&quot;...</translation>
+        <translation>only one project can be opened, but %1 were named: "%2", "%3"...</translation>
     </message>
     <message>
         <source>пустое имя файла</source>
@@ -127,11 +255,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>неизвестный тип значения %1 у свойства «%2»</source>
-        <translation>unknown value type %1 of the property &quot;%2&quot;</translation>
+        <translation>unknown value type %1 of the property "%2"</translation>
     </message>
     <message>
         <source>у свойства «%1» нет значения</source>
-        <translation>the property &quot;%1&quot; has no value</translation>
+        <translation>the property "%1" has no value</translation>
     </message>
     <message>
         <source>длина строки UTF-8</source>
@@ -147,11 +275,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>элемент набора «%1» не начинается со списка</source>
-        <translation>the element of the set &quot;%1&quot; does not begin with a list</translation>
+        <translation>the element of the set "%1" does not begin with a list</translation>
     </message>
     <message>
         <source>блок свойств разъема обрывается</source>
-        <translation>the connector&apos;s property block breaks off</translation>
+        <translation>the connector's property block breaks off</translation>
     </message>
     <message>
         <source>блок свойств вложен глубже %1 уровней</source>
@@ -159,7 +287,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>блок свойств разъема не начинается с «TPF0»</source>
-        <translation>the connector&apos;s property block does not begin with &quot;TPF0&quot;</translation>
+        <translation>the connector's property block does not begin with "TPF0"</translation>
     </message>
     <message>
         <source>Значение свойства не может иметь тип null.</source>
@@ -253,6 +381,69 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TFileErrorText</name>
+    <message>
+        <source>файл или папка не найдены</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>нет доступа</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>на диске нет места</source>
+        <translation>no space left on the disk</translation>
+    </message>
+    <message>
+        <source>превышена дисковая квота</source>
+        <translation>the disk quota is exceeded</translation>
+    </message>
+    <message>
+        <source>диск доступен только для чтения</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>это папка, а не файл</source>
+        <translation>this is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>часть пути не является папкой</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>слишком много символических ссылок в пути</source>
+        <translation>too many symbolic links in the path</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>файл слишком велик</source>
+        <translation>the file is too large</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>открыто слишком много файлов</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>файл занят</source>
+        <translation>the file is busy</translation>
+    </message>
+    <message>
+        <source>файл нельзя перенести на другой диск</source>
+        <translation>the file cannot be moved to another disk</translation>
+    </message>
+    <message>
+        <source>системная ошибка %1</source>
+        <translation>system error %1</translation>
+    </message>
+</context>
+<context>
     <name>TFrameCodec</name>
     <message>
         <source>неполный кадр</source>
@@ -278,12 +469,12 @@ Cable harness tester: lay out the connectors of a harness and test it through th
 <context>
     <name>THarness</name>
     <message>
-        <source>Файл описания жгута &quot;%1&quot;: %2.</source>
-        <translation>Harness description file &quot;%1&quot;: %2.</translation>
+        <source>Файл описания жгута "%1": %2.</source>
+        <translation>Harness description file "%1": %2.</translation>
     </message>
     <message>
-        <source>Не удалось открыть файл описания жгута &quot;%1&quot;.</source>
-        <translation>Could not open the harness description file &quot;%1&quot;.</translation>
+        <source>Не удалось открыть файл описания жгута "%1".</source>
+        <translation>Could not open the harness description file "%1".</translation>
     </message>
     <message>
         <source>файл слишком велик</source>
@@ -294,24 +485,24 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>JSON syntax error at position %1</translation>
     </message>
     <message>
-        <source>ожидается объект JSON с ключами &quot;nets&quot; и &quot;probe&quot;</source>
-        <translation>a JSON object with the keys &quot;nets&quot; and &quot;probe&quot; is expected</translation>
+        <source>ожидается объект JSON с ключами "nets" и "probe"</source>
+        <translation>a JSON object with the keys "nets" and "probe" is expected</translation>
     </message>
     <message>
-        <source>&quot;unitType&quot; должен быть целым числом от 1 до 65535</source>
-        <translation>&quot;unitType&quot; must be an integer from 1 to 65535</translation>
+        <source>"unitType" должен быть целым числом от 1 до 65535</source>
+        <translation>"unitType" must be an integer from 1 to 65535</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; не контакт блока (ожидается X1:a1 .. X2:c31)</source>
-        <translation>%1: &quot;%2&quot; is not a pin of the unit (X1:a1 .. X2:c31 expected)</translation>
+        <source>%1: "%2" не контакт блока (ожидается X1:a1 .. X2:c31)</source>
+        <translation>%1: "%2" is not a pin of the unit (X1:a1 .. X2:c31 expected)</translation>
     </message>
     <message>
         <source>не строка</source>
         <translation>not a string</translation>
     </message>
     <message>
-        <source>&quot;nets&quot; должен быть списком цепей</source>
-        <translation>&quot;nets&quot; must be a list of nets</translation>
+        <source>"nets" должен быть списком цепей</source>
+        <translation>"nets" must be a list of nets</translation>
     </message>
     <message>
         <source>цепь %1</source>
@@ -322,12 +513,12 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>%1 must be a list of pins</translation>
     </message>
     <message>
-        <source>%1: контакт &quot;%2&quot; уже входит в другую цепь</source>
-        <translation>%1: the pin &quot;%2&quot; already belongs to another net</translation>
+        <source>%1: контакт "%2" уже входит в другую цепь</source>
+        <translation>%1: the pin "%2" already belongs to another net</translation>
     </message>
     <message>
-        <source>&quot;probe&quot;</source>
-        <translation>&quot;probe&quot;</translation>
+        <source>"probe"</source>
+        <translation>"probe"</translation>
     </message>
     <message>
         <source>&quot;%1&quot; должен быть списком</source>
@@ -411,8 +602,8 @@ Cable harness tester: lay out the connectors of a harness and test it through th
 <context>
     <name>TKestrumPort</name>
     <message>
-        <source>Неверная настройка связи с блоком диагностики &quot;%1&quot;: ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
-        <translation>Wrong setting of the link to the diagnostic unit &quot;%1&quot;: sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
+        <source>Неверная настройка связи с блоком диагностики "%1": ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
+        <translation>Wrong setting of the link to the diagnostic unit "%1": sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
     </message>
     <message>
         <source>Неверные данные запуска библиотеки.</source>
@@ -524,11 +715,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TRazemRecord</name>
     <message>
         <source>свойство «%1» должно быть целым числом</source>
-        <translation>the property &quot;%1&quot; must be an integer</translation>
+        <translation>the property "%1" must be an integer</translation>
     </message>
     <message>
         <source>значение %1 свойства «%2» вне пределов 0..%3</source>
-        <translation>the value %1 of the property &quot;%2&quot; is outside 0..%3</translation>
+        <translation>the value %1 of the property "%2" is outside 0..%3</translation>
     </message>
     <message>
         <source>нечетное число строк сетки %1: у каждого ряда контактов две строки</source>
@@ -536,7 +727,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Разъем «%1»: ряды или контакты не соответствуют размеру сетки %2 x %3.</source>
-        <translation>Connector &quot;%1&quot;: the rows or contacts do not match the grid size %2 x %3.</translation>
+        <translation>Connector "%1": the rows or contacts do not match the grid size %2 x %3.</translation>
     </message>
     <message>
         <source>неизвестный размер кнопок %1 (допустимы 0, 1 и 2)</source>
@@ -571,7 +762,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TRazemView</name>
     <message>
         <source>Символ «%1» в имени контакта нельзя сохранить в файле проекта. Переименование невозможно.</source>
-        <translation>The character &quot;%1&quot; in a contact name cannot be saved in a project file. The contact cannot be renamed.</translation>
+        <translation>The character "%1" in a contact name cannot be saved in a project file. The contact cannot be renamed.</translation>
     </message>
     <message>
         <source>Контакт с таким именем уже существует и задействован. Переименование невозможно.</source>
@@ -766,7 +957,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TSafeFile</name>
     <message>
         <source>Не удалось сохранить файл «%1»: %2</source>
-        <translation>Could not save the file &quot;%1&quot;: %2</translation>
+        <translation>Could not save the file "%1": %2</translation>
     </message>
 </context>
 <context>
@@ -818,15 +1009,19 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>вывод вне разъемов блока: разъем X%1, столбец %2, строка %3</source>
-        <translation>pin outside the unit&apos;s connectors: connector X%1, column %2, row %3</translation>
+        <translation>pin outside the unit's connectors: connector X%1, column %2, row %3</translation>
     </message>
     <message>
         <source>связь %1 «%2» ссылается на разъем %3, а в файле разъемов %4</source>
-        <translation>tie %1 &quot;%2&quot; refers to connector %3, but the file has %4 connectors</translation>
+        <translation>tie %1 "%2" refers to connector %3, but the file has %4 connectors</translation>
     </message>
     <message>
         <source>связь %1 «%2» указывает на контакт (столбец %3, строка %4) вне разъема %5 размером %6 x %7</source>
-        <translation>tie %1 &quot;%2&quot; points to a contact (column %3, row %4) outside connector %5 of size %6 x %7</translation>
+        <translation>tie %1 "%2" points to a contact (column %3, row %4) outside connector %5 of size %6 x %7</translation>
+    </message>
+    <message>
+        <source>код вывода %1 не совпадает с ячейкой %2, у которой код %3</source>
+        <translation>pin code %1 does not match cell %2, whose code is %3</translation>
     </message>
 </context>
 <context>
@@ -868,7 +1063,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TStreamWriter</name>
     <message>
         <source>Имя «%1» длиннее 255 байт и не может быть записано в блок свойств.</source>
-        <translation>The name &quot;%1&quot; is longer than 255 bytes and cannot be written into the property block.</translation>
+        <translation>The name "%1" is longer than 255 bytes and cannot be written into the property block.</translation>
     </message>
 </context>
 <context>
@@ -897,8 +1092,8 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>Could not initialise the device. The tester mode is not available!</translation>
     </message>
     <message>
-        <source>Произошла ошибка при обращении к устройству. Для того чтобы произвести повторную инициализацию устройства проверьте исправность соединительных кабелей и нажмите &quot;Да&quot;</source>
-        <translation>An error occurred while accessing the device. To initialise the device again, check the connecting cables and press &quot;Yes&quot;</translation>
+        <source>Произошла ошибка при обращении к устройству. Для того чтобы произвести повторную инициализацию устройства проверьте исправность соединительных кабелей и нажмите "Да"</source>
+        <translation>An error occurred while accessing the device. To initialise the device again, check the connecting cables and press "Yes"</translation>
     </message>
     <message>
         <source>Не удалось инициализировать устройство. Дальнейшая работа в режиме тестера не возможна.</source>
@@ -984,11 +1179,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Не удалось открыть файл «%1»: %2</source>
-        <translation>Could not open the file &quot;%1&quot;: %2</translation>
+        <translation>Could not open the file "%1": %2</translation>
     </message>
     <message>
         <source>Не удалось прочитать файл «%1»: %2</source>
-        <translation>Could not read the file &quot;%1&quot;: %2</translation>
+        <translation>Could not read the file "%1": %2</translation>
     </message>
     <message>
         <source>Проект загружается только в пустое рабочее поле.</source>
@@ -1123,32 +1318,32 @@ is prosecuted under the law.</translation>
         <translation>A connector may have at most %1 rows of contacts!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец &quot;%2&quot;: количество контактов не может быть отрицательным!</source>
-        <translation>Row %1, column &quot;%2&quot;: the number of contacts cannot be negative!</translation>
+        <source>Ряд %1, столбец "%2": количество контактов не может быть отрицательным!</source>
+        <translation>Row %1, column "%2": the number of contacts cannot be negative!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец &quot;%2&quot;: первый контакт должен стоять в позиции 1 или дальше!</source>
-        <translation>Row %1, column &quot;%2&quot;: the first contact must be at position 1 or further!</translation>
+        <source>Ряд %1, столбец "%2": первый контакт должен стоять в позиции 1 или дальше!</source>
+        <translation>Row %1, column "%2": the first contact must be at position 1 or further!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец &quot;%2&quot;: приращение позиции должно быть не меньше 1!</source>
-        <translation>Row %1, column &quot;%2&quot;: the position step must be at least 1!</translation>
+        <source>Ряд %1, столбец "%2": приращение позиции должно быть не меньше 1!</source>
+        <translation>Row %1, column "%2": the position step must be at least 1!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец &quot;%2&quot;: последний контакт ряда попадает в позицию %3, а разъем вмещает не более %4 позиций!</source>
-        <translation>Row %1, column &quot;%2&quot;: the last contact of the row falls on position %3, but the connector holds at most %4 positions!</translation>
+        <source>Ряд %1, столбец "%2": последний контакт ряда попадает в позицию %3, а разъем вмещает не более %4 позиций!</source>
+        <translation>Row %1, column "%2": the last contact of the row falls on position %3, but the connector holds at most %4 positions!</translation>
     </message>
     <message>
-        <source>Название разъема содержит символ &quot;%1&quot;, который нельзя сохранить в файле проекта!</source>
-        <translation>The connector name contains the character &quot;%1&quot;, which cannot be saved in a project file!</translation>
+        <source>Название разъема содержит символ "%1", который нельзя сохранить в файле проекта!</source>
+        <translation>The connector name contains the character "%1", which cannot be saved in a project file!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец &quot;%2&quot;: символ &quot;%3&quot; нельзя сохранить в файле проекта!</source>
-        <translation>Row %1, column &quot;%2&quot;: the character &quot;%3&quot; cannot be saved in a project file!</translation>
+        <source>Ряд %1, столбец "%2": символ "%3" нельзя сохранить в файле проекта!</source>
+        <translation>Row %1, column "%2": the character "%3" cannot be saved in a project file!</translation>
     </message>
     <message>
-        <source>При заданной конфигурации разъема некоторые контакты будут иметь одинаковые имена! Нажмите &quot;Да&quot; если хотите просмотреть список повторяющихся имен контактов.</source>
-        <translation>With this connector layout some contacts will have the same names! Press &quot;Yes&quot; to see the list of repeated contact names.</translation>
+        <source>При заданной конфигурации разъема некоторые контакты будут иметь одинаковые имена! Нажмите "Да" если хотите просмотреть список повторяющихся имен контактов.</source>
+        <translation>With this connector layout some contacts will have the same names! Press "Yes" to see the list of repeated contact names.</translation>
     </message>
     <message>
         <source>Разъем с таким именем уже существует!</source>
@@ -1655,8 +1850,8 @@ is prosecuted under the law.</translation>
 <context>
     <name>WorkWithCOM</name>
     <message>
-        <source>COM-объект &quot;%1&quot;: </source>
-        <translation>COM object &quot;%1&quot;: </translation>
+        <source>COM-объект "%1": </source>
+        <translation>COM object "%1": </translation>
     </message>
     <message>
         <source>незарегистрирован или отсутствует.</source>

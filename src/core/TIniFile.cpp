@@ -7,10 +7,92 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 namespace {
 bool Same(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+// A value the file cannot carry as it stands (a character Windows-1251 lacks, a line break, a
+// space at either end, which reading trims) is written as this mark followed by the value with
+// such characters, and '%', as %XX of their UTF-8 bytes. Paths are absolute and so never start
+// with the mark; a value that does is written marked too, so every value reads back exactly.
+const QString EscapeMark = QStringLiteral("utf8:");
+
+// Whether a character keeps the value from being written as it stands.
+bool Unfit(QChar c, bool atEnd) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n') || (atEnd && c.isSpace()) ||
+           !TWin1251::CanEncode(QString(c));
+}
+
+QString Escape(const QString& value) {
+    const auto atEnd = [&](qsizetype i) { return i == 0 || i + 1 == value.size(); };
+    bool plain = !value.startsWith(EscapeMark);
+    for (qsizetype i = 0; plain && i < value.size(); ++i)
+        plain = !Unfit(value.at(i), atEnd(i));
+    if (plain)
+        return value;
+    static const char hex[] = "0123456789ABCDEF";
+    QString out = EscapeMark;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != QLatin1Char('%') && !Unfit(c, atEnd(i))) {
+            out += c;
+            continue;
+        }
+        // A character outside the basic plane is a surrogate pair: one code point, one sequence.
+        const qsizetype n = c.isHighSurrogate() && i + 1 < value.size() ? 2 : 1;
+        for (const char byte : value.mid(i, n).toUtf8()) {
+            const auto b = static_cast<unsigned char>(byte);
+            out += QLatin1Char('%');
+            out += QLatin1Char(hex[b >> 4]);
+            out += QLatin1Char(hex[b & 15]);
+        }
+        i += n - 1;
+    }
+    return out;
+}
+
+int HexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+// The value an escaped text stands for; a text that is not a well-formed escaped value (typed by
+// hand) is taken as it stands.
+QString Unescape(const QString& text) {
+    if (!text.startsWith(EscapeMark))
+        return text;
+    QString out;
+    QByteArray bytes;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const auto flush = [&] {
+        if (!bytes.isEmpty())
+            out += utf8.decode(bytes);
+        bytes.clear();
+    };
+    for (qsizetype i = EscapeMark.size(); i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('%')) {
+            flush();
+            out += text.at(i);
+            continue;
+        }
+        const int high = i + 2 < text.size() ? HexDigit(text.at(i + 1)) : -1;
+        const int low = high >= 0 ? HexDigit(text.at(i + 2)) : -1;
+        if (low < 0)
+            return text;
+        bytes.append(static_cast<char>(high * 16 + low));
+        i += 2;
+    }
+    flush();
+    return utf8.hasError() ? text : out;
 }
 } // namespace
 
@@ -35,7 +117,7 @@ bool TIniFile::Load() {
         if (current == nullptr || eq <= 0)
             continue; // stray text outside a section or without a key is ignored
         const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
+        const QString value = Unescape(line.mid(eq + 1).trimmed());
         bool replaced = false;
         for (Entry& e : current->Entries)
             if (Same(e.Key, key)) {
@@ -54,7 +136,7 @@ bool TIniFile::Save(QString* error) const {
     for (const Section& s : FSections) {
         text += QLatin1Char('[') + s.Name + QLatin1String("]\r\n");
         for (const Entry& e : s.Entries)
-            text += e.Key + QLatin1Char('=') + e.Value + QLatin1String("\r\n");
+            text += e.Key + QLatin1Char('=') + Escape(e.Value) + QLatin1String("\r\n");
     }
     const QFileInfo info(FPath);
     QDir().mkpath(info.absolutePath());

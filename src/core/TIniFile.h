@@ -6,7 +6,11 @@
 
 // The settings file: sections in square brackets, key=value lines, Windows-1251 text.
 // Keys and sections compare without regard to case, as the format has always done; sections and
-// keys the program does not know are kept and written back unchanged.
+// keys the program does not know are kept and written back unchanged. A value the file cannot
+// carry as it stands (a character Windows-1251 lacks, as in "/home/jürgen/", a line break, a
+// space at either end) is written as "utf8:" and the value with those characters and '%' as %XX
+// of their UTF-8 bytes ("utf8:/home/j%C3%BCrgen/"), and reads back exactly; every other value,
+// every plain path among them, is written as it stands.
 class TIniFile {
   public:
     explicit TIniFile(QString path);

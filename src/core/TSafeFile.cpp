@@ -1,11 +1,13 @@
 #include "TSafeFile.h"
 
 #include "TErrors.h"
+#include "TFileErrorText.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +17,7 @@ namespace {
 
 [[noreturn]] void Fail(const QString& path, int error) {
     throw EFileError(QCoreApplication::translate("TSafeFile", "Не удалось сохранить файл «%1»: %2")
-                         .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+                         .arg(path, TFileErrorText::Of(error)));
 }
 
 bool WriteFile(const QString& path, const QByteArray& data, int& error);
@@ -51,19 +53,40 @@ bool TSafeFile::TryWrite(const QString& path, const QByteArray& data, QString* r
     if (WriteFile(path, data, error))
         return true;
     if (reason != nullptr)
-        *reason = QString::fromLocal8Bit(std::strerror(error));
+        *reason = TFileErrorText::Of(error);
     return false;
 }
 
 namespace {
 
+// The file a path names through any chain of symbolic links (relative ones are taken from the
+// folder of the link); a dangling link names the file it would point to. False with ELOOP for a
+// chain that does not end.
+bool ResolveLinks(QByteArray& name, int& error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(name.constData(), target.data(), std::size_t(target.size()));
+        if (n < 0) {
+            error = errno;
+            return false;
+        }
+        target.truncate(n);
+        if (!target.startsWith('/'))
+            target.prepend(name.left(name.lastIndexOf('/') + 1));
+        name = target;
+    }
+    error = ELOOP;
+    return false;
+}
+
 bool WriteFile(const QString& path, const QByteArray& data, int& error) {
-    // A link is followed, so the file it points to is replaced rather than the link.
-    QString target = path;
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        target = info.symLinkTarget();
-    const QByteArray targetName = QFile::encodeName(target);
+    // Links are followed, so the file they point to is replaced and every link stays a link.
+    QByteArray targetName = QFile::encodeName(path);
+    if (!ResolveLinks(targetName, error))
+        return false;
 
     int fd = -1;
     QByteArray tempName;

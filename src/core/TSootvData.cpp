@@ -1,5 +1,6 @@
 #include "TSootvData.h"
 
+#include "TSootv.h"
 #include "TStreamReader.h"
 #include "TStreamWriter.h"
 
@@ -71,6 +72,7 @@ std::unique_ptr<TSootvData> TSootvData::ReadFromStream(TStreamReader& r,
     const qint64 cellAt = r.Pos();
     rec->FCol = r.ReadInt32();
     rec->FRow = r.ReadInt32();
+    const qint64 pinAt = r.Pos();
     rec->FPin = r.ReadUInt16();
     rec->FGrid = r.ReadUInt8();
     if (!rec->HasCell())
@@ -80,6 +82,13 @@ std::unique_ptr<TSootvData> TSootvData::ReadFromStream(TStreamReader& r,
                              .arg(rec->FGrid)
                              .arg(rec->FCol)
                              .arg(rec->FRow));
+    // The tester drives the pin by its code: a code that is not the cell's would drive a pin
+    // nobody chose while the grids show the cell.
+    const std::uint16_t cellPin = TSootv::PinCode(rec->FGrid, rec->FCol, rec->FRow);
+    if (rec->FPin != cellPin)
+        r.FailAt(pinAt, TTexts::tr("код вывода %1 не совпадает с ячейкой %2, у которой код %3")
+                            .arg(QString::number(rec->FPin), TSootv::PinName(cellPin),
+                                 QString::number(cellPin)));
     for (std::int32_t i = 0; i < m; ++i) {
         const std::int32_t k = rec->FRazemIndexes[std::size_t(i)];
         const TCellPos pos = rec->FContacts[std::size_t(i)];

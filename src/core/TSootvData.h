@@ -46,7 +46,8 @@ class TSootvData {
     void WriteToStream(TStreamWriter& stream) const;
     // Reads one record. Unless its column or row is below 1 (such a record is dropped by the
     // table), every entry must name a contact cell of one of the given connectors and the pin
-    // cell must lie in a unit grid (grid 1 or 2, column 1..32, row 1..3); else EFileError.
+    // cell must lie in a unit grid (grid 1 or 2, column 1..32, row 1..3) with the pin code of
+    // that cell; else EFileError.
     static std::unique_ptr<TSootvData> ReadFromStream(TStreamReader& stream,
                                                       std::span<const TRazemExtent> razems);
     // Whether the table keeps a record read from a file.

@@ -1,6 +1,7 @@
 #include "TWorkPlace.h"
 
 #include "TErrors.h"
+#include "TFileErrorText.h"
 #include "TPinGrid.h"
 #include "TRazem.h"
 #include "TSafeFile.h"
@@ -10,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <cerrno>
 
 namespace {
 struct TTexts {
@@ -166,12 +168,12 @@ void TWorkPlace::SaveToFile(const QString& path) {
 void TWorkPlace::LoadFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(
-            TTexts::tr("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()));
+        throw EFileError(TTexts::tr("Не удалось открыть файл «%1»: %2")
+                             .arg(path, TFileErrorText::OfOpening(path)));
     const QByteArray image = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EFileError(
-            TTexts::tr("Не удалось прочитать файл «%1»: %2").arg(path, file.errorString()));
+            TTexts::tr("Не удалось прочитать файл «%1»: %2").arg(path, TFileErrorText::Of(EIO)));
     LoadFromImage(image);
 }
 

@@ -45,7 +45,7 @@ int TTcpLink::OpenDescriptor(std::string& error) {
     const int rc = ::getaddrinfo(FHost.c_str(), service.c_str(), &hints, &found);
     if (rc != 0) {
         error = TTexts::tr("Не найден адрес %1: %2")
-                    .arg(QString::fromStdString(FHost), QString::fromUtf8(gai_strerror(rc)))
+                    .arg(QString::fromStdString(FHost), ResolverErrorText(rc))
                     .toStdString();
         return -1;
     }

@@ -474,6 +474,89 @@ class TfmMainTest : public QObject {
         QCOMPARE(w.windowTitle(), QStringLiteral("Pinvel [Редактор]"));
     }
 
+    // Nothing on the workspace, nothing to lose: New, Open, a recent project and closing go on
+    // without the save question, changed mark or not.
+    void emptyWorkspaceAsksNoSaveQuestion() {
+        TScript s;
+        TfmMain w(s.Options());
+        w.acChangeMode->trigger();
+        s.Constr = Connector(1, 2);
+        w.acRazAdd->trigger();
+        w.WorkPlace()->Select(0);
+        s.Answers = {TMsgAnswer::Yes};
+        w.acRazDelete->trigger();
+        QCOMPARE(w.WorkPlace()->Count(), 0);
+        QVERIFY(w.WorkPlace()->Modified);
+        s.Messages.clear();
+        // Any question now would be answered Cancel and stop the command.
+        s.Answers = {TMsgAnswer::Cancel, TMsgAnswer::Cancel, TMsgAnswer::Cancel};
+
+        s.Constr = [](TfmConstr&) { return int(QDialog::Rejected); };
+        const int dialogs = s.Dialogs;
+        w.acNew->trigger();
+        QCOMPARE(s.Dialogs, dialogs + 1); // straight on to the constructor
+        w.WorkPlace()->Modified = true;
+        w.acLoad->trigger();
+        QCOMPARE(s.FileDialogs.size(), std::size_t(1));
+        w.WorkPlace()->Modified = true;
+        const QString demo = qEnvironmentVariable("PINVEL_TEST_DATA") + "/demo-harness.pvl";
+        w.LastFileClick(demo);
+        QCOMPARE(w.Property()->CurrentFile(), demo);
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+
+        w.WorkPlace()->Modified = false; // nothing changed in the project just read
+        w.acNew->trigger();
+        QCOMPARE(w.WorkPlace()->Count(), 0);
+        w.WorkPlace()->Modified = true;
+        QVERIFY(w.close());
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+    }
+
+    // Paths with characters Windows-1251 lacks are remembered exactly in the settings file: the
+    // recent project opens and both dialogs start in its folder after a restart.
+    void foldersOutsideTheCodePageSurviveARestart() {
+        TScript s;
+        const QString folder = s.Dir.filePath(QStringLiteral("jürgen 漢字"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/жгут ü.pvl");
+        {
+            TfmMain w(s.Options());
+            w.acChangeMode->trigger();
+            s.Constr = Connector(1, 2);
+            w.acRazAdd->trigger();
+            s.Files = {path};
+            w.acSaveAs->trigger();
+            QVERIFY(QFile::exists(path));
+            w.LastFileClick(path);
+            QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+            QCOMPARE(w.Property()->OpenDir(), folder + QLatin1Char('/'));
+            QCOMPARE(w.Property()->SaveDir(), folder + QLatin1Char('/'));
+        }
+        QFile ini(s.Dir.filePath(QStringLiteral("pinvel.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        const QByteArray escaped =
+            "utf8:" + QFile::encodeName(s.Dir.path()) + "/j%C3%BCrgen %E6%BC%A2%E5%AD%97/";
+        QVERIFY2(text.contains("OpenDir=" + escaped + "\r\n"), text.constData());
+        QVERIFY2(text.contains("File_0=" + escaped + "\xE6\xE3\xF3\xF2 %C3%BC.pvl\r\n"),
+                 text.constData());
+
+        TfmMain w(s.Options());
+        QCOMPARE(w.Property()->OpenDir(), folder + QLatin1Char('/'));
+        QCOMPARE(w.Property()->SaveDir(), folder + QLatin1Char('/'));
+        QCOMPARE(w.Property()->LastFiles().Files(), QStringList{path});
+        s.FileDialogs.clear();
+        w.acLoad->trigger(); // cancelled
+        QCOMPARE(s.FileDialogs.back(), std::make_pair(false, folder + QLatin1Char('/')));
+        w.miLastFiles->actions().at(0)->trigger();
+        QVERIFY2(s.Messages.empty(), qPrintable(s.Texts().join(QLatin1Char('\n'))));
+        QCOMPARE(w.Property()->CurrentFile(), path);
+        QCOMPARE(w.WorkPlace()->Count(), 1);
+        QVERIFY(!w.IsTesterMode());
+        w.acSaveAs->trigger(); // cancelled
+        QCOMPARE(s.FileDialogs.back(), std::make_pair(true, folder + QLatin1Char('/')));
+    }
+
     void openCancelledFromTesterLeavesAnEmptyEditor() {
         TScript s;
         TfmMain w(s.Options());

@@ -47,7 +47,9 @@ void CheckConsistent(const TProject& p) {
     }
 }
 
-// Loads a damaged image both ways; returns the message, which both readers must agree on.
+// Loads an image both ways (the workspace as the program reads it, the plain file as the tool
+// does); returns the message, empty when the image is accepted. Readers that disagree fail the
+// test there and then, and the answer is one no check expects.
 QString LoadError(const QByteArray& image, int* razemsLeft = nullptr) {
     TProject p;
     QString message;
@@ -59,13 +61,17 @@ QString LoadError(const QByteArray& image, int* razemsLeft = nullptr) {
     CheckConsistent(p);
     if (razemsLeft != nullptr)
         *razemsLeft = p.WorkPlace.Count();
+    QString other;
     try {
         TProjectFile::Read(image);
-        if (!message.isEmpty())
-            return QStringLiteral("only the workspace refused: ") + message;
     } catch (const EFileError& e) {
-        if (e.Message() != message)
-            return QStringLiteral("readers disagree: ") + message + " / " + e.Message();
+        other = e.Message();
+    }
+    if (other != message) {
+        QTest::qFail(qPrintable(QStringLiteral("the readers disagree: workspace «%1», file «%2»")
+                                    .arg(message, other)),
+                     __FILE__, __LINE__);
+        return QStringLiteral("<the readers disagree>");
     }
     return message;
 }
@@ -193,6 +199,64 @@ class TProjectDamageTest : public QObject {
             file.Sootv[1].FRow = row;
             QVERIFY(LoadError(file.Write()).contains("вывод вне разъемов блока"));
         }
+    }
+
+    // The exact edges of what a file may hold: one past is refused, the edge itself is read.
+    void valuesAtTheirLimits() {
+        const QByteArray image = Base();
+        QCOMPARE(LoadError(image), QString());
+        // The first connector has 7 names ($Sys#, a1..a3, b1..b3): index 6 is its last.
+        const QByteArray firstContact = Hex("01 01 00 00 00 FF 00 00 00 0F 00 00 FF");
+        QCOMPARE(
+            LoadError(Patch(image, firstContact, Hex("01 06 00 00 00 FF 00 00 00 0F 00 00 FF"))),
+            QString());
+        QVERIFY(LoadError(Patch(image, firstContact, Hex("01 07 00 00 00 FF 00 00 00 0F 00 00 FF")))
+                    .contains("номер имени 7 контакта (столбец 0, строка 0) вне списка из 7 имен"));
+        QCOMPARE(
+            LoadError(Patch(image, firstContact, Hex("01 FF FF FF FF FF 00 00 00 0F 00 00 FF"))),
+            QString());
+        QVERIFY(LoadError(Patch(image, firstContact, Hex("01 FE FF FF FF FF 00 00 00 0F 00 00 FF")))
+                    .contains("номер имени -2"));
+
+        // A row whose last contact stands on position 101 fits; on 102 it does not.
+        TProjectFile file = BaseFile();
+        file.Razems[1].Rows[0] = {2, 100, 1, 1, 1, QStringLiteral("c")};
+        QCOMPARE(LoadError(file.Write()), QString());
+        file.Razems[1].Rows[0] = {2, 100, 2, 1, 1, QStringLiteral("c")};
+        QVERIFY(LoadError(file.Write()).contains("описание ряда 1 ставит контакты вне разъема"));
+        file.Razems[1].Rows[0] = {1, 101, 0, 1, 1, QStringLiteral("c")};
+        QCOMPARE(LoadError(file.Write()), QString());
+    }
+
+    // The tester drives a pin by its code: a code that is not its cell's is a damaged file.
+    void pinCodeMustBeItsCells() {
+        TProjectFile file = BaseFile();
+        file.Sootv[0].FPin = 999;
+        QVERIFY(LoadError(file.Write())
+                    .contains("код вывода 999 не совпадает с ячейкой X1:a1, у которой код 400 "
+                              "(соответствие 1, смещение "));
+        // The offset is the code's own: the last record ends with the code and the grid byte.
+        file = BaseFile();
+        file.Sootv[1].FPin = 311;
+        const QByteArray image = file.Write();
+        QCOMPARE(LoadError(image),
+                 QStringLiteral("Файл проекта поврежден: код вывода 311 не совпадает с ячейкой "
+                                "X2:b7, у которой код 310 (соответствие 2, смещение %1).")
+                     .arg(image.size() - 3));
+        // The same pin on the other unit connector.
+        file = BaseFile();
+        file.Sootv[1].FGrid = 1;
+        QVERIFY(LoadError(file.Write()).contains("ячейкой X1:b7, у которой код 438"));
+        file.Sootv[1].FPin = 438;
+        QCOMPARE(LoadError(file.Write()), QString());
+    }
+
+    void bytesAfterTheTable() {
+        const QByteArray image = Base();
+        QCOMPARE(LoadError(image + QByteArray(3, '\0')),
+                 QStringLiteral("Файл проекта поврежден: после последней записи соответствий "
+                                "лишние данные: 3 байт (смещение %1).")
+                     .arg(image.size()));
     }
 
     void damagedSecondConnectorIsRemovedAgain() {

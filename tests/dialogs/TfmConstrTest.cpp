@@ -210,6 +210,18 @@ class TfmConstrTest : public QObject {
             QCOMPARE(msgs.Texts, (QStringList{Taken, General}));
         }
         wp.SelectedRazem = 0;
+        // Adding while a connector is selected: its name is taken all the same, since two
+        // connectors of one name would make the correspondence grids ambiguous.
+        {
+            msgs.Texts.clear();
+            TfmConstr dlg(&wp);
+            Show(dlg);
+            TypeCell(dlg, 1, 1, "1");
+            dlg.edName->setText("XT0");
+            PressOK(dlg);
+            QCOMPARE(msgs.Texts, (QStringList{Taken, General}));
+            QVERIFY(dlg.isVisible());
+        }
         TfmConstr dlg(&wp);
         dlg.PrepareEdit(*wp.Razem(0));
         Show(dlg);
@@ -224,6 +236,40 @@ class TfmConstrTest : public QObject {
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.Rows(), wp.Razem(0)->FRows);
         QCOMPARE(dlg.RowCount(), 2);
+    }
+
+    // The connector's last position is 101: a row that ends there passes.
+    void rowEndingOnTheLastPositionPasses_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("step");
+        QTest::newRow("two from 100") << "2"
+                                      << "100"
+                                      << "1";
+        QTest::newRow("one on 101") << "1"
+                                    << "101"
+                                    << "1";
+        QTest::newRow("101 from 1") << "101"
+                                    << "1"
+                                    << "1";
+        QTest::newRow("six by 20") << "6"
+                                   << "1"
+                                   << "20";
+    }
+    void rowEndingOnTheLastPositionPasses() {
+        QFETCH(QString, count);
+        QFETCH(QString, first);
+        QFETCH(QString, step);
+        TWorkPlace wp;
+        TMessages msgs;
+        TfmConstr dlg(&wp);
+        Show(dlg);
+        TypeCell(dlg, 1, 1, count);
+        TypeCell(dlg, 2, 1, first);
+        TypeCell(dlg, 3, 1, step);
+        PressOK(dlg);
+        QVERIFY2(msgs.Texts.isEmpty(), qPrintable(msgs.Texts.join(QLatin1Char('\n'))));
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 
     void rangesTheConnectorCannotHoldAreRefused_data() {

@@ -95,6 +95,42 @@ class TUSBHardWorkSimTest : public QObject {
         QVERIFY(!rig.Worker->FMustRepair);
     }
 
+    // A reply of the right length under another code is no reading: the worker takes the
+    // recovery road and the indicators keep what the unit last really said.
+    void replyUnderAnotherCodeIsNoReading() {
+        TSimRig rig(QByteArray(), 300);
+        rig.Tie(TSootv::PinCode(1, 1, 3), {{0, 0}});
+        rig.Tie(TSootv::PinCode(1, 2, 3), {{1, 0}});
+        rig.At(1, 0).State = TContactState::csFree;
+        rig.Worker->FillPins();
+        QVERIFY(rig.Pass());
+        QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clRed);
+        QCOMPARE(rig.At(1, 0).IndColor.load(), Colors::clGreen);
+        QVERIFY(rig.View.Texts.isEmpty());
+
+        // Both switched the other way: a reading taken for real would swap the colours. The
+        // worker asks after every failed pass while the fault lasts (as often as it goes round
+        // before the fault is cleared); each time "No".
+        rig.At(0, 0).State = TContactState::csFree;
+        rig.At(1, 0).State = TContactState::csTied;
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::WrongCode));
+        rig.View.Answers = std::deque<bool>(100000, false);
+        rig.Worker->Resume();
+        QTRY_VERIFY(!rig.View.Texts.isEmpty());
+        QVERIFY2(rig.View.Texts.front().startsWith(
+                     QStringLiteral("Произошла ошибка при обращении к устройству.")),
+                 qPrintable(rig.View.Texts.front()));
+        QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clRed);
+        QCOMPARE(rig.At(1, 0).IndColor.load(), Colors::clGreen);
+
+        // The unit answers properly again: the next pass reads the new levels and rests.
+        QVERIFY(SimulateFault(rig.Handle, KestrumFault::None));
+        QVERIFY(rig.Worker->WaitForRest(5000));
+        QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clGreen);
+        QCOMPARE(rig.At(1, 0).IndColor.load(), Colors::clRed);
+        QVERIFY(rig.View.Texts.filter(QStringLiteral("Соединение")).isEmpty());
+    }
+
     // A unit that is slow to answer never holds the user-interface thread: a rest asked for cuts
     // the wait short (the unit did nothing wrong: no question), the next pass opens the port
     // again, and a reboot or the program's end do not wait behind the worker either.

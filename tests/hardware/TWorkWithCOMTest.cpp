@@ -1,12 +1,12 @@
 #include "TIniFile.h"
 #include "WorkWithCOM.h"
 
-#include <cstddef>
-
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLibrary>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstddef>
 
 namespace {
 const QString NotRegisteredText = QStringLiteral(
@@ -165,6 +165,41 @@ class TWorkWithCOMTest : public QObject {
                                                            (sizeof(void*) == 8 ? 4 : 0));
         QCOMPARE(std::size_t(config.Size), sizeof(KestrumConfig));
         QCOMPARE(device.Config().ReplyTimeoutMs, 1000);
+    }
+
+    // The longest wait the settings file gives is the one a silent unit costs: about 150 ms
+    // here, neither the default second nor less than asked.
+    void replyTimeoutFromTheSettingsFileBoundsEveryWait() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel ini XXXXXX"));
+        const QString path = dir.filePath(QStringLiteral("pinvel.ini"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Device]\r\nLink=sim\r\nReplyTimeoutMs=150\r\n");
+        }
+        TIniFile ini(path);
+        QVERIFY(ini.Load());
+        TComPortHandle port =
+            ComCreator(ReadDeviceSettings(ini).Config(), {qEnvironmentVariable("PINVEL_BIN_DIR")});
+        QVERIFY(port);
+        const SCP_Info info{3, "Pinvel", 0, 1};
+        std::int32_t type = 0;
+        QVERIFY(port->Init(&info) != 0 && port->Open(&type) != 0);
+        QVERIFY(SimulateFault(port, KestrumFault::NoReply));
+
+        QElapsedTimer timer;
+        QVERIFY(port->Send(UnitCode::ReadZond, 0, nullptr) != 0);
+        timer.start();
+        QCOMPARE(port->Wait(-1), 2);
+        const qint64 reply = timer.elapsed();
+        QVERIFY2(reply >= 140 && reply < 700, qPrintable(QString::number(reply)));
+
+        // Opening waits as long for the unit's hello.
+        QVERIFY(port->Close() != 0);
+        timer.start();
+        QCOMPARE(port->Open(&type), 0);
+        const qint64 hello = timer.elapsed();
+        QVERIFY2(hello >= 140 && hello < 700, qPrintable(QString::number(hello)));
     }
 
     // The reply time-out is taken within its range, each end included; anything else is named

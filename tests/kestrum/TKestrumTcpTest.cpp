@@ -6,6 +6,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -88,6 +89,11 @@ class TScriptedPeer {
     }
     QByteArray Link() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(Port).toLatin1(); }
     int Port = 0;
+    // Every byte the peer has received so far, as it came off the wire.
+    QByteArray Received() {
+        std::lock_guard lock(FLock);
+        return FReceived;
+    }
 
   private:
     bool ReadFrame(int fd) {
@@ -101,6 +107,10 @@ class TScriptedPeer {
             if (n <= 0)
                 return false;
             got.append(c, n);
+            {
+                std::lock_guard lock(FLock);
+                FReceived.append(c, n);
+            }
             if (got.size() >= 5 && got.size() >= 5 + (static_cast<std::uint8_t>(got[2]) |
                                                       static_cast<std::uint8_t>(got[3]) << 8))
                 return true;
@@ -123,6 +133,8 @@ class TScriptedPeer {
     }
 
     QByteArray FHello, FReply;
+    std::mutex FLock;
+    QByteArray FReceived;
     bool FClose;
     int FServer = -1;
     std::atomic<bool> FStop{false};
@@ -285,6 +297,117 @@ class TKestrumTcpTest : public QObject {
             QCOMPARE(port->LastError(), 5);
             QCOMPARE(SendBytes(port.get(), 23, {}), 0);
         }
+    }
+
+    // What travels on the wire, written out from the documented layout (sync 0xA5, code, length
+    // low and high byte, payload, XOR of every byte from the code to the payload's end), never
+    // produced by the library's own encoder.
+    void framesOnTheWireAreTheDocumentedBytes() {
+        // 258 payload bytes 00 01 .. FF 00 01: the length's high byte 01 enters the checksum,
+        // 15 ^ 02 ^ 01 ^ (00 ^ 01 ^ .. ^ FF = 00) ^ 00 ^ 01 = 17.
+        QByteArray payload;
+        for (int i = 0; i < 258; ++i)
+            payload.append(static_cast<char>(i & 0xFF));
+        // The reply: 256 bytes of 5A (they cancel out), 15 ^ 00 ^ 01 = 14.
+        const QByteArray reply =
+            Bytes({0xA5, 0x15, 0x00, 0x01}) + QByteArray(256, '\x5A') + Bytes({0x14});
+        TScriptedPeer peer(Bytes({0xA5, 0xF0, 0x02, 0x00, 101, 0, 0xF0 ^ 0x02 ^ 101}), reply,
+                           false);
+        TComPortHandle port = MakePort(peer.Link(), {}, 1000);
+        QVERIFY(port && InitAndOpen(port.get()));
+        QCOMPARE(SendBytes(port.get(), 21, payload), 1);
+        QCOMPARE(port->Wait(-1), 0);
+        QCOMPARE(port->ReplyCode(), 21);
+        QCOMPARE(Reply(port.get()), QByteArray(256, '\x5A'));
+        QCOMPARE(peer.Received(), Bytes({0xA5, 0xF0, 0x00, 0x00, 0xF0}) +
+                                      Bytes({0xA5, 0x15, 0x02, 0x01}) + payload + Bytes({0x17}));
+    }
+
+    // 4096 payload bytes are the most a frame carries, both ways; one more is refused.
+    void payloadOfExactly4096Bytes() {
+        const QByteArray zeros(4096, '\0');
+        // 15 ^ 00 ^ 10 = 05
+        const QByteArray frame4096 = Bytes({0xA5, 0x15, 0x00, 0x10}) + zeros + Bytes({0x05});
+        TScriptedPeer peer(Frame(0xF0, Bytes({101, 0})), frame4096, false);
+        TComPortHandle port = MakePort(peer.Link(), {}, 1000);
+        QVERIFY(port && InitAndOpen(port.get()));
+        const QByteArray hello = peer.Received();
+        QCOMPARE(SendBytes(port.get(), 21, zeros + "x"), 0);
+        QCOMPARE(port->LastError(), 9);
+        QCOMPARE(SendBytes(port.get(), 21, zeros), 1);
+        QCOMPARE(port->Wait(-1), 0);
+        QCOMPARE(port->ReplyLength(), 4096);
+        QCOMPARE(Reply(port.get()), zeros);
+        QCOMPARE(peer.Received(), hello + frame4096); // the refused frame never went out
+
+        // A length of 4097 from the unit is a broken stream.
+        TScriptedPeer longer(
+            Frame(0xF0, Bytes({101, 0})),
+            Bytes({0xA5, 0x15, 0x01, 0x10}) + QByteArray(4097, '\0') + Bytes({0x04}), false);
+        TComPortHandle other = MakePort(longer.Link(), {}, 1000);
+        QVERIFY(other && InitAndOpen(other.get()));
+        QCOMPARE(SendBytes(other.get(), 23, {}), 1);
+        QCOMPARE(other->Wait(-1), 4);
+        QCOMPARE(other->ReplyLength(), 0);
+    }
+
+    // A peer whose accept queue is full never answers the connection request: the connect
+    // gives up within its bounded wait and says so, rather than blaming a silent unit.
+    void handshakeThatNeverCompletesIsAConnectFailure() {
+        const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        QCOMPARE(::bind(server, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        QCOMPARE(::listen(server, 0), 0);
+        ::getsockname(server, reinterpret_cast<sockaddr*>(&a), &len);
+        // Connections nobody accepts, until the queue is full and one stays half-open.
+        std::vector<int> fillers;
+        bool full = false;
+        while (!full && fillers.size() < 16) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            fillers.push_back(fd);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            pollfd p{fd, POLLOUT, 0};
+            full = ::poll(&p, 1, 300) == 0;
+        }
+        QVERIFY(full);
+        const QString where = QStringLiteral("127.0.0.1:%1").arg(ntohs(a.sin_port));
+
+        TComPortHandle port = MakePort("tcp:" + where.toLatin1(), {}, 150);
+        const SCP_Info info{3, "Pinvel", 0, 1};
+        QVERIFY(port && port->Init(&info) != 0);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(port->Open(nullptr), 0);
+        const qint64 elapsed = timer.elapsed();
+        QCOMPARE(port->LastError(), 5);
+        const QString text = PortErrorText(port);
+        QVERIFY2(text.startsWith(QStringLiteral("Не удалось подключиться к ") + where) &&
+                     text.contains(QStringLiteral("время ожидания истекло")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("не отвечает")), qPrintable(text));
+        QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+        for (int fd : fillers)
+            ::close(fd);
+        ::close(server);
+    }
+
+    // The resolver's own text is English; the user reads why in Russian.
+    void unknownHostIsReportedInRussian() {
+        TComPortHandle port = MakePort("tcp:no-such-host.invalid:5025");
+        const SCP_Info info{3, "Pinvel", 0, 1};
+        QVERIFY(port && port->Init(&info) != 0);
+        QCOMPARE(port->Open(nullptr), 0);
+        QCOMPARE(port->LastError(), 5);
+        const QString text = PortErrorText(port);
+        QVERIFY2(text.startsWith(QStringLiteral("Не найден адрес no-such-host.invalid: ")),
+                 qPrintable(text));
+        const QString reason = text.mid(text.indexOf(QStringLiteral(": ")) + 2);
+        QVERIFY2(reason.contains(QRegularExpression(QStringLiteral("[а-я]"))) &&
+                     !reason.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))),
+                 qPrintable(text));
     }
 };
 

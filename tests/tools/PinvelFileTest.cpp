@@ -133,6 +133,51 @@ class PinvelFileTest : public QObject {
         }
         QCOMPARE(Tool({"check", Path("нет такого.pvl")}).Exit, 1);
         QCOMPARE(Tool({"frobnicate"}).Exit, 2);
+
+        // Bytes after the table: refused by the tool as the program refuses them.
+        image = p.WorkPlace.SaveToImage() + "xy";
+        WriteFile(Path("tail.pvl"), image);
+        for (const char* command : {"check", "dump", "wiring"}) {
+            const TRun tail = Tool({command, Path("tail.pvl")});
+            QCOMPARE(tail.Exit, 1);
+            QCOMPARE(tail.Err,
+                     QStringLiteral("Файл проекта поврежден: после последней записи соответствий "
+                                    "лишние данные: 2 байт (смещение %1).\n")
+                         .arg(image.size() - 2));
+        }
+    }
+
+    // An entry names the contact at its position; one that names another is worth a word but
+    // the file still reads.
+    void checkWarnsOfEntriesNamedOtherwise() {
+        TProject p;
+        FillMixed(p);
+        p.Sootv.Item(0).FNames[0] = QStringLiteral("a2");
+        WriteFile(Path("named.pvl"), p.WorkPlace.SaveToImage());
+        const TRun run = Tool({"check", Path("named.pvl")});
+        QCOMPARE(run.Exit, 0);
+        QCOMPARE(run.Out, QStringLiteral("Файл читается: разъемов 3, соответствий 3.\n"));
+        QCOMPARE(run.Err, QStringLiteral("Предупреждение: соответствие 1 (X1:a1), связь 1: имя "
+                                         "«a2», а контакт разъема «XT0» в этой позиции (столбец "
+                                         "0, строка 0) называется «a1».\n"));
+        p.Sootv.Item(0).FNames[0] = QStringLiteral("a1");
+        WriteFile(Path("named.pvl"), p.WorkPlace.SaveToImage());
+        QCOMPARE(Tool({"check", Path("named.pvl")}).Err, QString());
+    }
+
+    void helpPrintsTheUsage() {
+        for (const char* option : {"--help", "-h"}) {
+            const TRun help = Tool({option});
+            QCOMPARE(help.Exit, 0);
+            QVERIFY(help.Out.startsWith(QStringLiteral("Использование:\n")));
+            for (const char* command : {"dump", "build", "check", "wiring"})
+                QVERIFY(help.Out.contains(QStringLiteral("pinvel-file %1 ").arg(command)));
+            QVERIFY(help.Err.isEmpty());
+        }
+        const TRun wrong = Tool({"--frobnicate"});
+        QCOMPARE(wrong.Exit, 2);
+        QVERIFY(wrong.Out.isEmpty());
+        QVERIFY(wrong.Err.startsWith(QStringLiteral("Использование:\n")));
     }
 
     void buildRefusesBadDescriptions() {

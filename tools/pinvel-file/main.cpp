@@ -1,5 +1,6 @@
 // pinvel-file: project files on the command line, for technicians and scripts.
 #include "TErrors.h"
+#include "TFileErrorText.h"
 #include "TProjectFile.h"
 #include "TProjectJson.h"
 #include "TRazem.h"
@@ -31,17 +32,29 @@ void Err(const QString& text) {
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(Tr("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()));
+        throw EFileError(
+            Tr("Не удалось открыть файл «%1»: %2").arg(path, TFileErrorText::OfOpening(path)));
     return file.readAll();
 }
 
+QString UsageText() {
+    return Tr("Использование:\n"
+              "  pinvel-file dump ФАЙЛ.pvl              проект в виде JSON\n"
+              "  pinvel-file build ФАЙЛ.json ВЫХОД.pvl  проект по описанию JSON\n"
+              "  pinvel-file check ФАЙЛ.pvl             читается ли файл\n"
+              "  pinvel-file wiring ФАЙЛ.pvl            список соединений в CSV");
+}
+
+// Wrong arguments: the usage on standard error and status 2.
 int Usage() {
-    Err(Tr("Использование:\n"
-           "  pinvel-file dump ФАЙЛ.pvl              проект в виде JSON\n"
-           "  pinvel-file build ФАЙЛ.json ВЫХОД.pvl  проект по описанию JSON\n"
-           "  pinvel-file check ФАЙЛ.pvl             читается ли файл\n"
-           "  pinvel-file wiring ФАЙЛ.pvl            список соединений в CSV"));
+    Err(UsageText());
     return 2;
+}
+
+// Asked for: the usage on standard output and success.
+int Help() {
+    Out(UsageText() + QLatin1Char('\n'));
+    return 0;
 }
 
 int Dump(const QString& path) {
@@ -71,6 +84,23 @@ int Check(const QString& path) {
     Out(Tr("Файл читается: разъемов %1, соответствий %2.\n")
             .arg(workPlace.Count())
             .arg(sootv.Count()));
+    // An entry is tied by its position; a name that differs from the contact's there means the
+    // grids show one contact while the tester drives another. The file is still readable.
+    for (int k = 0; k < sootv.Count(); ++k) {
+        const TSootvData& rec = sootv.Item(k);
+        for (int i = 0; i < rec.Count(); ++i) {
+            const TRazem* razem = workPlace.Razem(rec.FRazemIndexes[std::size_t(i)]);
+            const TCellPos pos = rec.FContacts[std::size_t(i)];
+            const QString actual = razem->ContactName(pos.Col, pos.Row);
+            if (actual == rec.FNames[std::size_t(i)])
+                continue;
+            Err(Tr("Предупреждение: соответствие %1 (%2), связь %3: имя «%4», а контакт разъема "
+                   "«%5» в этой позиции (столбец %6, строка %7) называется «%8».")
+                    .arg(QString::number(k + 1), TSootv::PinName(rec.FPin), QString::number(i + 1),
+                         rec.FNames[std::size_t(i)], razem->FRazName, QString::number(pos.Col),
+                         QString::number(pos.Row), actual));
+        }
+    }
     return 0;
 }
 
@@ -113,6 +143,8 @@ int main(int argc, char** argv) {
     if (args.isEmpty())
         return Usage();
     const QString command = args[0];
+    if (args.size() == 1 && (command == QLatin1String("--help") || command == QLatin1String("-h")))
+        return Help();
     try {
         if (command == QLatin1String("dump") && args.size() == 2)
             return Dump(args[1]);

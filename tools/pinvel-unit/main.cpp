@@ -8,6 +8,7 @@
 // and tables) lives as long as the process; the fault counters start again with each connection.
 
 #include "IComPort.h"
+#include "SystemErrorText.h"
 #include "TFrameCodec.h"
 #include "THarness.h"
 #include "TSimUnit.h"
@@ -39,13 +40,25 @@ struct Options {
     long ReplyUs = 1000;
 };
 
+const char* const UsageText =
+    "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
+    "[--drop-after N] [--close-after N] [--reply-us N]\n";
+
 int Usage(const char* why) {
-    std::fprintf(stderr,
-                 "pinvel-unit: %s\n"
-                 "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-                 "[--drop-after N] [--close-after N] [--reply-us N]\n",
-                 why);
+    std::fprintf(stderr, "pinvel-unit: %s\n%s", why, UsageText);
     return 2;
+}
+
+int Help() {
+    std::printf("%s"
+                "Имитатор блока диагностики: принимает кадры связи по TCP и отвечает как блок.\n"
+                "  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)\n"
+                "  --harness FILE      описание жгута в JSON\n"
+                "  --log               печатать каждый принятый и отправленный кадр\n"
+                "  --drop-after N      после N команд не отвечать\n"
+                "  --close-after N     закрыть соединение на команде N+1\n",
+                UsageText);
+    return 0;
 }
 
 bool Number(const char* text, long& value) {
@@ -149,7 +162,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--listen" && hasValue) {
+        if (arg == "--help" || arg == "-h") {
+            return Help();
+        } else if (arg == "--listen" && hasValue) {
             const std::string value = argv[++i];
             const std::size_t colon = value.rfind(':');
             if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
@@ -192,7 +207,8 @@ int main(int argc, char** argv) {
     addrinfo* found = nullptr;
     if (const int rc = ::getaddrinfo(options.Host.c_str(), options.Port.c_str(), &hints, &found);
         rc != 0) {
-        std::fprintf(stderr, "pinvel-unit: адрес %s: %s\n", options.Host.c_str(), gai_strerror(rc));
+        std::fprintf(stderr, "pinvel-unit: адрес %s: %s\n", options.Host.c_str(),
+                     ResolverErrorText(rc).toUtf8().constData());
         return 1;
     }
     const int server =
@@ -203,7 +219,7 @@ int main(int argc, char** argv) {
     if (server < 0 || ::bind(server, found->ai_addr, found->ai_addrlen) != 0 ||
         ::listen(server, 4) != 0) {
         std::fprintf(stderr, "pinvel-unit: не удалось слушать %s:%s: %s\n", options.Host.c_str(),
-                     options.Port.c_str(), std::strerror(errno));
+                     options.Port.c_str(), SystemErrorText(errno).toUtf8().constData());
         return 1;
     }
     ::freeaddrinfo(found);
@@ -224,7 +240,8 @@ int main(int argc, char** argv) {
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            std::fprintf(stderr, "pinvel-unit: accept: %s\n", std::strerror(errno));
+            std::fprintf(stderr, "pinvel-unit: accept: %s\n",
+                         SystemErrorText(errno).toUtf8().constData());
             return 1;
         }
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

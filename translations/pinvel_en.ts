@@ -213,6 +213,25 @@
     </message>
 </context>
 <context>
+    <name>TCheckRecords</name>
+    <message>
+        <source>Журнал проверок...</source>
+        <translation>Test records...</translation>
+    </message>
+    <message>
+        <source>Записей ждут отправки в общую базу: %1</source>
+        <translation>Records waiting for the shared database: %1</translation>
+    </message>
+    <message>
+        <source>Запись проверки не сохранена</source>
+        <translation>The record of the check is not saved</translation>
+    </message>
+    <message>
+        <source>Записи проверок остаются на этой станции</source>
+        <translation>The test records stay on this station</translation>
+    </message>
+</context>
+<context>
     <name>TCommandLine</name>
     <message>
         <source>неизвестный параметр «%1»</source>
@@ -521,28 +540,28 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>"probe"</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; должен быть списком</source>
-        <translation>&quot;%1&quot; must be a list</translation>
+        <source>"%1" должен быть списком</source>
+        <translation>"%1" must be a list</translation>
     </message>
     <message>
-        <source>&quot;shorts&quot;, пара %1</source>
-        <translation>&quot;shorts&quot;, pair %1</translation>
+        <source>"shorts", пара %1</source>
+        <translation>"shorts", pair %1</translation>
     </message>
     <message>
         <source>%1 должна быть списком из двух контактов</source>
         <translation>%1 must be a list of two pins</translation>
     </message>
     <message>
-        <source>&quot;intermittent&quot;, элемент %1</source>
-        <translation>&quot;intermittent&quot;, item %1</translation>
+        <source>"intermittent", элемент %1</source>
+        <translation>"intermittent", item %1</translation>
     </message>
     <message>
-        <source>%1 должен быть объектом с ключами &quot;pin&quot;, &quot;dropMs&quot; и &quot;periodMs&quot;</source>
-        <translation>%1 must be an object with the keys &quot;pin&quot;, &quot;dropMs&quot; and &quot;periodMs&quot;</translation>
+        <source>%1 должен быть объектом с ключами "pin", "dropMs" и "periodMs"</source>
+        <translation>%1 must be an object with the keys "pin", "dropMs" and "periodMs"</translation>
     </message>
     <message>
-        <source>%1: &quot;periodMs&quot; должен быть целым числом мс от 1 до 3600000, &quot;dropMs&quot; — от 1 до &quot;periodMs&quot;</source>
-        <translation>%1: &quot;periodMs&quot; must be a whole number of ms from 1 to 3600000, &quot;dropMs&quot; from 1 to &quot;periodMs&quot;</translation>
+        <source>%1: "periodMs" должен быть целым числом мс от 1 до 3600000, "dropMs" — от 1 до "periodMs"</source>
+        <translation>%1: "periodMs" must be a whole number of ms from 1 to 3600000, "dropMs" from 1 to "periodMs"</translation>
     </message>
 </context>
 <context>
@@ -561,7 +580,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Эталон составлен для другого набора контактов проекта</source>
-        <translation>The reference was made for another set of the project&apos;s contacts</translation>
+        <translation>The reference was made for another set of the project's contacts</translation>
     </message>
 </context>
 <context>
@@ -777,7 +796,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Не удалось записать отчет «%1»: %2</source>
-        <translation>Could not write the report &quot;%1&quot;: %2</translation>
+        <translation>Could not write the report "%1": %2</translation>
     </message>
     <message>
         <source>Протокол проверки жгута</source>
@@ -922,7 +941,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TRecordsDatabase</name>
     <message>
         <source>Не удалось открыть базу записей «%1»: %2</source>
-        <translation>Could not open the records database &quot;%1&quot;: %2</translation>
+        <translation>Could not open the records database "%1": %2</translation>
     </message>
     <message>
         <source>нет драйвера Qt SQL для этой базы</source>
@@ -930,15 +949,15 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>не удалось создать папку «%1»</source>
-        <translation>could not create the folder &quot;%1&quot;</translation>
+        <translation>could not create the folder "%1"</translation>
     </message>
     <message>
         <source>Не удалось прочитать базу записей «%1»: %2</source>
-        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
+        <translation>Could not read the records database "%1": %2</translation>
     </message>
     <message>
         <source>Не удалось подготовить базу записей «%1»: %2</source>
-        <translation>Could not prepare the records database &quot;%1&quot;: %2</translation>
+        <translation>Could not prepare the records database "%1": %2</translation>
     </message>
     <message>
         <source>она создана более новой версией программы (схема %1, эта программа знает схему %2)</source>
@@ -946,7 +965,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Не удалось записать проверку в базу «%1»: %2</source>
-        <translation>Could not write the check into the database &quot;%1&quot;: %2</translation>
+        <translation>Could not write the check into the database "%1": %2</translation>
     </message>
     <message>
         <source>база не открыта</source>
@@ -1116,31 +1135,31 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>ожидается заголовок «from,to», а записано «%1»</source>
-        <translation>the header &quot;from,to&quot; is expected, but &quot;%1&quot; is written</translation>
+        <translation>the header "from,to" is expected, but "%1" is written</translation>
     </message>
     <message>
         <source>ожидаются два контакта через запятую, а записано «%1»</source>
-        <translation>two contacts separated by a comma are expected, but &quot;%1&quot; is written</translation>
+        <translation>two contacts separated by a comma are expected, but "%1" is written</translation>
     </message>
     <message>
         <source>контакт «%1» привязан к нескольким выводам блока: провод не указывает, к какому</source>
-        <translation>the contact &quot;%1&quot; is tied to several pins of the unit: the wire does not say to which</translation>
+        <translation>the contact "%1" is tied to several pins of the unit: the wire does not say to which</translation>
     </message>
     <message>
         <source>контакт «%1» не привязан к выводу блока</source>
-        <translation>the contact &quot;%1&quot; is not tied to a pin of the unit</translation>
+        <translation>the contact "%1" is not tied to a pin of the unit</translation>
     </message>
     <message>
         <source>в проекте нет контакта «%1»</source>
-        <translation>the project has no contact &quot;%1&quot;</translation>
+        <translation>the project has no contact "%1"</translation>
     </message>
     <message>
         <source>провод соединяет контакт «%1» с ним самим</source>
-        <translation>the wire joins the contact &quot;%1&quot; to itself</translation>
+        <translation>the wire joins the contact "%1" to itself</translation>
     </message>
     <message>
         <source>список пуст: нет даже заголовка «from,to»</source>
-        <translation>the list is empty: not even the header &quot;from,to&quot;</translation>
+        <translation>the list is empty: not even the header "from,to"</translation>
     </message>
     <message>
         <source>и ещё ошибок: %1</source>
@@ -1156,7 +1175,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Список проводов «%1» не принят:</source>
-        <translation>The wire list &quot;%1&quot; is refused:</translation>
+        <translation>The wire list "%1" is refused:</translation>
     </message>
     <message>
         <source>строка %1: %2</source>
@@ -1680,7 +1699,7 @@ is prosecuted under the law.</translation>
     </message>
     <message>
         <source>Отсканируйте или введите серийный номер жгута.</source>
-        <translation>Scan or type the harness&apos;s serial number.</translation>
+        <translation>Scan or type the harness's serial number.</translation>
     </message>
     <message>
         <source>Серийный номер:</source>

@@ -1,0 +1,123 @@
+#include "TCheckRecords.h"
+
+#include "TContinuousCheck.h"
+#include "THarnessCheck.h"
+#include "TIniFile.h"
+#include "TRecordWriter.h"
+#include "TfmJournal.h"
+#include "TfmSerialPrompt.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+
+namespace {
+const QString Section = QStringLiteral("Records");
+const QString OperatorKey = QStringLiteral("Operator");
+} // namespace
+
+TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window)
+    : QObject(&window), FIni(ini), FWindow(window) {
+    QString problem;
+    FConfig = TRecordsConfig::FromIni(ini, &problem);
+    FOperator = ini.ReadString(Section, OperatorKey, QString()).trimmed();
+
+    acJournal = new QAction(tr("Журнал проверок..."), this);
+    acJournal->setObjectName(QStringLiteral("acJournal"));
+    acJournal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    connect(acJournal, &QAction::triggered, this, &TCheckRecords::ShowJournal);
+
+    lbWaiting = new QLabel(&window);
+    lbWaiting->setObjectName(QStringLiteral("lbRecordsWaiting"));
+    lbWaiting->hide();
+    window.statusBar()->addPermanentWidget(lbWaiting);
+
+    FWriter = std::make_unique<TRecordWriter>(FConfig);
+    connect(FWriter.get(), &TRecordWriter::StatusChanged, this, &TCheckRecords::OnStatus,
+            Qt::QueuedConnection);
+    FConfigProblem = problem;
+    if (!problem.isEmpty())
+        OnStatus(0, QString());
+}
+
+TCheckRecords::~TCheckRecords() {
+    // What is still handed over goes to the station's file; no server is waited for.
+    FWriter->Stop();
+}
+
+bool TCheckRecords::AskHarness() {
+    QString serial = FSerial;
+    QString oper = FOperator;
+    const bool ok =
+        AskDialog ? AskDialog(serial, oper) : TfmSerialPrompt::Ask(&FWindow, serial, oper);
+    if (!ok)
+        return false;
+    FSerial = serial.trimmed();
+    FOperator = oper.trimmed();
+    FIni.WriteString(Section, OperatorKey, FOperator);
+    return true;
+}
+
+TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const TReference& reference,
+                                        const TCheckPoints& points, const TCheckResult& result) {
+    TTestRecord record = TTestRecord::Make(
+        projectPath, TTestRecord::ReferenceSumOf(reference, points), FSerial, FOperator);
+    record.TakeResult(result);
+    Submit(record);
+    return record;
+}
+
+TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const TReference& reference,
+                                       const TCheckPoints& points,
+                                       const std::vector<TLatchedFault>& latched,
+                                       long long checks) {
+    TTestRecord record = TTestRecord::Make(
+        projectPath, TTestRecord::ReferenceSumOf(reference, points), FSerial, FOperator);
+    record.TakeLatched(latched, checks);
+    Submit(record);
+    return record;
+}
+
+void TCheckRecords::Submit(TTestRecord record) {
+    FWriter->Submit(std::move(record));
+}
+
+void TCheckRecords::RetryNow() {
+    FWriter->RetryNow();
+}
+
+void TCheckRecords::OnStatus(int waiting, const QString& problem) {
+    FWaiting = waiting;
+    QString text;
+    QString why = problem.trimmed();
+    bool alarm = false;
+    if (waiting > 0) {
+        text = tr("Записей ждут отправки в общую базу: %1").arg(waiting);
+    } else if (!why.isEmpty() && FWriter->Pending() > 0) {
+        // Not even the station's file took it: the writer keeps it and tries again.
+        text = tr("Запись проверки не сохранена");
+        alarm = true;
+    } else if (!FConfigProblem.isEmpty()) {
+        text = tr("Записи проверок остаются на этой станции");
+        why = FConfigProblem;
+        alarm = true;
+    }
+    lbWaiting->setText(text);
+    lbWaiting->setToolTip(why);
+    lbWaiting->setStyleSheet(alarm ? QStringLiteral("color: #C00000") : QString());
+    lbWaiting->setVisible(!text.isEmpty());
+    emit WaitingChanged(waiting);
+}
+
+void TCheckRecords::ShowJournal() {
+    if (!FJournal) {
+        FJournal = new TfmJournal(FConfig, &FWindow);
+        FJournal->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        FJournal->Refresh();
+    }
+    FJournal->show();
+    FJournal->raise();
+    FJournal->activateWindow();
+}

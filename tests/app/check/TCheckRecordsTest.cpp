@@ -1,0 +1,161 @@
+// The window's records: the serial number and the operator asked and remembered, each verify's
+// record written off the window's thread, the status bar's notice of records waiting for the
+// shared database, the journal opened from its action.
+
+#include "TCheckRecords.h"
+#include "RecordsTestKit.h"
+#include "TCheckPoints.h"
+#include "TContinuousCheck.h"
+#include "THarnessCheck.h"
+#include "TIniFile.h"
+#include "TJournalModel.h"
+#include "TReference.h"
+#include "TfmJournal.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTcpServer>
+
+using namespace RecordsKit;
+
+namespace {
+TCheckPoints Points() {
+    return TCheckPoints({{400, {"XT1:a1"}}, {401, {"XT1:a2"}}, {272, {"XP2:a1"}}});
+}
+
+int ClosedPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+} // namespace
+
+class TCheckRecordsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir FDir{QDir::tempPath() + QStringLiteral("/pinvel window records XXXXXX")};
+
+    QString Records() const { return FDir.filePath("data home/Pinvel/records.sqlite"); }
+
+  private slots:
+    void init() {
+        QDir(FDir.filePath("data home")).removeRecursively();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(FDir.filePath("data home")));
+    }
+
+    void askedOnceRememberedAndRecorded() {
+        TIniFile ini(FDir.filePath("pinvel.ini"));
+        ini.WriteString("Records", "Operator", "Иванов");
+        QMainWindow window;
+        auto* records = new TCheckRecords(ini, window);
+        QString offered;
+        records->AskDialog = [&](QString& serial, QString& oper) {
+            offered = serial + "|" + oper;
+            serial = " SN-7 ";
+            oper = "Петров ";
+            return true;
+        };
+        QVERIFY(records->AskHarness());
+        QCOMPARE(offered, QString("|Иванов")); // no serial yet, the operator remembered
+        QCOMPARE(records->Serial(), QString("SN-7"));
+        QCOMPARE(ini.ReadString("Records", "Operator", ""), QString("Петров"));
+        // Offered again as they were; Cancel changes nothing.
+        records->AskDialog = [&](QString& serial, QString& oper) {
+            offered = serial + "|" + oper;
+            serial = "other";
+            return false;
+        };
+        QVERIFY(!records->AskHarness());
+        QCOMPARE(offered, QString("SN-7|Петров"));
+        QCOMPARE(records->Serial(), QString("SN-7"));
+
+        const TCheckPoints points = Points();
+        const TReference reference = TReference::FromNets({{0, 1}}, 3);
+        TCheckResult bad;
+        bad.Faults.push_back(TFault::Open({"XT1:a2"}, {"XT1:a1"}));
+        const TTestRecord verify = records->RecordVerify("/plant/K1.pvl", reference, points, bad);
+        QCOMPARE(verify.ReferenceSum, TTestRecord::ReferenceSumOf(reference, points));
+        TLatchedFault latched{TFault::Foreign({"XP2:a1"}), QDateTime::currentDateTimeUtc(),
+                              QDateTime::currentDateTimeUtc(), 4};
+        const TTestRecord watch =
+            records->RecordWatch("/plant/K1.pvl", reference, points, {latched}, 120);
+        delete records; // the writer finishes what it was handed
+
+        TRecordsDatabase db(Records());
+        QVERIFY(db.Open());
+        const std::optional<TTestRecord> v = db.Load(verify.Uid);
+        QVERIFY(v);
+        QCOMPARE(*v, verify);
+        QCOMPARE(v->Serial, QString("SN-7"));
+        QCOMPARE(v->Operator, QString("Петров"));
+        QVERIFY(!v->Good);
+        const std::optional<TTestRecord> w = db.Load(watch.Uid);
+        QVERIFY(w);
+        QCOMPARE(w->Mode, TTestRecord::TMode::Watch);
+        QCOMPARE(w->Scans, 120);
+        QCOMPARE(w->Faults.at(0).Seen, 4);
+    }
+
+    void theStatusBarSaysWhatWaits() {
+        TIniFile ini(FDir.filePath("pinvel.ini"));
+        ini.WriteString("Records", "Database",
+                        QStringLiteral("postgresql://qa@127.0.0.1:%1/records").arg(ClosedPort()));
+        QMainWindow window;
+        TCheckRecords records(ini, window);
+        window.show();
+        QVERIFY(records.Config().HasShared());
+        QVERIFY(!records.lbWaiting->isVisible());
+        records.AskDialog = [](QString& serial, QString& oper) {
+            serial = "Q-1";
+            oper = "Ким";
+            return true;
+        };
+        QVERIFY(records.AskHarness());
+        TCheckResult good;
+        records.RecordVerify("/plant/K1.pvl", TReference::FromNets({}, 3), Points(), good);
+        QTRY_COMPARE_WITH_TIMEOUT(records.Waiting(), 1, 20000);
+        QVERIFY(records.lbWaiting->isVisible());
+        QVERIFY2(records.lbWaiting->text().contains("1"), qPrintable(records.lbWaiting->text()));
+        QVERIFY(records.lbWaiting->toolTip().contains("127.0.0.1"));
+    }
+
+    void aSectionThatCannotBeTakenIsSaid() {
+        TIniFile ini(FDir.filePath("pinvel.ini"));
+        ini.WriteString("Records", "Database", "postgresql://qa:secret@db/records");
+        QMainWindow window;
+        TCheckRecords records(ini, window);
+        window.show();
+        QVERIFY(!records.Config().HasShared());
+        QVERIFY(records.lbWaiting->isVisible());
+        QVERIFY(records.lbWaiting->toolTip().contains("~/.pgpass"));
+    }
+
+    void theJournalOpensFromItsAction() {
+        TIniFile ini(FDir.filePath("pinvel.ini"));
+        QMainWindow window;
+        TCheckRecords records(ini, window);
+        records.AskDialog = [](QString& serial, QString& oper) {
+            serial = "J-1";
+            oper = "Ким";
+            return true;
+        };
+        QVERIFY(records.AskHarness());
+        records.RecordVerify("/plant/K1.pvl", TReference::FromNets({}, 3), Points(), {});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(Records()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                TRecordsDatabase db(Records());
+                return db.Open() && db.Count({}) == 1;
+            }(),
+            20000);
+        records.acJournal->trigger();
+        QVERIFY(records.Journal());
+        QTRY_VERIFY(records.Journal()->Database());
+        QCOMPARE(records.Journal()->Model()->Total(), 1);
+        records.acJournal->trigger(); // the same window again
+        QCOMPARE(window.findChildren<TfmJournal*>().size(), 1);
+    }
+};
+
+QTEST_MAIN(TCheckRecordsTest)
+#include "TCheckRecordsTest.moc"

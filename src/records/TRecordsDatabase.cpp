@@ -258,7 +258,7 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         db.rollback();
         return Fail(error, what, e.text());
     };
-    const QVariant noTime(QMetaType(QMetaType::LongLong));
+    const QVariant noTime{QMetaType(QMetaType::LongLong)};
     const qint64 now = TTestRecord::ToMs(QDateTime::currentDateTimeUtc());
     int added = 0;
     for (const TTestRecord& r : records) {

@@ -12,10 +12,8 @@
 class QAction;
 class QLabel;
 class QMainWindow;
-class TCheckPoints;
 class TIniFile;
 class TRecordWriter;
-class TReference;
 class TfmJournal;
 struct TCheckResult;
 struct TLatchedFault;
@@ -38,11 +36,11 @@ class TCheckRecords : public QObject {
     const QString& Operator() const { return FOperator; }
 
     // After a verify or a continuous verify: the record, handed to the writer at once.
-    TTestRecord RecordVerify(const QString& projectPath, const TReference& reference,
-                             const TCheckPoints& points, const TCheckResult& result);
-    TTestRecord RecordWatch(const QString& projectPath, const TReference& reference,
-                            const TCheckPoints& points, const std::vector<TLatchedFault>& latched,
-                            long long checks);
+    // `referenceSum`: TTestRecord::ReferenceSumOf the reference checked against.
+    TTestRecord RecordVerify(const QString& projectPath, const QString& referenceSum,
+                             const TCheckResult& result);
+    TTestRecord RecordWatch(const QString& projectPath, const QString& referenceSum,
+                            const std::vector<TLatchedFault>& latched, long long checks);
 
     // "Журнал проверок..." for the "Проверка" menu.
     QAction* acJournal = nullptr;

@@ -59,21 +59,18 @@ bool TCheckRecords::AskHarness() {
     return true;
 }
 
-TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const TReference& reference,
-                                        const TCheckPoints& points, const TCheckResult& result) {
-    TTestRecord record = TTestRecord::Make(
-        projectPath, TTestRecord::ReferenceSumOf(reference, points), FSerial, FOperator);
+TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const QString& referenceSum,
+                                        const TCheckResult& result) {
+    TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
     record.TakeResult(result);
     Submit(record);
     return record;
 }
 
-TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const TReference& reference,
-                                       const TCheckPoints& points,
+TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const QString& referenceSum,
                                        const std::vector<TLatchedFault>& latched,
                                        long long checks) {
-    TTestRecord record = TTestRecord::Make(
-        projectPath, TTestRecord::ReferenceSumOf(reference, points), FSerial, FOperator);
+    TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
     record.TakeLatched(latched, checks);
     Submit(record);
     return record;

@@ -4,7 +4,8 @@
 # virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the
 # tester mode, one contact is switched off, then the editor mode is shown, then "Соответствия"
 # and "Помощь / О программе". Then the main window in English (docs/en-main-tester.png,
-# docs/en-main-editor.png), the project named on the command line.
+# docs/en-main-editor.png), the project named on the command line. Then the journal of checks
+# (docs/journal.png) and a page of a record's PDF report (docs/report-record.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build" >/dev/null
@@ -68,5 +69,53 @@ $x click $((X0 + 60)) $((Y0 + 300)) sleep 0.5            # nothing selected
 shot "$root/docs/en-main-editor.png"
 kill "$pid"
 INNER
-echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png and the English" \
-     "docs/en-main-tester.png, docs/en-main-editor.png written"
+
+# The journal of checks (docs/journal.png) and the first page of a record's PDF report
+# (docs/report-record.png): records made by pinvel-check against the simulated unit, in a data
+# folder and a copy of the demo project of the shots' own.
+work="$(mktemp -d)"
+trap 'restore; rm -rf "$work"' EXIT
+export XDG_DATA_HOME="$work/data"
+cp "$root/data/demo-harness.pvl" "$work/"
+printf '[Device]\r\nLink=sim\r\nSimReplyUs=0\r\n' >"$work/pinvel.ini"
+check() { "$bin/pinvel-check" "$@" --settings "$work/pinvel.ini"; }
+check learn "$work/demo-harness.pvl" >/dev/null
+operators=("Иванов И." "Петрова А." "Сидоров К.")
+for i in $(seq 1 14); do
+    harness=()
+    [ $((i % 5)) -eq 0 ] && harness=(--harness "$root/data/harness-example.json")
+    check verify "$work/demo-harness.pvl" --serial "$(printf 'K1-26%04d' $((1000 + i)))" \
+        --operator "${operators[$((i % 3))]}" "${harness[@]}" >/dev/null || true
+    sleep 1
+done
+check watch "$work/demo-harness.pvl" --seconds 1 --serial K1-261015 --operator "Иванов И." \
+    --harness "$root/data/harness-example.json" >/dev/null || true
+sleep 1
+uid="$(check verify "$work/demo-harness.pvl" --json --serial K1-261016 --operator "Петрова А." \
+    --harness "$root/data/harness-example.json" | python3 -c 'import json, sys; print(json.load(sys.stdin)["record"])')" || true
+check report --pdf "$work/record.pdf" --record "$uid" >/dev/null
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$work/record.pdf" "$root/docs/report-record"
+
+printf '[LastFiles]\r\nFileCount=1\r\nFile_0=%s\r\n' "$work/demo-harness.pvl" >"$ini"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$root" "$work" <<'INNER'
+root="$1"
+work="$2"
+x="python3 $root/scripts/xinput.py"
+window() { xwininfo -root -tree | awk -v t="\"$1\"" 'index($0, t) { print $1; exit }'; }
+"$root/build/bin/pinvel" "$work/demo-harness.pvl" &
+pid=$!
+sleep 3
+main="$(window "Pinvel [Тестер]")"
+[ -n "$main" ] || { echo "the main window did not show" >&2; kill "$pid"; exit 1; }
+$x key Control_L+j sleep 2                               # Проверка / Журнал проверок...
+journal="$(window "Журнал проверок")"
+if [ -n "$journal" ]; then
+    import -window "$journal" "$root/docs/journal.png"
+else
+    echo "the journal did not show" >&2
+fi
+kill "$pid"
+INNER
+echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png, the English" \
+     "docs/en-main-tester.png, docs/en-main-editor.png, docs/journal.png and" \
+     "docs/report-record.png written"

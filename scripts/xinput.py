@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME`.
+"""Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME`
+(NAME may hold keys together: `Control_L+j`).
 
 Uses the XTest extension through ctypes, so no extra package is needed."""
 import ctypes
@@ -30,11 +31,15 @@ def click(px, py, button=1):
 
 
 def key(name):
-    code = x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(name.encode())))
-    xtst.XTestFakeKeyEvent(display, code, True, 0)
-    flush()
-    xtst.XTestFakeKeyEvent(display, code, False, 0)
-    flush()
+    """A key, or keys held together: "Escape", "Control_L+j"."""
+    codes = [x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(k.encode())))
+             for k in name.split("+")]
+    for code in codes:
+        xtst.XTestFakeKeyEvent(display, code, True, 0)
+        flush()
+    for code in reversed(codes):
+        xtst.XTestFakeKeyEvent(display, code, False, 0)
+        flush()
 
 
 args = sys.argv[1:]

@@ -21,7 +21,6 @@
 using namespace RecordsKit;
 
 namespace {
-const qint64 Day = 24LL * 3600 * 1000;
 // Noon, local time, some days ago: the day filters see whole days.
 qint64 DaysAgo(int days, int ms = 0) {
     return QDate::currentDate().addDays(-days).startOfDay().addSecs(12 * 3600).toMSecsSinceEpoch() +

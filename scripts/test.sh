@@ -7,7 +7,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 # The records' tests run against PostgreSQL too: a throwaway server of our own unless the caller
 # (CI) started one.
 if [ -z "${PINVEL_TEST_PG_URL:-}" ]; then
-    eval "$("$root/scripts/pg-test-server.sh" start)"
+    pg="$("$root/scripts/pg-test-server.sh" start)"
+    eval "$pg"
     trap '"$root/scripts/pg-test-server.sh" stop "$PINVEL_TEST_PG_DIR"' EXIT
 fi
 cd "$root/build"

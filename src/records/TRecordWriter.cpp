@@ -41,7 +41,7 @@ void TRecordWriter::Stop() {
 
 int TRecordWriter::Pending() const {
     std::lock_guard<std::mutex> lock(FLock);
-    return int(FQueue.size());
+    return int(FQueue.size()) + (FWriting ? 1 : 0);
 }
 
 void TRecordWriter::Run() {
@@ -49,7 +49,7 @@ void TRecordWriter::Run() {
     QString problem;
     int waiting = store.SendWaiting(&problem);
     FWaiting = qMax(0, waiting);
-    emit StatusChanged(FWaiting.load(), waiting > 0 || waiting < 0 ? problem : QString());
+    emit StatusChanged(FWaiting.load(), waiting != 0 ? problem : QString());
     std::unique_lock<std::mutex> lock(FLock);
     for (;;) {
         const bool offer = FConfig.HasShared() && FWaiting.load() > 0;
@@ -63,42 +63,38 @@ void TRecordWriter::Run() {
             break;
         FRetry = false;
         const bool stopping = FStop;
-        if (!FQueue.empty()) {
-            TTestRecord record = std::move(FQueue.front());
-            FQueue.pop_front();
-            lock.unlock();
-            problem.clear();
-            const TWriteOutcome outcome = store.Write(record, &problem, !stopping);
-            if (outcome == TWriteOutcome::Failed) {
-                // Not even the local file took it: keep it and try again after a while.
-                lock.lock();
-                FQueue.push_front(std::move(record));
-                if (!FStop)
-                    FWake.wait_for(lock, std::chrono::seconds(FConfig.RetryS),
-                                   [this] { return FStop; });
-                lock.unlock();
-            } else {
-                emit RecordWritten(record.Uid,
-                                   outcome == TWriteOutcome::Stored && FConfig.HasShared());
-            }
-            if (outcome == TWriteOutcome::Stored)
-                problem.clear();
-            waiting = store.Waiting();
-            if (outcome == TWriteOutcome::Failed && stopping) {
-                // Closing, and no file takes it: say so once more and give up rather than hang.
-                FWaiting = qMax(0, waiting);
-                emit StatusChanged(FWaiting.load(), problem);
-                lock.lock();
-                FQueue.clear();
-                break;
-            }
-        } else {
+        if (FQueue.empty()) {
             lock.unlock();
             problem.clear();
             waiting = stopping ? store.Waiting(&problem) : store.SendWaiting(&problem);
+            FWaiting = qMax(0, waiting);
+            emit StatusChanged(FWaiting.load(), problem);
+            lock.lock();
+            continue;
         }
-        FWaiting = qMax(0, waiting);
+        TTestRecord record = std::move(FQueue.front());
+        FQueue.pop_front();
+        FWriting = true;
+        lock.unlock();
+        problem.clear();
+        const TWriteOutcome outcome = store.Write(record, &problem, !stopping);
+        if (outcome == TWriteOutcome::Stored)
+            problem.clear();
+        FWaiting = qMax(0, store.Waiting());
+        if (outcome != TWriteOutcome::Failed)
+            emit RecordWritten(record.Uid, outcome == TWriteOutcome::Stored && FConfig.HasShared());
         emit StatusChanged(FWaiting.load(), problem);
         lock.lock();
+        FWriting = false;
+        if (outcome != TWriteOutcome::Failed)
+            continue;
+        if (stopping) {
+            // Closing, and no file takes it: said above; give up rather than hang.
+            FQueue.clear();
+            break;
+        }
+        // Not even the station's file took it: kept, and tried again after a while.
+        FQueue.push_front(std::move(record));
+        FWake.wait_for(lock, std::chrono::seconds(FConfig.RetryS), [this] { return FStop; });
     }
 }

@@ -30,7 +30,7 @@ class TRecordWriter : public QObject {
 
     // Records in the local file waiting for the shared database, as last counted.
     int Waiting() const { return FWaiting.load(); }
-    // Records handed over and not yet written anywhere.
+    // Records handed over and not yet written anywhere (the one being written counts).
     int Pending() const;
 
   signals:
@@ -48,6 +48,7 @@ class TRecordWriter : public QObject {
     std::deque<TTestRecord> FQueue;
     bool FStop = false;
     bool FRetry = false;
+    bool FWriting = false; // a record taken from the queue and not yet written
     std::atomic<int> FWaiting{0};
     std::thread FThread;
 };

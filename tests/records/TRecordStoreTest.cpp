@@ -8,7 +8,6 @@
 #include "TIniFile.h"
 #include "TRecordWriter.h"
 
-#include <QSignalSpy>
 #include <QTcpServer>
 #include <cstdlib>
 
@@ -264,7 +263,14 @@ class TRecordStoreTest : public QObject {
         QStringList made;
         {
             TRecordWriter writer(fresh.Config);
-            QSignalSpy status(&writer, &TRecordWriter::StatusChanged);
+            // Seen on this thread, as a window sees it (the writer's thread emits).
+            QList<std::pair<int, QString>> status;
+            connect(
+                &writer, &TRecordWriter::StatusChanged, this,
+                [&status](int waiting, const QString& problem) {
+                    status.append({waiting, problem});
+                },
+                Qt::QueuedConnection);
             const TTestRecord first = Record(T0, "W0");
             made << first.Uid;
             writer.Submit(first);
@@ -276,14 +282,13 @@ class TRecordStoreTest : public QObject {
                 writer.Submit(r);
             }
             QTRY_COMPARE_WITH_TIMEOUT(writer.Waiting(), 3, 20000);
-            QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() && status.last().at(0).toInt() == 3 &&
-                                         !status.last().at(1).toString().isEmpty(),
+            QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() && status.last().first == 3 &&
+                                         !status.last().second.isEmpty(),
                                      20000);
             QVERIFY(server.Start());
             // Offered again within RetryS, without a new record to carry them.
             QTRY_COMPARE_WITH_TIMEOUT(writer.Waiting(), 0, 20000);
-            QTRY_VERIFY_WITH_TIMEOUT(status.last().at(0).toInt() == 0 &&
-                                         status.last().at(1).toString().isEmpty(),
+            QTRY_VERIFY_WITH_TIMEOUT(status.last().first == 0 && status.last().second.isEmpty(),
                                      20000);
         }
         auto shared = fresh.Open();

@@ -36,6 +36,14 @@ TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window)
     FWriter = std::make_unique<TRecordWriter>(FConfig);
     connect(FWriter.get(), &TRecordWriter::StatusChanged, this, &TCheckRecords::OnStatus,
             Qt::QueuedConnection);
+    // An open journal shows a new record as soon as it is written.
+    connect(
+        FWriter.get(), &TRecordWriter::RecordWritten, this,
+        [this] {
+            if (FJournal && FJournal->Database())
+                FJournal->Refresh();
+        },
+        Qt::QueuedConnection);
     FConfigProblem = problem;
     if (!problem.isEmpty())
         OnStatus(0, QString());

@@ -154,6 +154,9 @@ class TCheckRecordsTest : public QObject {
         QCOMPARE(records.Journal()->Model()->Total(), 1);
         records.acJournal->trigger(); // the same window again
         QCOMPARE(window.findChildren<TfmJournal*>().size(), 1);
+        // A check while it is open: the journal shows it once it is written.
+        records.RecordVerify("/plant/K1.pvl", QString(64, 'a'), {});
+        QTRY_COMPARE_WITH_TIMEOUT(records.Journal()->Model()->Total(), 2, 20000);
     }
 };
 

@@ -4,6 +4,8 @@
 #include "THarnessCheck.h"
 #include "TIniFile.h"
 #include "TRecordWriter.h"
+#include "TReference.h"
+#include "TWireList.h"
 #include "TfmJournal.h"
 #include "TfmSerialPrompt.h"
 
@@ -17,8 +19,7 @@ const QString Section = QStringLiteral("Records");
 const QString OperatorKey = QStringLiteral("Operator");
 } // namespace
 
-TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window)
-    : QObject(&window), FIni(ini), FWindow(window) {
+TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window) : FIni(ini), FWindow(window) {
     QString problem;
     FConfig = TRecordsConfig::FromIni(ini, &problem);
     FOperator = ini.ReadString(Section, OperatorKey, QString()).trimmed();
@@ -65,6 +66,26 @@ bool TCheckRecords::AskHarness() {
     FOperator = oper.trimmed();
     FIni.WriteString(Section, OperatorKey, FOperator);
     return true;
+}
+
+bool TCheckRecords::BeforeVerify(const QString& projectPath, const TCheckPoints& points) {
+    if (!AskHarness())
+        return false;
+    FProject = projectPath;
+    TReference reference;
+    std::vector<TWireListError> errors;
+    FReferenceSum = TWireList::Load(TWireList::PathFor(projectPath), points, reference, errors)
+                        ? TTestRecord::ReferenceSumOf(reference, points)
+                        : QString();
+    return true;
+}
+
+void TCheckRecords::AfterVerify(const TCheckResult& result) {
+    RecordVerify(FProject, FReferenceSum, result);
+}
+
+void TCheckRecords::AfterWatch(const std::vector<TLatchedFault>& latched, long long checks) {
+    RecordWatch(FProject, FReferenceSum, latched, checks);
 }
 
 TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const QString& referenceSum,

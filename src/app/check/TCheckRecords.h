@@ -12,6 +12,7 @@
 class QAction;
 class QLabel;
 class QMainWindow;
+class TCheckPoints;
 class TIniFile;
 class TRecordWriter;
 class TfmJournal;
@@ -21,7 +22,7 @@ struct TLatchedFault;
 // The records of the window's checks: asks the serial number and operator before a verify,
 // hands each verify's record to the writer's thread (the window never waits on a database),
 // shows in the status bar how many records wait for the shared database, and opens the journal.
-// The main window creates it once the settings are read and only wires it in.
+// The main window creates it once the settings are read, owns it and only wires it in.
 class TCheckRecords : public QObject {
     Q_OBJECT
   public:
@@ -34,6 +35,13 @@ class TCheckRecords : public QObject {
     bool AskHarness();
     const QString& Serial() const { return FSerial; }
     const QString& Operator() const { return FOperator; }
+
+    // The window's road: before a verify (or a continuous verify) of the project at
+    // `projectPath` over `points`, asks the harness (false: no verify) and notes the project and
+    // its reference (the wire list beside it) for the record; after it, the record.
+    bool BeforeVerify(const QString& projectPath, const TCheckPoints& points);
+    void AfterVerify(const TCheckResult& result);
+    void AfterWatch(const std::vector<TLatchedFault>& latched, long long checks);
 
     // After a verify or a continuous verify: the record, handed to the writer at once.
     // `referenceSum`: TTestRecord::ReferenceSumOf the reference checked against.
@@ -72,5 +80,7 @@ class TCheckRecords : public QObject {
     QPointer<TfmJournal> FJournal;
     QString FSerial;
     QString FOperator;
+    QString FProject;      // the project of the verify under way
+    QString FReferenceSum; // and its reference
     int FWaiting = 0;
 };

@@ -10,7 +10,10 @@
 #include "TIniFile.h"
 #include "TJournalModel.h"
 #include "TReference.h"
+#include "TWireList.h"
 #include "TfmJournal.h"
+
+#include <QCryptographicHash>
 
 #include <QAction>
 #include <QLabel>
@@ -94,6 +97,47 @@ class TCheckRecordsTest : public QObject {
         QCOMPARE(w->Mode, TTestRecord::TMode::Watch);
         QCOMPARE(w->Scans, 120);
         QCOMPARE(w->Faults.at(0).Seen, 4);
+    }
+
+    void theWindowsRoadNotesTheProjectAndItsReference() {
+        TIniFile ini(FDir.filePath("pinvel.ini"));
+        QMainWindow window;
+        auto records = std::make_unique<TCheckRecords>(ini, window);
+        const TCheckPoints points = Points();
+        const QString project = FDir.filePath("жгут K2.pvl");
+        TWireList::Save(TWireList::PathFor(project), TReference::FromNets({{0, 2}}, 3), points);
+        QFile wires(TWireList::PathFor(project));
+        QVERIFY(wires.open(QIODevice::ReadOnly));
+        const QString sum = QString::fromLatin1(
+            QCryptographicHash::hash(wires.readAll(), QCryptographicHash::Sha256).toHex());
+        records->AskDialog = [](QString&, QString&) { return false; };
+        QVERIFY(!records->BeforeVerify(project, points)); // Cancel: no verify
+        records->AskDialog = [](QString& serial, QString& oper) {
+            serial = "R-1";
+            oper = "Ли";
+            return true;
+        };
+        QVERIFY(records->BeforeVerify(project, points));
+        TCheckResult result;
+        result.Faults.push_back(TFault::Short({{"XT1:a1", "XP2:a1"}, {"XT1:a2"}}));
+        records->AfterVerify(result);
+        records->AfterWatch({}, 9);
+        records.reset();
+        TRecordsDatabase db(Records());
+        QVERIFY(db.Open());
+        const std::vector<TTestRecord> all = db.LoadAll({}, nullptr, 10);
+        QCOMPARE(all.size(), std::size_t(2));
+        for (const TTestRecord& r : all) {
+            QCOMPARE(r.ProjectPath, project);
+            QCOMPARE(r.ReferenceSum, sum);
+            QCOMPARE(r.Serial, QString("R-1"));
+        }
+        const auto watch = std::find_if(all.begin(), all.end(), [](const TTestRecord& r) {
+            return r.Mode == TTestRecord::TMode::Watch;
+        });
+        QVERIFY(watch != all.end());
+        QVERIFY(watch->Good);
+        QCOMPARE(watch->Scans, 9);
     }
 
     void theStatusBarSaysWhatWaits() {

@@ -10,9 +10,12 @@ function(pinvel_add_test)
     target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     pinvel_warnings(${T_NAME})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    # Each test's records (and whatever else goes to the data folder) in a folder of its own in
+    # the build, never in the user's home.
     set(_env "QT_QPA_PLATFORM=offscreen"
              "PINVEL_TEST_DATA=${PROJECT_SOURCE_DIR}/data"
-             "PINVEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+             "PINVEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+             "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data/${T_NAME}")
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()

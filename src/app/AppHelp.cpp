@@ -86,6 +86,8 @@ QString AppHelpPage(int context) {
         return QStringLiteral("editor.html");
     case HelpContext::Tester:
         return QStringLiteral("tester.html");
+    case HelpContext::Check:
+        return QStringLiteral("checking.html");
     default:
         return QString::fromLatin1(IndexPage);
     }

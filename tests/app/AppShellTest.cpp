@@ -52,9 +52,11 @@ class AppShellTest : public QObject {
         const QString folder = AppHelpFolder();
         QVERIFY(!folder.isEmpty());
         for (int context : {HelpContext::Main, HelpContext::Constr, HelpContext::Sootv,
-                            HelpContext::Editor, HelpContext::Tester, HelpContext::None})
+                            HelpContext::Editor, HelpContext::Tester, HelpContext::Check,
+                            HelpContext::None})
             QVERIFY2(QFile::exists(folder + "/" + AppHelpPage(context)),
                      qPrintable(AppHelpPage(context)));
+        QCOMPARE(AppHelpPage(HelpContext::Check), QStringLiteral("checking.html"));
     }
 
     void opensThePageOfAContext() {

@@ -13,8 +13,8 @@
 // was seen, even when the next check is clean again.
 struct TLatchedFault {
     TFault Fault;
-    QDateTime First;
-    QDateTime Last;
+    QDateTime First; // UTC
+    QDateTime Last;  // UTC
     int Count = 0; // checks that saw it
 };
 

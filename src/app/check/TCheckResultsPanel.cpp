@@ -87,11 +87,11 @@ TCheckResultsPanel::TCheckResultsPanel(QWidget* parent) : QDockWidget(parent) {
 }
 
 QString TCheckResultsPanel::TimeText(const QDateTime& when) {
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 QString TCheckResultsPanel::MomentText(const QDateTime& when) {
-    return when.toString(QStringLiteral("HH:mm:ss.zzz"));
+    return when.toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
 void TCheckResultsPanel::SetVerdict(const QString& text, const QColor& ground) {

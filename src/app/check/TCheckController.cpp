@@ -41,6 +41,11 @@ TIniFile* Settings() {
     return settings != nullptr ? &settings->Ini() : nullptr;
 }
 
+// A message of several lines (the message box breaks them at '\r').
+QString Lines(const QStringList& lines) {
+    return lines.join(QLatin1Char('\r'));
+}
+
 QString FaultLines(const std::vector<TFault>& faults) {
     QStringList lines;
     for (const TFault& f : faults)
@@ -227,10 +232,10 @@ void TCheckController::Learn() {
         return;
     const QString wires = TWireList::PathFor(project);
     if (QFileInfo::exists(wires) &&
-        AppMessageBox(tr("Для этого проекта уже есть эталон:\r%1\r\rЗаменить его эталоном, "
-                         "снятым с подключенного жгута?")
-                          .arg(QDir::toNativeSeparators(wires)),
-                      TMsgKind::Question) != TMsgAnswer::Yes)
+        AppMessageBox(
+            Lines({tr("Для этого проекта уже есть эталон:"), QDir::toNativeSeparators(wires),
+                   QString(), tr("Заменить его эталоном, снятым с подключенного жгута?")}),
+            TMsgKind::Question) != TMsgAnswer::Yes)
         return;
     FLearnPath = wires;
     Start(TCheckJob::TKind::Learn, std::move(points));
@@ -270,10 +275,10 @@ void TCheckController::ImportWires() {
     const QString wires = TWireList::PathFor(project);
     const bool same = QFileInfo(path).canonicalFilePath() == QFileInfo(wires).canonicalFilePath();
     if (!same && QFileInfo::exists(wires) &&
-        AppMessageBox(tr("Для этого проекта уже есть эталон:\r%1\r\rЗаменить его загруженным "
-                         "перечнем проводов?")
-                          .arg(QDir::toNativeSeparators(wires)),
-                      TMsgKind::Question) != TMsgAnswer::Yes)
+        AppMessageBox(
+            Lines({tr("Для этого проекта уже есть эталон:"), QDir::toNativeSeparators(wires),
+                   QString(), tr("Заменить его загруженным перечнем проводов?")}),
+            TMsgKind::Question) != TMsgAnswer::Yes)
         return;
     try {
         TWireList::Save(wires, reference, points);
@@ -281,9 +286,9 @@ void TCheckController::ImportWires() {
         AppMessageBox(e.Message(), TMsgKind::Error);
         return;
     }
-    AppMessageBox(tr("Перечень проводов принят: цепей %1. Он записан как эталон проекта:\r%2")
-                      .arg(reference.NetCount())
-                      .arg(QDir::toNativeSeparators(wires)),
+    AppMessageBox(Lines({tr("Перечень проводов принят: цепей %1. Он записан как эталон проекта:")
+                             .arg(reference.NetCount()),
+                         QDir::toNativeSeparators(wires)}),
                   TMsgKind::Information);
 }
 
@@ -473,9 +478,9 @@ void TCheckController::Finish() {
             return;
         if (!learnt->Learnt()) {
             ShowMarks(KeysOf(learnt->Faults));
-            AppMessageBox(tr("Эталон не снят: эти контакты читают единицу, когда на них ничего не "
-                             "подается.\r%1")
-                              .arg(FaultLines(learnt->Faults)),
+            AppMessageBox(Lines({tr("Эталон не снят: эти контакты читают единицу, когда на них "
+                                    "ничего не подается."),
+                                 FaultLines(learnt->Faults)}),
                           TMsgKind::Warning);
             return;
         }
@@ -485,9 +490,9 @@ void TCheckController::Finish() {
             AppMessageBox(e.Message(), TMsgKind::Error);
             return;
         }
-        AppMessageBox(tr("Эталон снят: цепей %1. Он записан в перечень проводов\r%2")
-                          .arg(learnt->Reference.NetCount())
-                          .arg(QDir::toNativeSeparators(FLearnPath)),
+        AppMessageBox(Lines({tr("Эталон снят: цепей %1. Он записан в перечень проводов:")
+                                 .arg(learnt->Reference.NetCount()),
+                             QDir::toNativeSeparators(FLearnPath)}),
                       TMsgKind::Information);
         return;
     }

@@ -155,7 +155,7 @@ void TCheckDayTest::learnVerifyAndWatch() {
     QCOMPARE(check.WiresPath(), wires);
     QTRY_VERIFY_WITH_TIMEOUT(
         Messages().contains(QStringLiteral("Эталон снят: цепей 9. Он записан в перечень "
-                                           "проводов\r%1")
+                                           "проводов:\r%1")
                                 .arg(QDir::toNativeSeparators(wires))),
         10000);
     QFile list(wires);

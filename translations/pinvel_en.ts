@@ -248,7 +248,7 @@
     </message>
     <message>
         <source>Блок диагностики работает автономно. Включите «Читать разъем» или «Читать зонд» и повторите команду.</source>
-        <translation>The diagnostic unit works autonomously. Switch on "Read connector" or "Read probe" and repeat the command.</translation>
+        <translation>The diagnostic unit works autonomously. Switch on "Read connectors" or "Read probe" and repeat the command.</translation>
     </message>
     <message>
         <source>В проекте нет контактов, привязанных к выводам блока диагностики: проверять нечего.</source>

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME`.
+"""Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME` (with
+modifiers joined by "+": `key Control_L+e`).
 
 Uses the XTest extension through ctypes, so no extra package is needed."""
 import ctypes
@@ -29,12 +30,18 @@ def click(px, py, button=1):
     flush()
 
 
-def key(name):
-    code = x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(name.encode())))
-    xtst.XTestFakeKeyEvent(display, code, True, 0)
-    flush()
-    xtst.XTestFakeKeyEvent(display, code, False, 0)
-    flush()
+def keycode(name):
+    return x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(name.encode())))
+
+
+def key(names):
+    codes = [keycode(n) for n in names.split("+")]
+    for code in codes:
+        xtst.XTestFakeKeyEvent(display, code, True, 0)
+        flush()
+    for code in reversed(codes):
+        xtst.XTestFakeKeyEvent(display, code, False, 0)
+        flush()
 
 
 args = sys.argv[1:]

@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -62,9 +63,13 @@ TCheckController::TCheckController(QMainWindow& window, ICheckHost& host, QActio
     if (const TIniFile* ini = Settings())
         FSound = ini->ReadBool(SettingsSection, SoundKey, true);
 
+    FDesignMinimum = window.minimumSize();
     FPanel = new TCheckResultsPanel(&window);
     window.addDockWidget(Qt::BottomDockWidgetArea, FPanel);
     FPanel->hide(); // until the first check
+    connect(FPanel, &QDockWidget::visibilityChanged, this, &TCheckController::FitWindow);
+    connect(FPanel, &QDockWidget::dockLocationChanged, this, &TCheckController::FitWindow);
+    connect(FPanel, &QDockWidget::topLevelChanged, this, &TCheckController::FitWindow);
     connect(FPanel, &TCheckResultsPanel::FaultPicked, this, &TCheckController::OnFaultPicked);
     connect(FPanel, &TCheckResultsPanel::EscapePressed, this, [this] { KeyPressed(KeyEscape); });
 
@@ -669,6 +674,17 @@ void TCheckController::ShowPanel() {
     FPanel->show();
     if (FPanel->isFloating())
         FPanel->raise();
+    FitWindow();
+}
+
+void TCheckController::FitWindow() {
+    QLayout* layout = FWindow.layout();
+    if (layout == nullptr)
+        return;
+    layout->invalidate();
+    // Growing the minimum makes a smaller window as large; a hidden panel gives the room back
+    // to the user's choice.
+    FWindow.setMinimumSize(FDesignMinimum.expandedTo(layout->totalMinimumSize()));
 }
 
 void TCheckController::StorePlacement() {

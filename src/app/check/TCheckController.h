@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -149,6 +150,9 @@ class TCheckController : public QObject {
     void Sound();
     int ExecDialog(QDialog& dialog);
     void StorePlacement();
+    // The window is never smaller than its design and what the panel docked in it needs, so the
+    // workspace and the tester panel keep their room beside the results.
+    void FitWindow();
 
     QMainWindow& FWindow;
     ICheckHost& FHost;
@@ -169,4 +173,5 @@ class TCheckController : public QObject {
     std::function<bool()> FVerifyGate;
     bool FSound = true;
     bool FPlaced = false; // the panel has been shown, its placement restored
+    QSize FDesignMinimum; // the window's own minimum size
 };

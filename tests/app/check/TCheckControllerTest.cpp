@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -527,9 +528,16 @@ class TCheckControllerTest : public QObject {
         QCOMPARE(HelpContextOf(panel->FaultList()), HelpContext::Check);
         QVERIFY(!panel->isVisible());
         QCOMPARE(w.dockWidgetArea(panel), Qt::BottomDockWidgetArea);
+        const QSize design = w.minimumSize();
+        w.resize(design);
         run.Check().Verify();
         QVERIFY(run.Done());
         QVERIFY(panel->isVisible());
+        // The window grew to hold the panel below the workspace and the tester panel, none of
+        // them squeezed below its own minimum.
+        QTRY_VERIFY(w.height() > design.height());
+        QTRY_VERIFY(w.centralWidget()->height() >= w.centralWidget()->minimumSizeHint().height());
+        QVERIFY(w.minimumHeight() > design.height());
         w.addDockWidget(Qt::RightDockWidgetArea, panel);
         QVERIFY(w.close());
         run.Window.reset();
@@ -543,6 +551,11 @@ class TCheckControllerTest : public QObject {
         QVERIFY(run.Done());
         QVERIFY(panel->isVisible());
         QCOMPARE(again.dockWidgetArea(panel), Qt::RightDockWidgetArea);
+        QTRY_VERIFY(again.width() >= again.centralWidget()->minimumSizeHint().width() +
+                                         panel->minimumSizeHint().width());
+        // Closed, the panel gives its room back: the window's minimum is its design again.
+        panel->close();
+        QTRY_COMPARE(again.minimumSize(), design);
     }
 };
 

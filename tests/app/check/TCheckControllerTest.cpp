@@ -556,6 +556,17 @@ class TCheckControllerTest : public QObject {
         // Closed, the panel gives its room back: the window's minimum is its design again.
         panel->close();
         QTRY_COMPARE(again.minimumSize(), design);
+
+        // A run without a check leaves the remembered place alone.
+        run.Window.reset();
+        run.Open().show();
+        run.Window.reset();
+        TfmMain& last = run.Open();
+        last.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&last));
+        run.Check().Verify();
+        QVERIFY(run.Done());
+        QCOMPARE(last.dockWidgetArea(run.Check().Panel()), Qt::RightDockWidgetArea);
     }
 };
 

@@ -15,7 +15,7 @@ struct TLatchedFault {
     TFault Fault;
     QDateTime First; // UTC
     QDateTime Last;  // UTC
-    int Count = 0; // checks that saw it
+    int Count = 0;   // checks that saw it
 };
 
 // Continuous verify: the coded check of a harness against its reference, back to back, for

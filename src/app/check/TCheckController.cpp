@@ -87,10 +87,12 @@ TCheckController::~TCheckController() {
     StorePlacement();
     if (FMarkedView != nullptr)
         FMarkedView->SetMarks(nullptr);
+    FPanel->disconnect(this);
     delete FPanel;
-    delete lbProgress;
-    delete pbProgress;
-    delete btCancel;
+    for (QWidget* w : std::initializer_list<QWidget*>{lbProgress, pbProgress, btCancel}) {
+        FWindow.statusBar()->removeWidget(w);
+        delete w;
+    }
     delete miCheck;
 }
 

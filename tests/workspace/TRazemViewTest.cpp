@@ -117,7 +117,7 @@ class TRazemViewTest : public QObject {
             FRazem->FCells[c][0].State = TContactState::csTied;
             FRazem->FCells[c][0].IndColor = Colors::clGreen;
         }
-        const auto count = [this](const QImage& img, const QRect& area, TColor colour) {
+        const auto count = [](const QImage& img, const QRect& area, TColor colour) {
             int n = 0;
             for (int x = area.left(); x <= area.right(); ++x)
                 for (int y = area.top(); y <= area.bottom(); ++y)

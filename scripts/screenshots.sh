@@ -4,8 +4,11 @@
 # virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the
 # tester mode, one contact is switched off, then the editor mode is shown, then "Соответствия"
 # and "Помощь / О программе". Then the main window in English (docs/en-main-tester.png,
-# docs/en-main-editor.png), the project named on the command line. Then the journal of checks
-# (docs/journal.png) and a page of a record's PDF report (docs/report-record.png).
+# docs/en-main-editor.png), the project named on the command line. Then the harness check
+# (docs/check-fault.png, docs/check-reference.png): a copy of the demo project learns its
+# reference from the unit emulator's good harness, the emulator comes back with an open and a
+# short, and F5 checks the harness (the serial number typed as a scanner would). Then the journal
+# of checks (docs/journal.png) and a page of a record's PDF report (docs/report-record.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build" >/dev/null
@@ -14,7 +17,10 @@ ini="$bin/pinvel.ini"
 backup=""
 if [ -f "$ini" ]; then backup="$(mktemp)"; cp "$ini" "$backup"; fi
 restore() { if [ -n "$backup" ]; then mv "$backup" "$ini"; else rm -f "$ini"; fi; }
-trap restore EXIT
+# The records of the checks made here go to a data folder of the shots' own.
+data="$(mktemp -d)"
+export XDG_DATA_HOME="$data"
+trap 'restore; rm -rf "$data"' EXIT
 printf '[LastFiles]\r\nFileCount=1\r\nFile_0=%s\r\n' "$root/data/demo-harness.pvl" >"$ini"
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$root" <<'INNER'
@@ -68,14 +74,69 @@ $x click $((X0 + 95)) $((Y0 + 8)) sleep 1                # Editor
 $x click $((X0 + 60)) $((Y0 + 300)) sleep 0.5            # nothing selected
 shot "$root/docs/en-main-editor.png"
 kill "$pid"
-INNER
+sleep 1
 
+# The harness check against the unit emulator: XT1's contacts wired to XP2's one by one.
+work="$(mktemp -d)"
+cp "$root/data/demo-harness.pvl" "$work/demo-harness.pvl"
+nets='"nets": ['
+for k in $(seq 1 12); do
+    nets="$nets[\"X1:a$k\", \"X1:a$((k + 14))\"]"
+    [ "$k" -lt 12 ] && nets="$nets, "
+done
+nets="$nets]"
+printf '{%s}' "$nets" >"$work/good.json"
+printf '{%s, "opens": ["X1:a16"], "shorts": [["X1:a4", "X1:a5"]]}' "$nets" >"$work/faulty.json"
+port=5071
+"$root/build/bin/pinvel-unit" --listen 127.0.0.1:$port --harness "$work/good.json" >/dev/null &
+unit=$!
+printf '[Device]\r\nLink=tcp:127.0.0.1:%s\r\n[Records]\r\nOperator=Иванов И.\r\n' "$port" \
+    | iconv -f UTF-8 -t CP1251 >"$root/build/bin/pinvel.ini"
+"$root/build/bin/pinvel" "$work/demo-harness.pvl" &
+pid=$!
+sleep 3
+title="Pinvel - $work/demo-harness.pvl [Тестер]"
+geometry="$(xwininfo -id "$(window "$title")")"
+X0="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")"
+Y0="$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")"
+# Keys reach the window once a click has made it the active one (no window manager here).
+$x click $((X0 + 200)) $((Y0 + 240)) sleep 0.3           # an empty place of the workspace
+$x key Control_L+e sleep 2                               # Проверка / Снять эталон
+$x key Return sleep 0.5                                  # "Эталон снят: цепей 14..."
+kill "$unit"; wait "$unit" 2>/dev/null || true
+"$root/build/bin/pinvel-unit" --listen 127.0.0.1:$port --harness "$work/faulty.json" >/dev/null &
+unit=$!
+sleep 1
+$x click $((X0 + 200)) $((Y0 + 240)) sleep 0.3
+$x key F5 sleep 1                                        # the serial number and operator
+for d in 2 6 1 0 1 7; do $x key "$d"; done
+$x key Return sleep 2                                    # the link is new: the recovery asks
+$x key Return sleep 2                                    # "Да"
+$x key Return sleep 2                                    # "Соединение восстановлено!"
+main="$(window "$title")"
+if [ -n "$main" ]; then
+    geometry="$(xwininfo -id "$main")"
+    X0="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")"
+    Y0="$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")"
+    W="$(awk '/Width:/ { print $2 }' <<<"$geometry")"
+    H="$(awk '/Height:/ { print $2 }' <<<"$geometry")"
+    shot "$root/docs/check-fault.png"
+    $x click $((X0 + 200)) $((Y0 + 240)) sleep 0.3
+    $x key Control_L+r sleep 1.5                         # Проверка / Эталон...
+    reference="$(window "Эталон")"
+    if [ -n "$reference" ]; then
+        import -window "$reference" "$root/docs/check-reference.png"
+        $x key Escape sleep 0.5
+    fi
+fi
+kill "$pid" "$unit"
+rm -rf "$work"
+INNER
 # The journal of checks (docs/journal.png) and the first page of a record's PDF report
 # (docs/report-record.png): records made by pinvel-check against the simulated unit, in a data
 # folder and a copy of the demo project of the shots' own.
 work="$(mktemp -d)"
-trap 'restore; rm -rf "$work"' EXIT
-export XDG_DATA_HOME="$work/data"
+trap 'restore; rm -rf "$data" "$work"' EXIT
 cp "$root/data/demo-harness.pvl" "$work/"
 printf '[Device]\r\nLink=sim\r\nSimReplyUs=0\r\n' >"$work/pinvel.ini"
 check() { "$bin/pinvel-check" "$@" --settings "$work/pinvel.ini"; }
@@ -117,5 +178,5 @@ fi
 kill "$pid"
 INNER
 echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png, the English" \
-     "docs/en-main-tester.png, docs/en-main-editor.png, docs/journal.png and" \
-     "docs/report-record.png written"
+     "docs/en-main-tester.png, docs/en-main-editor.png, docs/check-fault.png," \
+     "docs/check-reference.png, docs/journal.png and docs/report-record.png written"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME`
-(NAME may hold keys together: `Control_L+j`).
+"""Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME` (with
+modifiers joined by "+": `key Control_L+e`).
 
 Uses the XTest extension through ctypes, so no extra package is needed."""
 import ctypes
@@ -30,10 +30,12 @@ def click(px, py, button=1):
     flush()
 
 
-def key(name):
-    """A key, or keys held together: "Escape", "Control_L+j"."""
-    codes = [x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(k.encode())))
-             for k in name.split("+")]
+def keycode(name):
+    return x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(name.encode())))
+
+
+def key(names):
+    codes = [keycode(n) for n in names.split("+")]
     for code in codes:
         xtst.XTestFakeKeyEvent(display, code, True, 0)
         flush()

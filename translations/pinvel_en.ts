@@ -213,6 +213,117 @@
     </message>
 </context>
 <context>
+    <name>TCheckController</name>
+    <message>
+        <source>Снять эталон</source>
+        <translation>Learn the reference</translation>
+    </message>
+    <message>
+        <source>Загрузить перечень проводов...</source>
+        <translation>Load a wire list...</translation>
+    </message>
+    <message>
+        <source>Эталон...</source>
+        <translation>Reference...</translation>
+    </message>
+    <message>
+        <source>Проверить жгут</source>
+        <translation>Check the harness</translation>
+    </message>
+    <message>
+        <source>Следить за перемежающимися обрывами</source>
+        <translation>Watch for intermittent opens</translation>
+    </message>
+    <message>
+        <source>Звуковой сигнал при браке</source>
+        <translation>Sound on a fault</translation>
+    </message>
+    <message>
+        <source>Проверка</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Проверка жгута работает в режиме тестера, когда блок диагностики подключен.</source>
+        <translation>The harness check works in the tester mode, with the diagnostic unit connected.</translation>
+    </message>
+    <message>
+        <source>Блок диагностики работает автономно. Включите «Читать разъем» или «Читать зонд» и повторите команду.</source>
+        <translation>The diagnostic unit works autonomously. Switch on "Read connectors" or "Read probe" and repeat the command.</translation>
+    </message>
+    <message>
+        <source>В проекте нет контактов, привязанных к выводам блока диагностики: проверять нечего.</source>
+        <translation>No contact of the project is tied to a pin of the diagnostic unit: there is nothing to check.</translation>
+    </message>
+    <message>
+        <source>Сначала сохраните проект: эталон хранится рядом с ним, в перечне проводов ИМЯ.wires.csv. Сохранить проект можно в режиме «Редактор» (Файл / Сохранить).</source>
+        <translation>Save the project first: the reference is kept beside it, in the wire list NAME.wires.csv. The project is saved in the editor mode (File / Save).</translation>
+    </message>
+    <message>
+        <source>Для этого проекта нет эталона. Снимите эталон с исправного жгута («Проверка / Снять эталон») или загрузите перечень проводов.</source>
+        <translation>This project has no reference. Learn it from a good harness ("Check / Learn the reference") or load a wire list.</translation>
+    </message>
+    <message>
+        <source>Снимите эталон заново или загрузите исправленный перечень проводов.</source>
+        <translation>Learn the reference again or load a corrected wire list.</translation>
+    </message>
+    <message>
+        <source>Для этого проекта уже есть эталон:</source>
+        <translation>This project already has a reference:</translation>
+    </message>
+    <message>
+        <source>Заменить его эталоном, снятым с подключенного жгута?</source>
+        <translation>Replace it with the reference learnt from the connected harness?</translation>
+    </message>
+    <message>
+        <source>Загрузить перечень проводов</source>
+        <translation>Load a wire list</translation>
+    </message>
+    <message>
+        <source>Перечни проводов (*.csv)</source>
+        <translation>Wire lists (*.csv)</translation>
+    </message>
+    <message>
+        <source>Все файлы (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Заменить его загруженным перечнем проводов?</source>
+        <translation>Replace it with the loaded wire list?</translation>
+    </message>
+    <message>
+        <source>Перечень проводов принят: цепей %1. Он записан как эталон проекта:</source>
+        <translation>The wire list is taken: %1 nets. It is saved as the project's reference:</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Снятие эталона...</source>
+        <translation>Learning the reference...</translation>
+    </message>
+    <message>
+        <source>Проверка жгута...</source>
+        <translation>Checking the harness...</translation>
+    </message>
+    <message>
+        <source>Слежение: проверок %1, отклонений %2</source>
+        <translation>Watching: %1 checks, %2 deviations</translation>
+    </message>
+    <message>
+        <source>Эталон не снят: эти контакты читают единицу, когда на них ничего не подается.</source>
+        <translation>No reference learnt: these contacts read one with nothing driven.</translation>
+    </message>
+    <message>
+        <source>Эталон снят: цепей %1. Он записан в перечень проводов:</source>
+        <translation>Reference learnt: %1 nets. It is saved in the wire list:</translation>
+    </message>
+</context>
+<context>
     <name>TCheckRecords</name>
     <message>
         <source>Журнал проверок...</source>
@@ -229,6 +340,69 @@
     <message>
         <source>Записи проверок остаются на этой станции</source>
         <translation>The test records stay on this station</translation>
+    </message>
+</context>
+<context>
+    <name>TCheckResultsPanel</name>
+    <message>
+        <source>Результаты проверки</source>
+        <translation>Check results</translation>
+    </message>
+    <message>
+        <source>Неисправность</source>
+        <translation>Fault</translation>
+    </message>
+    <message>
+        <source>Раз</source>
+        <translation>Times</translation>
+    </message>
+    <message>
+        <source>Впервые</source>
+        <translation>First</translation>
+    </message>
+    <message>
+        <source>Последний раз</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>Проверок еще не было</source>
+        <translation>No check yet</translation>
+    </message>
+    <message>
+        <source>Проверка отменена</source>
+        <translation>Check cancelled</translation>
+    </message>
+    <message>
+        <source>Идет слежение...</source>
+        <translation>Watching...</translation>
+    </message>
+    <message>
+        <source>Идет проверка...</source>
+        <translation>Checking...</translation>
+    </message>
+    <message>
+        <source>Проверка: %1</source>
+        <translation>Checked: %1</translation>
+    </message>
+    <message>
+        <source>Неисправностей нет</source>
+        <translation>No faults</translation>
+    </message>
+    <message>
+        <source>Неисправностей: %1</source>
+        <translation>Faults: %1</translation>
+    </message>
+    <message>
+        <source>Слежение: %1 — %2</source>
+        <translation>Watched: %1 — %2</translation>
+    </message>
+    <message>
+        <source>Слежение с %1</source>
+        <translation>Watching since %1</translation>
+    </message>
+    <message>
+        <source>Проверок: %1, без отклонений: %2</source>
+        <translation>Checks: %1, without deviation: %2</translation>
     </message>
 </context>
 <context>
@@ -1689,6 +1863,37 @@ is prosecuted under the law.</translation>
     <message>
         <source>Настройки блока диагностики в файле настроек неверны, взяты другие:</source>
         <translation>The diagnostic unit settings in the settings file are wrong; others are taken:</translation>
+    </message>
+</context>
+<context>
+    <name>TfmReference</name>
+    <message>
+        <source>Эталон</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Перечень проводов: %1</source>
+        <translation>Wire list: %1</translation>
+    </message>
+    <message>
+        <source>Цепей: %1, из них соединений: %2, одиночных выводов: %3</source>
+        <translation>Nets: %1, of them connections: %2, single pins: %3</translation>
+    </message>
+    <message>
+        <source>Цепь, контакт</source>
+        <translation>Net, contact</translation>
+    </message>
+    <message>
+        <source>Вывод блока</source>
+        <translation>Unit pin</translation>
+    </message>
+    <message>
+        <source>Цепь %1</source>
+        <translation>Net %1</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>

@@ -86,6 +86,8 @@ QString AppHelpPage(int context) {
         return QStringLiteral("editor.html");
     case HelpContext::Tester:
         return QStringLiteral("tester.html");
+    case HelpContext::Check:
+        return QStringLiteral("checking.html");
     case HelpContext::Records:
         return QStringLiteral("records.html");
     default:

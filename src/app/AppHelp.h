@@ -16,6 +16,7 @@ constexpr int Constr = 70;   // connector constructor dialog
 constexpr int Sootv = 100;   // correspondence dialog
 constexpr int Editor = 170;  // editor panel
 constexpr int Tester = 200;  // tester panel: its controls, keys and colours
+constexpr int Check = 210;   // the harness check in the window: results, reference, faults
 constexpr int Records = 300; // the journal of checks and its reports
 } // namespace HelpContext
 

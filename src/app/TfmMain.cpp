@@ -431,6 +431,11 @@ void TfmMain::FormCreate() {
     connect(FProperty.get(), &TProperty::TitleChanged, this, &QWidget::setWindowTitle);
     connect(FProperty.get(), &TProperty::CycleShown, this, &TfmMain::ShowCycle);
     FStarted = true;
+    TCheckOptions check = FOptions.Check;
+    if (!check.ExecDialog && FOptions.ExecDialog)
+        check.ExecDialog = FOptions.ExecDialog;
+    FCheck = std::make_unique<TCheckController>(*this, static_cast<ICheckHost&>(*this),
+                                                miService->menuAction(), std::move(check));
 
     try {
         // The splash is on screen and painted before the first command goes to the unit.
@@ -496,6 +501,7 @@ void TfmMain::FormDestroy() {
     if (!FStarted)
         return;
     try {
+        FCheck.reset(); // a check under way ends before the worker does
         if (FHard != nullptr) {
             // The worker ends in order: no pass runs, the unit stops, the loop ends and the
             // thread is joined, then the port is closed and the library let go.
@@ -567,6 +573,8 @@ void TfmMain::acChangeModeExecute() {
     if (!tester) {
         // The editor may change or delete what a pass works on: the worker rests first, and the
         // mode stays when it cannot be brought to rest.
+        if (FCheck != nullptr)
+            FCheck->EndCheck();
         if (FProperty != nullptr)
             FProperty->SetCycle(false);
         if (!WorkerToRest())
@@ -592,6 +600,8 @@ void TfmMain::acChangeModeExecute() {
     acSave->setEnabled(!tester);
     acSaveAs->setEnabled(!tester);
     UpdateModeItems();
+    if (FCheck != nullptr)
+        FCheck->ModeChanged(tester);
     SetCurrentFile(FProperty != nullptr ? FProperty->CurrentFile() : QString());
 }
 
@@ -750,7 +760,9 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == first && isActiveWindow() &&
         first->window() == this) {
         const int key = VirtualKey(*static_cast<QKeyEvent*>(event));
-        Guarded([this, key] { FormKeyDown(key); });
+        // The check takes its keys first (Esc ends it; the tester's keys wait while it runs).
+        if (FCheck == nullptr || !FCheck->KeyPressed(key))
+            Guarded([this, key] { FormKeyDown(key); });
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -841,6 +853,8 @@ QString TfmMain::ChooseFile(bool save, const QString& startDir) {
 }
 
 bool TfmMain::NewProject() {
+    if (FCheck != nullptr)
+        FCheck->ProjectReplaced();
     // No pass may run while the workspace and the table are replaced.
     if (!WorkerToRest())
         return false;
@@ -1302,4 +1316,20 @@ void TfmMain::ResumeWorker() {
 
 QMenu* TfmMain::ContactMenu() {
     return pmCont;
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the harness check asks of the window
+
+TAbstractHard* TfmMain::Worker() {
+    return FHard.get();
+}
+
+QString TfmMain::ProjectFile() const {
+    return FProperty != nullptr ? FProperty->CurrentFile() : QString();
+}
+
+void TfmMain::SetTesterControlsEnabled(bool on) {
+    rgZondWrite->setEnabled(on && !WorkerAutonomous());
+    gbRead->setEnabled(on);
 }

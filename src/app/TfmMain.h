@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ICheckHost.h"
 #include "IHardView.h"
 #include "IWorkspaceHost.h"
+#include "TCheckController.h"
 #include "TTesterSettings.h"
 #include "TWorkPlaceView.h"
 
@@ -57,6 +59,8 @@ struct TfmMainOptions {
     std::function<std::optional<QColor>(const QColor& initial)> ColorDialog;
     // Runs a modal dialog (constructor, about box) and answers its result code.
     std::function<int(QDialog& dialog)> ExecDialog;
+    // The harness check's dialogs and sound (its ExecDialog falls back on the one above).
+    TCheckOptions Check;
 };
 
 // The main window: the workspace with its connectors, the editor panel, the tester panel, the
@@ -64,8 +68,9 @@ struct TfmMainOptions {
 // correspondence table and dialog, the tester's worker). It starts in the editor mode and enters
 // the tester mode at once when the unit answers. It is the worker's user interface (IHardView:
 // every call runs on this window's thread while the worker waits) and the host of the
-// connectors' mouse handling (IWorkspaceHost).
-class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
+// connectors' mouse handling (IWorkspaceHost). The harness check (TCheckController) is wired
+// in and reaches the window through ICheckHost.
+class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, public ICheckHost {
     Q_OBJECT
   public:
     explicit TfmMain(TfmMainOptions options = {}, QWidget* parent = nullptr);
@@ -75,14 +80,16 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     // ends.
     bool Started() const { return FStarted; }
 
-    TWorkPlace* WorkPlace() const { return FWorkPlace.get(); }
-    TSootv* Sootv() const { return FSootv.get(); }
+    TWorkPlace* WorkPlace() const override { return FWorkPlace.get(); }
+    TSootv* Sootv() const override { return FSootv.get(); }
     TProperty* Property() const { return FProperty.get(); }
     TfmSootv* fmSootv() const { return FfmSootv.get(); }
     TUSBHardWork* Hard() const { return FHard.get(); }
-    TWorkPlaceView* WorkPlaceView() const { return FWorkPlaceView.data(); }
+    TWorkPlaceView* WorkPlaceView() const override { return FWorkPlaceView.data(); }
     TTesterSettings& Tester() { return FTester; }
-    bool IsTesterMode() const;
+    bool IsTesterMode() const override;
+    // The harness check: its menu, panel and marks; null when the program did not start.
+    TCheckController* Check() const { return FCheck.get(); }
     int ZondWriteIndex() const;
     void SetZondWriteIndex(int index);
 
@@ -193,6 +200,11 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     void ResumeWorker() override;
     QMenu* ContactMenu() override;
 
+    // ICheckHost.
+    TAbstractHard* Worker() override;
+    QString ProjectFile() const override;
+    void SetTesterControlsEnabled(bool on) override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -259,4 +271,5 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost {
     std::unique_ptr<TWorkPlace> FWorkPlace;
     QPointer<TWorkPlaceView> FWorkPlaceView; // owned by sbWorkSpace
     std::unique_ptr<TUSBHardWork> FHard;
+    std::unique_ptr<TCheckController> FCheck;
 };

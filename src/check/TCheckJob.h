@@ -25,10 +25,17 @@ class TCheckJob final : public IHardJob {
     bool Step(IUnitExchange& unit) override;
 
     TKind Kind() const { return FKind; }
-    // Learn and verify are done after their one check; continuous verify after Stop.
+    // Learn and verify are done after their one check; continuous verify after Stop; any of
+    // them after Cancel.
     bool Done() const { return FDone.load(); }
     // Continuous verify ends after the check under way.
     void Stop() { FStop = true; }
+    // The job ends at its next round trip with the unit, leaving no result of the check under
+    // way (what continuous verify latched before stays).
+    void Cancel() { FCancel = true; }
+    bool Cancelled() const { return FCancelled.load(); }
+    // Round trips made so far, for a progress indication.
+    long long RoundTrips() const { return FRoundTrips.load(); }
 
     std::optional<TLearnResult> Learnt() const;
     std::optional<TCheckResult> Verified() const;
@@ -36,11 +43,17 @@ class TCheckJob final : public IHardJob {
     const TContinuousCheck& Watch() const { return FWatch; }
 
   private:
+    // The step itself; answers whether another follows.
+    bool RunStep(IUnitExchange& unit);
+
     const TKind FKind;
     const TCheckPoints FPoints;
     TContinuousCheck FWatch;
     std::atomic<bool> FStop{false};
+    std::atomic<bool> FCancel{false};
+    std::atomic<bool> FCancelled{false};
     std::atomic<bool> FDone{false};
+    std::atomic<long long> FRoundTrips{0};
 
     mutable std::mutex FLock;
     std::optional<TLearnResult> FLearnt;

@@ -8,7 +8,9 @@ TContinuousCheck::TContinuousCheck(TReference reference) : FReference(std::move(
 
 std::vector<TFault> TContinuousCheck::RunOnce(THarnessCheck& check) {
     TCheckResult result = check.Verify(FReference);
-    const QDateTime now = QDateTime::currentDateTime();
+    // In UTC: the local time would read the time zone on the checking thread while the window
+    // reads it on its own; whoever shows the time turns it into local time.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     std::vector<TLatchedFault> fresh;
     {
         std::lock_guard lock(FLock);

@@ -13,9 +13,9 @@
 // was seen, even when the next check is clean again.
 struct TLatchedFault {
     TFault Fault;
-    QDateTime First;
-    QDateTime Last;
-    int Count = 0; // checks that saw it
+    QDateTime First; // UTC
+    QDateTime Last;  // UTC
+    int Count = 0;   // checks that saw it
 };
 
 // Continuous verify: the coded check of a harness against its reference, back to back, for

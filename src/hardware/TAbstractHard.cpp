@@ -193,6 +193,7 @@ void TAbstractHard::RunJob(std::shared_ptr<IHardJob> job) {
     {
         std::lock_guard lock(FLock);
         FJob = std::move(job);
+        ++FJobSerial;
     }
     Resume();
 }
@@ -354,13 +355,23 @@ void TAbstractHard::Execute() {
         if (FMustRepair)
             throw EUnitError(QStringLiteral("Must repair"));
         std::shared_ptr<IHardJob> job;
+        std::uint64_t serial = 0;
         {
             std::lock_guard lock(FLock);
             job = FJob;
+            serial = FJobSerial;
         }
         try {
             FCutShort = false;
             BeforePass();
+            if (job && serial != FJobReady) {
+                // A job measures the harness through the unit alone: a probe that the tester
+                // left driving 1 would join whatever net it touches, so its output goes low
+                // before the job's first step.
+                std::uint8_t probeIn[1] = {0};
+                WriteZond(0, 0, nullptr, probeIn);
+                FJobReady = serial;
+            }
             if (job) {
                 // The job's step in place of a pass; done, it lets go of the worker, which rests.
                 if (!job->Step(*this)) {

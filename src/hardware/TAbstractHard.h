@@ -100,9 +100,10 @@ class TAbstractHard : public IUnitExchange {
     bool WaitsForUnit() const { return FUnitWaitSince.load() != 0; }
 
     // A job in place of the passes (the harness check): the worker takes it at its next pass
-    // boundary, runs its steps in the tester mode until it is done or ended, and rests after
-    // it. Suspend and Resume act between its steps as between passes; a failure of the unit
-    // goes through the recovery, and the job goes on afterwards. Called on any thread.
+    // boundary, drives the probe output low, runs its steps in the tester mode until it is done
+    // or ended, and rests after it. Suspend and Resume act between its steps as between passes;
+    // a failure of the unit goes through the recovery, and the job goes on afterwards. Called
+    // on any thread.
     void RunJob(std::shared_ptr<IHardJob> job);
     // The job ends after its current step (the worker rests then); nothing when there is none.
     void EndJob();
@@ -210,6 +211,8 @@ class TAbstractHard : public IUnitExchange {
     void TakePins(int count);
 
     std::shared_ptr<IHardJob> FJob; // under FLock
+    std::uint64_t FJobSerial = 0;   // under FLock: one more for every job handed over
+    std::uint64_t FJobReady = 0;    // the worker's: the job whose probe output went low
 
     std::atomic<TWorkPlace*> FWorkPlace{nullptr};
     std::atomic<TSootv*> FSootv{nullptr};

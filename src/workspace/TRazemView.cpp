@@ -4,6 +4,7 @@
 #include "IWorkspaceHost.h"
 #include "TAppFont.h"
 #include "TColors.h"
+#include "TContactMarks.h"
 #include "TGenerator.h"
 #include "TRazem.h"
 #include "TSootv.h"
@@ -73,6 +74,22 @@ QRect TRazemView::CellRect(int col, int row) const {
     const int w = FRazem->DefaultColWidth();
     const int h = FRazem->DefaultRowHeight();
     return {BorderWidth + col * w, BorderWidth + row * h, w, h};
+}
+
+QRect TRazemView::ContactRect(int col, int row) const {
+    const int record = row & ~1;
+    return CellRect(col, record).united(CellRect(col, record + 1));
+}
+
+void TRazemView::SetMarks(const TContactMarks* marks) {
+    if (marks == FMarks)
+        return;
+    disconnect(FMarksChanged);
+    FMarks = marks;
+    if (marks != nullptr)
+        FMarksChanged =
+            connect(marks, &TContactMarks::Changed, this, qOverload<>(&QWidget::update));
+    update();
 }
 
 QPoint TRazemView::ModelOrigin() const {
@@ -158,6 +175,37 @@ void TRazemView::paintEvent(QPaintEvent* event) {
             if (cell.intersects(dirty))
                 DrawCell(p, c, row, cell);
         }
+    if (FMarks != nullptr && !FMarks->Picked().isEmpty())
+        DrawPicked(p);
+}
+
+void TRazemView::DrawFaultMark(QPainter& p, const QRect& button) const {
+    const QColor red = ToQColor(Colors::clRed);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(red, MarkWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    // The frame lies on the button's edges; the cross joins its corners.
+    const QRect frame = button.adjusted(MarkWidth, MarkWidth, -MarkWidth, -MarkWidth);
+    p.drawRect(frame);
+    p.setPen(QPen(red, 1));
+    p.drawLine(frame.topLeft(), frame.bottomRight());
+    p.drawLine(frame.bottomLeft(), frame.topRight());
+    p.restore();
+}
+
+void TRazemView::DrawPicked(QPainter& p) const {
+    // A navy frame around the whole contact, indicator and button, over the neighbours' edge.
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(
+        QPen(ToQColor(Colors::clNavy), MarkWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    for (const TContactKey& key : FMarks->Picked())
+        if (key.Razem == FRazem->FIndex && key.Col < FRazem->ColCount() &&
+            key.Row < FRazem->RowCount())
+            p.drawRect(ContactRect(key.Col, key.Row)
+                           .adjusted(MarkWidth, MarkWidth, -MarkWidth, -MarkWidth));
+    p.restore();
 }
 
 void TRazemView::DrawCell(QPainter& p, int col, int row, const QRect& cell) const {
@@ -215,6 +263,8 @@ void TRazemView::DrawCell(QPainter& p, int col, int row, const QRect& cell) cons
     p.setPen(dark);
     p.drawLine(rt, b, l + 1, b);
     p.drawLine(rt, tp, rt, b - 1);
+    if (FMarks != nullptr && FMarks->IsFaulty(FRazem->FIndex, col, row))
+        DrawFaultMark(p, cell);
 
     const QString name = FRazem->ContactName(col, row);
     if (name.isEmpty())

@@ -7,6 +7,7 @@
 
 class IWorkspaceHost;
 class QPainter;
+class TContactMarks;
 class TRazem;
 class TSootv;
 class TWorkPlace;
@@ -50,6 +51,14 @@ class TRazemView : public QWidget {
     // The workspace's visible origin in this widget's parent: model = widget place + origin.
     QPoint ModelOrigin() const;
 
+    // The marks of a harness check drawn over the contacts (null: none); the widget repaints
+    // when they change.
+    void SetMarks(const TContactMarks* marks);
+    // The rectangle of a whole contact (indicator and button) in widget coordinates.
+    QRect ContactRect(int col, int row) const;
+    // The line width of the fault mark and of the frame around a picked contact.
+    static constexpr int MarkWidth = 2;
+
   signals:
     // The widget or its label moved or changed size.
     void Placed();
@@ -63,6 +72,10 @@ class TRazemView : public QWidget {
 
   private:
     void DrawCell(QPainter& painter, int col, int row, const QRect& rect) const;
+    // A red frame and cross on the button of a contact in a fault: a shape, so that it shows
+    // apart from the indicator colours to every eye.
+    void DrawFaultMark(QPainter& painter, const QRect& button) const;
+    void DrawPicked(QPainter& painter) const;
     void OnCellRedraw(int col, int row);
     void OnGeometryChanged();
     void LeftButtonDown(QPoint pos, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
@@ -76,4 +89,6 @@ class TRazemView : public QWidget {
     TRazem* FRazem;
     IWorkspaceHost* FHost;
     QPointer<XEdit> FNameEdit; // owned; the parent may already have deleted it
+    QPointer<const TContactMarks> FMarks;
+    QMetaObject::Connection FMarksChanged;
 };

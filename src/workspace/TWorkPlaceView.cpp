@@ -1,5 +1,6 @@
 #include "TWorkPlaceView.h"
 
+#include "TContactMarks.h"
 #include "TRazem.h"
 #include "TRazemView.h"
 #include "TWorkPlace.h"
@@ -60,6 +61,7 @@ void TWorkPlaceView::AddView(TRazem* razem) {
     if (razem == nullptr || ViewOf(razem) != nullptr)
         return;
     auto* view = new TRazemView(razem, FHost, this);
+    view->SetMarks(FMarks);
     FViews.push_back(view);
     connect(view, &TRazemView::Placed, this, &TWorkPlaceView::UpdateExtent);
     view->show();
@@ -77,6 +79,25 @@ void TWorkPlaceView::RemoveView(TRazem* razem) {
     FViews.erase(it);
     delete view; // with its label
     UpdateExtent();
+}
+
+void TWorkPlaceView::SetMarks(const TContactMarks* marks) {
+    FMarks = marks;
+    for (TRazemView* v : FViews)
+        v->SetMarks(marks);
+}
+
+bool TWorkPlaceView::ShowContact(int razem, int col, int row) {
+    TRazemView* view = ViewAt(razem);
+    if (view == nullptr || col < 0 || row < 0 || col >= view->Razem()->ColCount() ||
+        row >= view->Razem()->RowCount())
+        return false;
+    if (FScrollBox == nullptr)
+        return true;
+    const QRect r = view->ContactRect(col, row).translated(view->pos());
+    // A margin of half a contact shows its neighbours as well.
+    FScrollBox->ensureVisible(r.center().x(), r.center().y(), r.width(), r.height());
+    return true;
 }
 
 void TWorkPlaceView::Refresh() {

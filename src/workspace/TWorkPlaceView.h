@@ -6,6 +6,7 @@
 
 class IWorkspaceHost;
 class QScrollArea;
+class TContactMarks;
 class TRazem;
 class TRazemView;
 class TWorkPlace;
@@ -41,6 +42,12 @@ class TWorkPlaceView : public QWidget {
     // the start.
     void UpdateExtent();
 
+    // The marks of a harness check, drawn by every connector shown now and later (null: none).
+    void SetMarks(const TContactMarks* marks);
+    // Scrolls the workspace so that the contact (connector index, column, either row) is in
+    // sight; false when there is no such contact.
+    bool ShowContact(int razem, int col, int row);
+
   protected:
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +64,7 @@ class TWorkPlaceView : public QWidget {
     // already be half destroyed when its viewport's last events arrive.
     QPointer<QWidget> FViewport;
     std::vector<TRazemView*> FViews; // children of this widget, in the workspace's order
+    QPointer<const TContactMarks> FMarks;
     bool FUpdating = false;
     bool FShifting = false;
 };

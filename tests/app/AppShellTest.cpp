@@ -51,10 +51,12 @@ class AppShellTest : public QObject {
         // The pages of the source tree: one per context and the index.
         const QString folder = AppHelpFolder();
         QVERIFY(!folder.isEmpty());
-        for (int context : {HelpContext::Main, HelpContext::Constr, HelpContext::Sootv,
-                            HelpContext::Editor, HelpContext::Tester, HelpContext::None})
+        for (int context :
+             {HelpContext::Main, HelpContext::Constr, HelpContext::Sootv, HelpContext::Editor,
+              HelpContext::Tester, HelpContext::Check, HelpContext::None})
             QVERIFY2(QFile::exists(folder + "/" + AppHelpPage(context)),
                      qPrintable(AppHelpPage(context)));
+        QCOMPARE(AppHelpPage(HelpContext::Check), QStringLiteral("checking.html"));
     }
 
     void opensThePageOfAContext() {

@@ -1,8 +1,11 @@
 #include "AppMessageBox.h"
 #include "TAppFont.h"
 #include "TApplication.h"
+#include "TCheckController.h"
+#include "TCheckResultsPanel.h"
 #include "TStringGrid.h"
 #include "TTranslation.h"
+#include "TWireList.h"
 #include "TWorkPlace.h"
 #include "TfmAbout.h"
 #include "TfmConstr.h"
@@ -20,6 +23,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -31,6 +35,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -166,6 +171,10 @@ class TFitCheck {
             Grid(grid);
             return;
         }
+        if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+            Header(tree);
+            return;
+        }
         if (auto* line = qobject_cast<QLineEdit*>(w); line != nullptr && line->isReadOnly()) {
             if (line->text().isEmpty())
                 return;
@@ -209,6 +218,24 @@ class TFitCheck {
                     Fault(where, QStringLiteral("grid header (outside the grid)"), text,
                           grid->columnViewportPosition(c) + grid->columnWidth(c), viewport);
             }
+    }
+
+    // The column titles of a list: each whole within its column, clear of the style's margins.
+    void Header(QTreeWidget* tree) {
+        const QHeaderView* header = tree->header();
+        if (header->isHidden())
+            return;
+        const QFontMetrics fm(header->font());
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        QTreeWidgetItem* titles = tree->headerItem();
+        for (int c = 0; c < tree->columnCount(); ++c) {
+            if (header->isSectionHidden(c) || titles->text(c).isEmpty())
+                continue;
+            const int need = fm.horizontalAdvance(titles->text(c)) + 2 * margin;
+            if (need > header->sectionSize(c))
+                Fault(QStringLiteral("%1 column %2").arg(Name(tree)).arg(c),
+                      QStringLiteral("list header"), titles->text(c), need, header->sectionSize(c));
+        }
     }
 
     void MenuBar(QMenuBar* bar) {
@@ -320,9 +347,12 @@ class TTextFitTest : public QObject {
         o.SettingsPath = dir.filePath(QStringLiteral("pinvel.ini"));
         o.LibraryFolders = {qEnvironmentVariable("PINVEL_BIN_DIR")};
         o.DeviceLink = QByteArray("sim");
-        o.FileDialog = [](bool, const QString&) {
-            return qEnvironmentVariable("PINVEL_TEST_DATA") + QStringLiteral("/demo-harness.pvl");
-        };
+        // A copy of the demo project: the check writes its wire list beside it.
+        const QString project = dir.filePath(QStringLiteral("демо.pvl"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("PINVEL_TEST_DATA") +
+                                QStringLiteral("/demo-harness.pvl"),
+                            project));
+        o.FileDialog = [project](bool, const QString&) { return project; };
         QSize aboutSize;
         o.ExecDialog = [&check, &aboutSize](QDialog& dialog) {
             dialog.show();
@@ -349,6 +379,26 @@ class TTextFitTest : public QObject {
         QVERIFY(main.WorkPlace()->Count() > 0);
         main.show();
         check.Window(&main, QStringLiteral("Pinvel [Тестер]"));
+
+        // The harness check: a БРАК result in its panel (the simulated unit has every pin on
+        // its own, the reference joins two), the watch with its progress, the reference.
+        {
+            QFile wires(TWireList::PathFor(project));
+            QVERIFY(wires.open(QIODevice::WriteOnly));
+            wires.write("from,to\nXT1:a1,XP2:a1\nXT1:a2,XP2:a2\n");
+        }
+        TCheckController& checker = *main.Check();
+        checker.Verify();
+        QVERIFY(QTest::qWaitFor([&] { return !checker.Busy(); }, 10000));
+        QCOMPARE(checker.Panel()->Faults().size(), 2);
+        check.Window(&main, QStringLiteral("Pinvel [Тестер], результаты проверки"));
+        checker.SetWatching(true);
+        QVERIFY(QTest::qWaitFor([&] { return checker.Panel()->Faults().size() == 2; }, 10000));
+        check.Window(&main, QStringLiteral("Pinvel [Тестер], слежение"));
+        checker.SetWatching(false);
+        QVERIFY(QTest::qWaitFor([&] { return !checker.Busy(); }, 10000));
+        check.Window(&main, QStringLiteral("Pinvel [Тестер], слежение окончено"));
+        checker.ShowReference(); // through ExecDialog above
 
         main.acChangeModeExecute();
         QVERIFY(!main.IsTesterMode());

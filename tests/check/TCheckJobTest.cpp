@@ -3,6 +3,7 @@
 // the unit fails; the results are read from this (the user-interface) thread meanwhile.
 
 #include "TCheckJob.h"
+#include "FakeUnit.h"
 #include "HardTestKit.h"
 #include "WorkWithCOM.h"
 
@@ -139,6 +140,70 @@ class TCheckJobTest : public QObject {
         QVERIFY(rig.Worker->WaitForRest(5000));
         QVERIFY(!rig.Worker->HasJob());
         QVERIFY(!watch->Done()); // ended from outside, not finished
+    }
+
+    void cancelEndsTheCheckAtItsNextRoundTrip() {
+        // The learning is cancelled from its third round trip on: that one never goes to the
+        // unit, and the job is done without a result.
+        TFakeUnit unit;
+        unit.Wire({{0, 1, 2}, {3, 4}}, Points().Pins());
+        auto learn = std::make_shared<TCheckJob>(TCheckJob::TKind::Learn, Points());
+        unit.BeforeTrip = [&](TFakeUnit&, long long trip) {
+            QCOMPARE(learn->RoundTrips(), trip - 1); // counted as they are made
+            if (trip == 2)
+                learn->Cancel();
+        };
+        QVERIFY(!learn->Step(unit));
+        QVERIFY(learn->Done() && learn->Cancelled());
+        QCOMPARE(unit.Calls, 2LL);
+        QCOMPARE(learn->RoundTrips(), 2LL);
+        QVERIFY(!learn->Learnt());
+        QVERIFY(!learn->Step(unit));
+        QCOMPARE(unit.Calls, 2LL);
+
+        // Whole, the same learning counts every round trip it made and is no cancelled one.
+        unit.BeforeTrip = {};
+        auto whole = std::make_shared<TCheckJob>(TCheckJob::TKind::Learn, Points());
+        QVERIFY(!whole->Step(unit));
+        QVERIFY(whole->Done() && !whole->Cancelled());
+        QCOMPARE(whole->RoundTrips(), 4LL);
+        QCOMPARE(whole->Learnt()->RoundTrips, 4);
+
+        // A verify cancelled before its step makes no round trip at all.
+        auto verify = std::make_shared<TCheckJob>(TCheckJob::TKind::Verify, Points(), Good());
+        verify->Cancel();
+        unit.Calls = 0;
+        QVERIFY(!verify->Step(unit));
+        QVERIFY(verify->Done() && verify->Cancelled() && !verify->Verified());
+        QCOMPARE(unit.Calls, 0LL);
+
+        // Continuous verify keeps what it latched before; the check under way latches nothing.
+        auto watch = std::make_shared<TCheckJob>(TCheckJob::TKind::Watch, Points(), Good());
+        unit.Cut(404); // a5 leaves its net
+        QVERIFY(watch->Step(unit));
+        QCOMPARE(watch->Watch().Latched().size(), std::size_t(1));
+        QCOMPARE(watch->Watch().Checks(), 1LL);
+        unit.BeforeTrip = [&](TFakeUnit&, long long) { watch->Cancel(); };
+        QVERIFY(!watch->Step(unit));
+        QVERIFY(watch->Done() && watch->Cancelled());
+        QCOMPARE(watch->Watch().Checks(), 1LL);
+        QCOMPARE(watch->Watch().Latched().front().Count, 1);
+    }
+
+    void cancelOnTheWorkerLeavesItAtRest() {
+        // A slow unit (100 ms an answer): the learning is cancelled while under way; the worker
+        // rests afterwards with no job and the recovery never asked.
+        TJobRig rig("", 100000);
+        auto learn = std::make_shared<TCheckJob>(TCheckJob::TKind::Learn, Points());
+        rig.Worker->RunJob(learn);
+        QTRY_VERIFY(learn->RoundTrips() >= 1);
+        learn->Cancel();
+        QTRY_VERIFY(learn->Done());
+        QVERIFY(learn->Cancelled());
+        QVERIFY(learn->RoundTrips() < 4);
+        QVERIFY(rig.Worker->WaitForRest(5000));
+        QVERIFY(!rig.Worker->HasJob());
+        QVERIFY(rig.View.Texts.isEmpty());
     }
 
     void jobsRoundTripIsCommand21AndWantsLevels() {

@@ -327,6 +327,9 @@ class THarnessCheckTest : public QObject {
                  QStringLiteral("обрыв: XT1:a3 отсоединен от XT1:a1, XT1:a2"));
         QCOMPARE(latched[0].Count, 2);
         QVERIFY(latched[0].First <= latched[0].Last);
+        // In UTC, so that the checking thread never reads the time zone.
+        QCOMPARE(latched[0].First.timeSpec(), Qt::UTC);
+        QCOMPARE(latched[0].Last.timeSpec(), Qt::UTC);
         QCOMPARE(reported, 1);
         QVERIFY(watch.RoundTrips() >= 8 * 4);
 

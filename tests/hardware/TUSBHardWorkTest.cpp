@@ -4,6 +4,7 @@
 #include "TErrors.h"
 
 #include <QCoreApplication>
+#include <array>
 
 namespace {
 
@@ -21,6 +22,20 @@ QString Failure(const std::function<void()>& fn) {
 TFakePort::TReply Confirm() {
     return {UnitCode::Confirm, {}};
 }
+
+// A job of `steps` steps, each one round trip driving X1:a1 to 1.
+class TStepsJob final : public IHardJob {
+  public:
+    explicit TStepsJob(int steps) : FLeft(steps) {}
+    bool Step(IUnitExchange& unit) override {
+        std::vector<std::uint8_t> read;
+        unit.WriteRead({400}, {1}, read);
+        return --FLeft > 0;
+    }
+
+  private:
+    std::atomic<int> FLeft;
+};
 
 } // namespace
 
@@ -175,6 +190,35 @@ class TUSBHardWorkTest : public QObject {
         QVERIFY(!dead.InitUnit());
         QVERIFY(!dead.ReInitUnit());
         QCOMPARE(port->Calls(), (QStringList{"Init", "Init"}));
+    }
+
+    void jobStartsWithTheProbeLow() {
+        // The tester left the probe driving 1; a job's first step finds it low, and only the
+        // first: steps after a rest and a resume go on without another probe frame.
+        TRig rig;
+        rig.Settings.ReadRaz = true;
+        rig.Worker->WriteZond(1, 0, nullptr, std::array<std::uint8_t, 1>{}.data());
+        rig.Port->Clear();
+        auto job = std::make_shared<TStepsJob>(3);
+        rig.Worker->RunJob(job);
+        QVERIFY(rig.Worker->BringToRest());
+        rig.Worker->Resume();
+        QTRY_VERIFY(!rig.Worker->HasJob());
+        QVERIFY(rig.Worker->WaitForRest(5000));
+        std::vector<TSent> sent = rig.Port->Sent();
+        QCOMPARE(rig.Port->Codes(), (std::vector<int>{24, 21, 21, 21}));
+        QCOMPARE(sent[0].Data, (Bytes{0, 1})); // level 0, the read-back as the setting says
+        QCOMPARE(rig.Worker->Passes(), std::uint64_t(0));
+
+        // A second job gets its own probe frame, even the same object handed over again.
+        rig.Port->Clear();
+        rig.Settings.ReadRaz = false;
+        rig.Worker->RunJob(job); // done already: one more step ends it
+
+        QTRY_VERIFY(!rig.Worker->HasJob());
+        QVERIFY(rig.Worker->WaitForRest(5000));
+        QCOMPARE(rig.Port->Codes(), (std::vector<int>{24, 21}));
+        QCOMPARE(rig.Port->Sent()[0].Data, (Bytes{0, 0}));
     }
 };
 

@@ -1,8 +1,10 @@
 #include "TRazemView.h"
+#include "TContactMarks.h"
 #include "WorkspaceTestKit.h"
 #include "XEdit.h"
 
 #include <QImage>
+#include <QSignalSpy>
 
 using namespace testkit;
 
@@ -107,6 +109,76 @@ class TRazemViewTest : public QObject {
         FRazem->RedrawCell(0, 0);
         img = FView->grab().toImage();
         Expect(img, 0, 0, 21, 11, Colors::clRed);
+    }
+
+    void faultMarksAndThePickedFrame() {
+        FWp.SetTesterMode(true);
+        for (int c = 0; c < 5; ++c) {
+            FRazem->FCells[c][0].State = TContactState::csTied;
+            FRazem->FCells[c][0].IndColor = Colors::clGreen;
+        }
+        const auto count = [](const QImage& img, const QRect& area, TColor colour) {
+            int n = 0;
+            for (int x = area.left(); x <= area.right(); ++x)
+                for (int y = area.top(); y <= area.bottom(); ++y)
+                    n += QColor(img.pixel(x, y)) == QColor(QRgb(Colors::ToRgb(colour)));
+            return n;
+        };
+        TContactMarks marks;
+        FView->SetMarks(&marks);
+        // Contact 1 faulty (named by either of its rows), contact 3 of another connector.
+        marks.SetFaulty({{FRazem->FIndex, 1, 0}, {FRazem->FIndex + 1, 3, 0}});
+        QVERIFY(marks.IsFaulty(FRazem->FIndex, 1, 1));
+        QVERIFY(!marks.IsFaulty(FRazem->FIndex, 2, 0));
+        QImage img = FView->grab().toImage();
+        const QRect button = FView->CellRect(1, 1);
+        // The frame on the button's edge, two pixels wide, all round.
+        for (const QPoint& at : {QPoint(1, 10), QPoint(2, 10), QPoint(20, 1), QPoint(20, 2),
+                                 QPoint(39, 10), QPoint(40, 10), QPoint(20, 19), QPoint(20, 20)})
+            QVERIFY2(QColor(img.pixel(button.topLeft() + at)) == QColor(255, 0, 0),
+                     qPrintable(QStringLiteral("%1,%2").arg(at.x()).arg(at.y())));
+        // Its cross: the diagonals run corner to corner.
+        QCOMPARE(QColor(img.pixel(button.topLeft() + QPoint(5, 3))), QColor(255, 0, 0));
+        QCOMPARE(QColor(img.pixel(button.topLeft() + QPoint(6, 17))), QColor(255, 0, 0));
+        QCOMPARE(QColor(img.pixel(button.topLeft() + QPoint(36, 3))), QColor(255, 0, 0));
+        // Inside the frame the button face shows between the lines; the name is still written.
+        Expect(img, 1, 1, 20, 4, Colors::clBtnShadow);
+        int dark = 0;
+        for (int x = 4; x < 38; ++x)
+            for (int y = 4; y < 18; ++y)
+                dark += qGray(img.pixel(button.topLeft() + QPoint(x, y))) < 80;
+        QVERIFY(dark > 5);
+        // The indicator keeps its colour; the contacts beside it keep their look.
+        Expect(img, 1, 0, 21, 11, Colors::clGreen);
+        for (int c : {0, 2, 3, 4})
+            QCOMPARE(count(img, FView->ContactRect(c, 0), Colors::clRed), 0);
+
+        // The picked fault: a navy frame round the whole contact, indicator and button.
+        marks.SetPicked({{FRazem->FIndex, 3, 1}});
+        img = FView->grab().toImage();
+        const QRect whole = FView->ContactRect(3, 0);
+        QCOMPARE(whole, FView->CellRect(3, 0).united(FView->CellRect(3, 1)));
+        for (const QPoint& at :
+             {QPoint(1, 5), QPoint(2, 30), QPoint(20, 1), QPoint(40, 30), QPoint(20, 42)})
+            QVERIFY2(QColor(img.pixel(whole.topLeft() + at)) == QColor(0, 0, 128),
+                     qPrintable(QStringLiteral("%1,%2").arg(at.x()).arg(at.y())));
+        QCOMPARE(count(img, FView->ContactRect(1, 0), Colors::clNavy), 0);
+        QVERIFY(count(img, button, Colors::clRed) > 40);
+
+        // Gone with Clear; a view without marks draws none.
+        QSignalSpy changed(&marks, &TContactMarks::Changed);
+        marks.Clear();
+        QCOMPARE(changed.count(), 1);
+        marks.Clear(); // nothing to clear: no repaint asked
+        marks.SetPicked({});
+        QCOMPARE(changed.count(), 1);
+        img = FView->grab().toImage();
+        QCOMPARE(count(img, FView->rect(), Colors::clRed), 0);
+        QCOMPARE(count(img, FView->rect(), Colors::clNavy), 0);
+        marks.SetFaulty({{FRazem->FIndex, 1, 0}});
+        FView->SetMarks(nullptr);
+        img = FView->grab().toImage();
+        QCOMPARE(count(img, FView->rect(), Colors::clRed), 0);
     }
 };
 

@@ -2,6 +2,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "TWorkPlaceView.h"
+#include "TContactMarks.h"
 #include "TRazemView.h"
 #include "WorkspaceTestKit.h"
 #include "XEdit.h"
@@ -63,6 +64,43 @@ class TWorkPlaceViewTest : public QObject {
         // A workspace that goes first takes its views along.
         wp2.reset();
         QCOMPARE(FView->ViewCount(), 0);
+    }
+
+    void marksReachEveryConnectorAndAContactScrollsIntoSight() {
+        TRazem* a = AddRazem(*FWp, "XT0", {Row(4, "a")});
+        TContactMarks marks;
+        FView->SetMarks(&marks);
+        TRazem* b = AddRazem(*FWp, "XT1", {Row(6, "b"), Row(6, "c")}); // added afterwards
+        marks.SetFaulty({{a->FIndex, 2, 0}, {b->FIndex, 5, 2}});
+        const auto red = [](QWidget* w, const QRect& area) {
+            const QImage img = w->grab(area).toImage();
+            int n = 0;
+            for (int x = 0; x < img.width(); ++x)
+                for (int y = 0; y < img.height(); ++y)
+                    n += QColor(img.pixel(x, y)) == QColor(255, 0, 0);
+            return n;
+        };
+        TRazemView* va = FView->ViewOf(a);
+        TRazemView* vb = FView->ViewOf(b);
+        QVERIFY(red(va, va->CellRect(2, 1)) > 0);
+        QVERIFY(red(vb, vb->CellRect(5, 3)) > 0);
+        QCOMPARE(red(vb, vb->CellRect(5, 1)), 0);
+
+        // Far down and right: the scroll box brings the contact into sight.
+        b->SetBounds(1500, 1200);
+        QCoreApplication::processEvents();
+        QVERIFY(FView->ShowContact(b->FIndex, 5, 3));
+        const QRect inContent = vb->ContactRect(5, 2).translated(vb->pos());
+        const QRect visible(-FView->pos(), FBox->viewport()->size());
+        QVERIFY2(visible.contains(inContent), qPrintable(QStringLiteral("%1,%2 not in %3,%4 %5x%6")
+                                                             .arg(inContent.x())
+                                                             .arg(inContent.y())
+                                                             .arg(visible.x())
+                                                             .arg(visible.y())
+                                                             .arg(visible.width())
+                                                             .arg(visible.height())));
+        QVERIFY(!FView->ShowContact(b->FIndex, 6, 0)); // no such column
+        QVERIFY(!FView->ShowContact(7, 0, 0));         // no such connector
     }
 
     void labelDragMovesTheConnector() {

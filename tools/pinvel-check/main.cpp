@@ -385,7 +385,7 @@ extern "C" void OnSignal(int) {
 }
 
 QString Time(const QDateTime& t) {
-    return t.toString(QStringLiteral("HH:mm:ss.zzz"));
+    return t.toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
 int Watch(const TOptions& o) {

@@ -5,6 +5,7 @@
 #include "CreateFormPlaced.h"
 #include "TAppFont.h"
 #include "TAppSettings.h"
+#include "TCheckPoints.h"
 #include "TColors.h"
 #include "TErrors.h"
 #include "TFormPlacement.h"
@@ -436,6 +437,23 @@ void TfmMain::FormCreate() {
         check.ExecDialog = FOptions.ExecDialog;
     FCheck = std::make_unique<TCheckController>(*this, static_cast<ICheckHost&>(*this),
                                                 miService->menuAction(), std::move(check));
+    // The records of the checks: the harness asked before each verify, its record after it.
+    FRecords = std::make_unique<TCheckRecords>(FAppSettings->Ini(), *this);
+    FRecords->AskDialog = FOptions.HarnessDialog;
+    FCheck->Menu()->addSeparator();
+    FCheck->Menu()->addAction(FRecords->acJournal);
+    addAction(FRecords->acJournal); // Ctrl+J in the editor mode too
+    FCheck->SetVerifyGate([this] {
+        return FWorkPlace != nullptr && FSootv != nullptr &&
+               FRecords->BeforeVerify(ProjectFile(),
+                                      TCheckPoints::FromProject(*FWorkPlace, *FSootv));
+    });
+    connect(FCheck.get(), &TCheckController::VerifyFinished, FRecords.get(),
+            [this](const TCheckResult& result) { FRecords->AfterVerify(result); });
+    connect(FCheck.get(), &TCheckController::WatchFinished, FRecords.get(),
+            [this](const std::vector<TLatchedFault>& latched, long long checks) {
+                FRecords->AfterWatch(latched, checks);
+            });
 
     try {
         // The splash is on screen and painted before the first command goes to the unit.
@@ -501,7 +519,8 @@ void TfmMain::FormDestroy() {
     if (!FStarted)
         return;
     try {
-        FCheck.reset(); // a check under way ends before the worker does
+        FCheck.reset();   // a check under way ends before the worker does
+        FRecords.reset(); // the records handed over are written before the settings go
         if (FHard != nullptr) {
             // The worker ends in order: no pass runs, the unit stops, the loop ends and the
             // thread is joined, then the port is closed and the library let go.

@@ -4,6 +4,7 @@
 #include "IHardView.h"
 #include "IWorkspaceHost.h"
 #include "TCheckController.h"
+#include "TCheckRecords.h"
 #include "TTesterSettings.h"
 #include "TWorkPlaceView.h"
 
@@ -61,6 +62,8 @@ struct TfmMainOptions {
     std::function<int(QDialog& dialog)> ExecDialog;
     // The harness check's dialogs and sound (its ExecDialog falls back on the one above).
     TCheckOptions Check;
+    // The serial number and operator asked before a verify (TfmSerialPrompt::Ask's contract).
+    std::function<bool(QString& serial, QString& oper)> HarnessDialog;
 };
 
 // The main window: the workspace with its connectors, the editor panel, the tester panel, the
@@ -90,6 +93,8 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     bool IsTesterMode() const override;
     // The harness check: its menu, panel and marks; null when the program did not start.
     TCheckController* Check() const { return FCheck.get(); }
+    // The records of the checks: the harness asked, the records written, the journal.
+    TCheckRecords* Records() const { return FRecords.get(); }
     int ZondWriteIndex() const;
     void SetZondWriteIndex(int index);
 
@@ -272,4 +277,5 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     QPointer<TWorkPlaceView> FWorkPlaceView; // owned by sbWorkSpace
     std::unique_ptr<TUSBHardWork> FHard;
     std::unique_ptr<TCheckController> FCheck;
+    std::unique_ptr<TCheckRecords> FRecords;
 };

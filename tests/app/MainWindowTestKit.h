@@ -58,6 +58,12 @@ class TScript {
             return path;
         };
         o.ColorDialog = [this](const QColor&) { return Color; };
+        o.HarnessDialog = [this](QString& serial, QString& oper) {
+            ++HarnessAsked;
+            serial = Serial;
+            oper = Operator;
+            return !Serial.isEmpty();
+        };
         o.ExecDialog = [this](QDialog& dialog) {
             ++Dialogs;
             if (auto* constr = qobject_cast<TfmConstr*>(&dialog); constr && Constr)
@@ -82,6 +88,11 @@ class TScript {
     std::optional<QColor> Color;
     std::function<int(TfmConstr&)> Constr;
     int Dialogs = 0;
+    // The answer to the serial number and operator asked before a verify (an empty serial
+    // number: Cancel).
+    QString Serial = QStringLiteral("SN-T1");
+    QString Operator = QStringLiteral("Тестов");
+    int HarnessAsked = 0;
 };
 
 // Fills the constructor dialog: rows of `count` contacts named a1.., b1.., and presses OK.

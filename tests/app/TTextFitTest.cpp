@@ -11,7 +11,9 @@
 #include "TfmConstr.h"
 #include "TfmEdit.h"
 #include "TfmExample.h"
+#include "TfmJournal.h"
 #include "TfmMain.h"
+#include "TfmSerialPrompt.h"
 #include "TfmSootv.h"
 #include "TfmSootvErr.h"
 #include "TfmStartUp.h"
@@ -370,6 +372,15 @@ class TTextFitTest : public QObject {
             dialog.hide();
             return int(QDialog::Rejected);
         };
+        // The serial number and operator asked before each check, shown and measured.
+        o.HarnessDialog = [&check](QString& serial, QString& oper) {
+            TfmSerialPrompt prompt(QStringLiteral("K1-26001017"), QStringLiteral("Иванова А."));
+            prompt.show();
+            check.Window(&prompt, prompt.windowTitle());
+            serial = QStringLiteral("K1-26001017");
+            oper = QStringLiteral("Иванова А.");
+            return true;
+        };
         TfmMain main(o);
         QVERIFY(main.Started());
         QVERIFY(main.IsTesterMode());
@@ -399,6 +410,14 @@ class TTextFitTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return !checker.Busy(); }, 10000));
         check.Window(&main, QStringLiteral("Pinvel [Тестер], слежение окончено"));
         checker.ShowReference(); // through ExecDialog above
+
+        // The journal of those checks.
+        main.Records()->ShowJournal();
+        TfmJournal* journal = main.Records()->Journal();
+        QVERIFY(journal != nullptr);
+        QVERIFY(QTest::qWaitFor([&] { return journal->Database() != nullptr; }, 10000));
+        check.Window(journal, journal->windowTitle());
+        journal->close();
 
         main.acChangeModeExecute();
         QVERIFY(!main.IsTesterMode());

@@ -337,6 +337,9 @@ void TCheckController::SetWatching(bool on) {
     std::optional<TReference> reference;
     if (CanCheck(points))
         reference = LoadReference(points);
+    // A continuous verify is a verify: the gate is asked as well.
+    if (reference && FVerifyGate && !FVerifyGate())
+        reference.reset();
     if (!reference) {
         const QSignalBlocker quiet(acWatch);
         acWatch->setChecked(false);

@@ -92,8 +92,8 @@ class TCheckController : public QObject {
     // tester's own handling must not see it.
     bool KeyPressed(int key);
 
-    // Asked on the user-interface thread right before a verify starts; false: the verify does
-    // not start.
+    // Asked on the user-interface thread right before a verify or a continuous verify starts;
+    // false: it does not start.
     void SetVerifyGate(std::function<bool()> gate) { FVerifyGate = std::move(gate); }
 
     // The wire list of the open project (NAME.wires.csv beside it); empty when never saved.

@@ -2,6 +2,7 @@
 
 #include "TRecordsConfig.h"
 #include "TTestRecord.h"
+#include "TfmJournal.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,7 +16,6 @@ class QMainWindow;
 class TCheckPoints;
 class TIniFile;
 class TRecordWriter;
-class TfmJournal;
 struct TCheckResult;
 struct TLatchedFault;
 

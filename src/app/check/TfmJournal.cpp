@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextBrowser>
@@ -124,6 +125,9 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     buttons->addWidget(lbCount, 1);
     for (QPushButton* b : {btRefresh, btCsv, btPdfRecord, btPdfList, btClose}) {
         b->setAutoDefault(false);
+        // Never narrower than its text with the style's margins, whatever the type.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) +
+                           2 * style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) + 8);
         buttons->addWidget(b);
     }
 

@@ -124,10 +124,11 @@ class TCheckControllerTest : public QObject {
         for (QAction* a : menu->actions())
             if (!a->isSeparator())
                 items << a->text() + QLatin1Char('|') + a->shortcut().toString();
-        QCOMPARE(items, (QStringList{"Снять эталон|Ctrl+E", "Загрузить перечень проводов...|Ctrl+I",
-                                     "Эталон...|Ctrl+R", "Проверить жгут|F5",
-                                     "Следить за перемежающимися обрывами|F6",
-                                     "Результаты проверки|", "Звуковой сигнал при браке|"}));
+        QCOMPARE(items,
+                 (QStringList{"Снять эталон|Ctrl+E", "Загрузить перечень проводов...|Ctrl+I",
+                              "Эталон...|Ctrl+R", "Проверить жгут|F5",
+                              "Следить за перемежающимися обрывами|F6", "Результаты проверки|",
+                              "Звуковой сигнал при браке|", "Журнал проверок...|Ctrl+J"}));
         QVERIFY(check.acWatch->isCheckable() && check.acSound->isCheckable());
         QVERIFY(menu->menuAction()->isVisible());
         for (QAction* a :
@@ -440,6 +441,24 @@ class TCheckControllerTest : public QObject {
         TfmMain& again = run.Open();
         QVERIFY(!run.Check().acSound->isChecked());
         QVERIFY(again.Check()->Menu() != nullptr);
+    }
+
+    void theGateStandsBeforeTheWatchToo() {
+        TRun run;
+        run.Open();
+        QVERIFY(WriteFile(run.Wires(), GoodWires()));
+        TCheckController& check = run.Check();
+        int asked = 0;
+        check.SetVerifyGate([&] { return ++asked > 1; });
+        check.acWatch->trigger(); // the gate says no: no watch
+        QCOMPARE(asked, 1);
+        QVERIFY(!check.Busy());
+        QVERIFY(!check.acWatch->isChecked());
+        check.acWatch->trigger();
+        QCOMPARE(asked, 2);
+        QCOMPARE(check.State(), TCheckController::TState::Watching);
+        check.acWatch->trigger();
+        QVERIFY(run.Done());
     }
 
     void watchLatchesEndsAndLeavesWithTheMode() {

@@ -2,7 +2,8 @@
 // project is opened, a good harness learnt as the reference, then the emulator comes back with
 // a harness that has an open and a short; one verify names both in the results panel and marks
 // their contacts on the connectors, Esc takes the marks away, and continuous verify latches a
-// contact that drops out now and then.
+// contact that drops out now and then. Before each check the serial number is scanned (typed
+// and Enter, no mouse) into the window's prompt, and each check leaves its record.
 
 #include "AppMessageBox.h"
 #include "CheckWindowTestKit.h"
@@ -10,19 +11,24 @@
 #include "TCheckResultsPanel.h"
 #include "TProperty.h"
 #include "TRazemView.h"
+#include "TRecordsDatabase.h"
 #include "TUSBHardWork.h"
 #include "TUnitProcess.h"
 #include "TWireList.h"
 #include "TWorkPlaceView.h"
 #include "TfmMain.h"
+#include "TfmSerialPrompt.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -43,6 +49,26 @@ int RedOnButton(TRazemView* view, int col) {
 void Press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window;
     QTest::keyClick(target, key, modifiers);
+}
+
+// A barcode scanner at the prompt that comes before a check: it types the serial number and
+// presses Enter into the prompt's focused field; an operator not yet known is typed the same
+// way. (The offscreen platform does not make the prompt the active window, so the keys go to
+// the prompt's own focus rather than the application's.)
+void ScanAtThePrompt(const QString& serial, const QString& oper = QString()) {
+    QTimer::singleShot(0, [serial, oper] {
+        auto* prompt = qobject_cast<TfmSerialPrompt*>(QApplication::activeModalWidget());
+        if (prompt == nullptr)
+            return;
+        QTest::keyClicks(prompt->focusWidget(), serial);
+        QTest::keyClick(prompt->focusWidget(), Qt::Key_Return);
+        if (!oper.isEmpty() && prompt->isVisible()) {
+            QTest::keyClicks(prompt->focusWidget(), oper);
+            QTest::keyClick(prompt->focusWidget(), Qt::Key_Return);
+        }
+        if (prompt->isVisible())
+            prompt->reject(); // a failed scan must not leave the test waiting
+    });
 }
 
 } // namespace
@@ -72,6 +98,7 @@ class TCheckDayTest : public QObject {
 
 void TCheckDayTest::initTestCase() {
     QVERIFY(FDir.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(FDir.filePath(QStringLiteral("data"))));
     FProject = FDir.filePath(QStringLiteral("жгут 7.pvl"));
     QVERIFY(WriteProject(FProject));
     RestartUnit(QByteArray());
@@ -171,8 +198,12 @@ void TCheckDayTest::learnVerifyAndWatch() {
     TRazemView* xp2 = w.WorkPlaceView()->ViewAt(1);
     QTest::mouseClick(xt1, Qt::RightButton, {}, xt1->CellRect(7, 1).center()); // XT1:a8
     QVERIFY(w.Property()->Cycle());
+    ScanAtThePrompt(QStringLiteral("SN-0001"), QStringLiteral("Ivanov"));
     Press(&w, Qt::Key_F5);
     QTRY_COMPARE_WITH_TIMEOUT(panel.Verdict(), QStringLiteral("ГОДЕН"), 10000);
+    // The prompt has gone; the main window takes the keys again (no window manager here).
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     QVERIFY(panel.isVisible());
     QVERIFY(panel.Faults().isEmpty());
     QVERIFY(check.Marks().IsEmpty());
@@ -189,8 +220,11 @@ void TCheckDayTest::learnVerifyAndWatch() {
     // ---- A harness with an open (X2:a4 cut from its net) and a short (X1:a5 with X1:a6).
     RestartUnit(R"("opens": ["X2:a4"], "shorts": [["X1:a5", "X1:a6"]])");
     FMessages.clear();
+    ScanAtThePrompt(QStringLiteral("SN-0002")); // the operator is remembered
     Press(&w, Qt::Key_F5);
     QTRY_COMPARE_WITH_TIMEOUT(panel.Verdict(), QStringLiteral("БРАК"), 20000);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     // The lost link went through the recovery, and the check went on after it.
     QVERIFY(Messages().contains(QStringLiteral("Соединение восстановлено!")));
     QCOMPARE(panel.Faults(),
@@ -223,8 +257,11 @@ void TCheckDayTest::learnVerifyAndWatch() {
 
     // ---- Continuous verify (F6) on a harness whose X2:a2 leaves its net for 5 ms every 200.
     RestartUnit(R"("intermittent": [{"pin": "X2:a2", "dropMs": 5, "periodMs": 200}])");
+    ScanAtThePrompt(QStringLiteral("SN-0003"));
     Press(&w, Qt::Key_F6);
     QCOMPARE(check.State(), TCheckController::TState::Watching);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     QVERIFY(check.acWatch->isChecked());
     QTRY_VERIFY_WITH_TIMEOUT(!panel.Faults().isEmpty(), 20000);
     QCOMPARE(panel.Faults().front(), QStringLiteral("обрыв: XP2:a2 отсоединен от XT1:a2"));
@@ -249,6 +286,37 @@ void TCheckDayTest::learnVerifyAndWatch() {
     FMessages.clear();
     QVERIFY(w.close());
     QVERIFY(FMessages.empty());
+
+    // Each check left its record, with the serial number scanned before it.
+    FWindow.reset();
+    TRecordsDatabase records(FDir.filePath(QStringLiteral("data/Pinvel/records.sqlite")));
+    QVERIFY(records.Open());
+    const std::vector<TTestRecord> all = records.LoadAll({}, nullptr, 10);
+    QCOMPARE(all.size(), std::size_t(3));
+    QFile learnt(wires);
+    QVERIFY(learnt.open(QIODevice::ReadOnly));
+    const QString sum = QString::fromLatin1(
+        QCryptographicHash::hash(learnt.readAll(), QCryptographicHash::Sha256).toHex());
+    for (const TTestRecord& r : all) {
+        QCOMPARE(r.Operator, QStringLiteral("Ivanov"));
+        QCOMPARE(r.ProjectPath, FProject);
+        QCOMPARE(r.ReferenceSum, sum);
+    }
+    const TTestRecord& watch = all[0];
+    const TTestRecord& faulty = all[1];
+    const TTestRecord& good = all[2];
+    QCOMPARE(good.Serial, QStringLiteral("SN-0001"));
+    QVERIFY(good.Good && good.Mode == TTestRecord::TMode::Verify);
+    QCOMPARE(faulty.Serial, QStringLiteral("SN-0002"));
+    QCOMPARE(faulty.VerdictText(), QStringLiteral("БРАК"));
+    QCOMPARE(faulty.Faults.size(), std::size_t(2));
+    QCOMPARE(faulty.Faults[0].Fault.Text(),
+             QStringLiteral("обрыв: XP2:a4 отсоединен от XT1:a3, XP2:a3"));
+    QCOMPARE(watch.Serial, QStringLiteral("SN-0003"));
+    QCOMPARE(watch.Mode, TTestRecord::TMode::Watch);
+    QVERIFY(watch.Scans > 1);
+    QCOMPARE(watch.Faults.at(0).Fault.Text(), QStringLiteral("обрыв: XP2:a2 отсоединен от XT1:a2"));
+    QVERIFY(watch.Faults.at(0).Seen >= 2);
 }
 
 QTEST_MAIN(TCheckDayTest)

@@ -157,7 +157,7 @@ uid="$(check verify "$work/demo-harness.pvl" --json --serial K1-261016 --operato
 check report --pdf "$work/record.pdf" --record "$uid" >/dev/null
 pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$work/record.pdf" "$root/docs/report-record"
 
-printf '[LastFiles]\r\nFileCount=1\r\nFile_0=%s\r\n' "$work/demo-harness.pvl" >"$ini"
+: >"$ini"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$root" "$work" <<'INNER'
 root="$1"
 work="$2"
@@ -166,8 +166,12 @@ window() { xwininfo -root -tree | awk -v t="\"$1\"" 'index($0, t) { print $1; ex
 "$root/build/bin/pinvel" "$work/demo-harness.pvl" &
 pid=$!
 sleep 3
-main="$(window "Pinvel [Тестер]")"
+main="$(window "Pinvel - $work/demo-harness.pvl [Тестер]")"
 [ -n "$main" ] || { echo "the main window did not show" >&2; kill "$pid"; exit 1; }
+geometry="$(xwininfo -id "$main")"
+X0="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")"
+Y0="$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")"
+$x click $((X0 + 200)) $((Y0 + 240)) sleep 0.3           # keys reach the window after a click
 $x key Control_L+j sleep 2                               # Проверка / Журнал проверок...
 journal="$(window "Журнал проверок")"
 if [ -n "$journal" ]; then

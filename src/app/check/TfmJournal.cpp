@@ -219,6 +219,8 @@ void TfmJournal::OpenDatabase() {
     FillChoices();
     FModel->SetDatabase(FDatabase);
     ApplyFilter();
+    // The columns fit the first page once; later pages and filters leave them as they are.
+    tvRecords->resizeColumnsToContents();
 }
 
 void TfmJournal::FillChoices() {

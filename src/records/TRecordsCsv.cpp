@@ -13,7 +13,14 @@ QByteArray TRecordsCsv::Header() {
 }
 
 QByteArray TRecordsCsv::Field(const QString& text) {
-    QByteArray bytes = text.toUtf8();
+    // A serial number or an operator typed or scanned as "=..." would run as a formula in the
+    // spreadsheet that opens the file: such a field starts with an apostrophe, which shows it as
+    // text.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    QByteArray bytes =
+        (!text.isEmpty() && formulaStarts.contains(text.front()) ? QStringLiteral("'") + text
+                                                                 : text)
+            .toUtf8();
     if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
         bytes.contains('\r')) {
         bytes.replace('"', QByteArrayLiteral("\"\""));

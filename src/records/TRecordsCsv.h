@@ -10,7 +10,9 @@ class TRecordsDatabase;
 struct TTestRecord;
 
 // The records as CSV for a spreadsheet or a script: UTF-8, comma-separated, a header line, one
-// record a line, fields with a comma, a quote or a line break quoted as RFC 4180 says.
+// record a line, fields with a comma, a quote or a line break quoted as RFC 4180 says; a field
+// that a spreadsheet would take for a formula (starting with =, +, -, @, a tab or CR) starts with
+// an apostrophe.
 //
 // Columns: time (local, "2026-12-07 14:03:12"), station, operator, serial, project,
 // project_path, reference_sha256, verdict ("ГОДЕН"/"БРАК"), mode ("verify"/"watch"), scans,

@@ -17,6 +17,13 @@ class TRecordsCsvTest : public QObject {
         QCOMPARE(TRecordsCsv::Field("two\nlines"), QByteArray("\"two\nlines\""));
         QCOMPARE(TRecordsCsv::Field("cr\r"), QByteArray("\"cr\r\""));
         QCOMPARE(TRecordsCsv::Field(QString()), QByteArray());
+        // What a spreadsheet would run as a formula stays text; the same signs inside do not.
+        QCOMPARE(TRecordsCsv::Field("=HYPERLINK(\"x\")"), QByteArray("\"'=HYPERLINK(\"\"x\"\")\""));
+        QCOMPARE(TRecordsCsv::Field("+1"), QByteArray("'+1"));
+        QCOMPARE(TRecordsCsv::Field("-5"), QByteArray("'-5"));
+        QCOMPARE(TRecordsCsv::Field("@SUM(A1)"), QByteArray("'@SUM(A1)"));
+        QCOMPARE(TRecordsCsv::Field("\tx"), QByteArray("'\tx"));
+        QCOMPARE(TRecordsCsv::Field("SN=1-2+3@"), QByteArray("SN=1-2+3@"));
     }
 
     void aLineHasEveryColumnInItsPlace() {

@@ -151,5 +151,42 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the worker did not run as expected\n");
         return 1;
     }
+
+    // The cycle at a USB unit's pace, the simulated unit's default: the passes follow the unit
+    // and the processor mostly waits for it.
+    settings.ReadRaz = true;
+    settings.ReadZond = true;
+    const TDeviceSettings paced; // SimReplyUs 1000
+    TComPortHandle pacedHandle = ComCreator(paced.Config(), &error);
+    if (!pacedHandle) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    IComPort* pacedRaw = pacedHandle.get();
+    TUSBHardWork pacedWorker(settings, view, [pacedRaw] {
+        return std::shared_ptr<IComPort>(pacedRaw, [](IComPort*) {});
+    });
+    pacedWorker.SetModel(&workPlace, &sootv);
+    if (!pacedWorker.InitUnit()) {
+        std::fprintf(stderr, "the simulated unit does not open\n");
+        return 1;
+    }
+    pacedWorker.FillPins();
+    settings.Cycle = true;
+    pacedWorker.Resume();
+    Serve(300);
+    const auto pacedPasses = pacedWorker.Passes();
+    QElapsedTimer pacedTimer;
+    pacedTimer.start();
+    const double pacedCpu = CpuPercent(2000);
+    std::printf("passes_per_second_paced: %.0f\n", double(pacedWorker.Passes() - pacedPasses) *
+                                                       1e9 / double(pacedTimer.nsecsElapsed()));
+    std::printf("cycle_cpu_percent_paced: %.1f\n", pacedCpu);
+    settings.Cycle = false;
+    pacedWorker.FStopAfterPass = true;
+    pacedWorker.WaitForRest();
+    pacedWorker.StopUnit();
+    pacedWorker.Shutdown();
+    pacedWorker.ClosePort();
     return 0;
 }

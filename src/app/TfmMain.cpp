@@ -2,6 +2,7 @@
 
 #include "AppHelp.h"
 #include "AppMessageBox.h"
+#include "AppWindowAction.h"
 #include "CreateFormPlaced.h"
 #include "TAppFont.h"
 #include "TAppSettings.h"
@@ -103,14 +104,7 @@ TfmMain::~TfmMain() {
 
 void TfmMain::CreateActions() {
     auto make = [this](const char* name, const QString& text, const QKeySequence& keys = {}) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(QString::fromLatin1(name));
-        if (!keys.isEmpty()) {
-            a->setShortcut(keys);
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        addAction(a); // shortcuts work while the window is active
-        return a;
+        return CreateWindowAction(*this, this, name, text, keys);
     };
     acNew = make("acNew", tr("Новый"), QKeySequence(Qt::CTRL | Qt::Key_N));
     acLoad = make("acLoad", tr("Открыть..."), QKeySequence(Qt::CTRL | Qt::Key_O));

@@ -1,6 +1,7 @@
 #include "TCheckController.h"
 
 #include "AppMessageBox.h"
+#include "AppWindowAction.h"
 #include "CreateFormPlaced.h"
 #include "ICheckHost.h"
 #include "TAbstractHard.h"
@@ -98,14 +99,7 @@ TCheckController::~TCheckController() {
 
 void TCheckController::CreateActions(QAction* menuBefore) {
     auto make = [this](const char* name, const QString& text, const QKeySequence& keys = {}) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(QString::fromLatin1(name));
-        if (!keys.isEmpty()) {
-            a->setShortcut(keys);
-            a->setShortcutContext(Qt::WindowShortcut);
-        }
-        FWindow.addAction(a); // the keys work while the window is active
-        return a;
+        return CreateWindowAction(FWindow, this, name, text, keys);
     };
     acLearn = make("acLearn", tr("Снять эталон"), QKeySequence(Qt::CTRL | Qt::Key_E));
     acImport =
@@ -464,18 +458,21 @@ void TCheckController::Poll() {
         Finish();
 }
 
-void TCheckController::Finish() {
-    std::shared_ptr<TCheckJob> job = std::move(FJob);
+// The window as it is between checks: no progress, the tester's controls back, the watch off.
+void TCheckController::ReturnToIdle() {
     FPoll.stop();
     SetState(TState::Idle);
     lbProgress->hide();
     pbProgress->hide();
     btCancel->hide();
     FHost.SetTesterControlsEnabled(true);
-    {
-        const QSignalBlocker quiet(acWatch);
-        acWatch->setChecked(false);
-    }
+    const QSignalBlocker quiet(acWatch);
+    acWatch->setChecked(false);
+}
+
+void TCheckController::Finish() {
+    std::shared_ptr<TCheckJob> job = std::move(FJob);
+    ReturnToIdle();
     // The tester goes on as it was: the cycle, or one pass that shows the levels again.
     if (TAbstractHard* hard = FHost.Worker())
         hard->Resume();
@@ -545,15 +542,8 @@ void TCheckController::EndCheck() {
     job->Stop();
     if (TAbstractHard* hard = FHost.Worker())
         hard->EndJob();
-    FPoll.stop();
     const TState was = FState;
-    SetState(TState::Idle);
-    lbProgress->hide();
-    pbProgress->hide();
-    btCancel->hide();
-    FHost.SetTesterControlsEnabled(true);
-    const QSignalBlocker quiet(acWatch);
-    acWatch->setChecked(false);
+    ReturnToIdle();
     if (was != TState::Learning)
         FPanel->ShowCancelled();
 }

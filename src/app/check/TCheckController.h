@@ -135,6 +135,7 @@ class TCheckController : public QObject {
     std::optional<TReference> LoadReference(const TCheckPoints& points, QString* path = nullptr);
     void Start(TCheckJob::TKind kind, TCheckPoints points, TReference reference = {});
     void Poll();
+    void ReturnToIdle();
     void Finish();
     void ShowProgress();
     void ShowPanel();

@@ -3,17 +3,11 @@
 // before the commit, and is killed with SIGKILL there. Against the SQLite file and PostgreSQL.
 
 #include "RecordsTestKit.h"
+#include "TSpawn.h"
 
 #include <QSqlRecord>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 using namespace RecordsKit;
 
@@ -52,42 +46,16 @@ int WriteAndPause(const QString& where, const QString& name, const QString& uid)
 // Starts this test program as the child, waits for it to reach the commit, kills it; answers
 // whether it was killed there.
 bool KillInsideTheTransaction(const QString& where, const QString& name, const QString& uid) {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0)
+    TSpawn child =
+        TSpawn::Start({QFile::encodeName(QCoreApplication::applicationFilePath()),
+                       "--write-and-pause", where.toUtf8(), QFile::encodeName(name), uid.toUtf8()},
+                      false);
+    if (child.Pid < 0)
         return false;
-    std::vector<QByteArray> words{QFile::encodeName(QCoreApplication::applicationFilePath()),
-                                  "--write-and-pause", where.toUtf8(), QFile::encodeName(name),
-                                  uid.toUtf8()};
-    std::vector<char*> argv;
-    for (QByteArray& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (rc != 0) {
-        ::close(out[0]);
-        return false;
-    }
-    QByteArray seen;
-    char buffer[256];
-    while (!seen.contains("paused\n")) {
-        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break; // ended without reaching the commit
-        seen.append(buffer, n);
-    }
-    ::close(out[0]);
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    const QByteArray seen =
+        child.ReadUntil([](const QByteArray& s) { return s.contains("paused\n"); });
+    ::kill(child.Pid, SIGKILL);
+    const int status = child.Wait();
     return seen.contains("paused\n") && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 } // namespace

@@ -2,6 +2,7 @@
 // list it writes, and a check against the unit emulator over TCP.
 
 #include "../check/CheckTestKit.h"
+#include "ToolTestKit.h"
 
 #include "TRecordsDatabase.h"
 
@@ -13,30 +14,10 @@
 
 namespace {
 
-struct TRun {
-    int Exit = -1;
-    QString Out;
-    QString Err;
-};
+using namespace ToolKit;
 
 TRun Tool(const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-check"), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-void WriteFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return RunTool(QStringLiteral("pinvel-check"), args);
 }
 
 // The text of a PDF as a PDF reader sees it.

@@ -1,6 +1,7 @@
 // The pinvel-file tool, run as a separate process on files the program writes.
 #include "../core/ProjectSamples.h"
 #include "TErrors.h"
+#include "ToolTestKit.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -14,30 +15,10 @@ using namespace Samples;
 
 namespace {
 
-struct TRun {
-    int Exit = -1;
-    QString Out;
-    QString Err;
-};
+using namespace ToolKit;
 
 TRun Tool(const QStringList& args) {
-    QProcess p;
-    p.start(qEnvironmentVariable("PINVEL_BIN_DIR") + QStringLiteral("/pinvel-file"), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-void WriteFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return RunTool(QStringLiteral("pinvel-file"), args);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "TsMessages.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 // Every text of the program has its English translation: Qt's lupdate collects the texts of the
 // sources as they are now, and each must have a finished translation in the checked-in
@@ -27,34 +27,14 @@ QString Key(const QString& context, const QString& source, const QString& commen
 
 TCatalogue ReadCatalogue(const QString& path) {
     TCatalogue c;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return c;
-    QXmlStreamReader xml(&file);
-    QString context;
-    QString source;
-    QString comment;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
+    for (const TTsMessage& m : ReadTsMessages(path)) {
+        if (m.Type == QLatin1String("vanished") || m.Type == QLatin1String("obsolete"))
             continue;
-        if (xml.name() == QLatin1String("name")) {
-            context = xml.readElementText();
-        } else if (xml.name() == QLatin1String("source")) {
-            source = xml.readElementText();
-            comment.clear();
-        } else if (xml.name() == QLatin1String("comment")) {
-            comment = xml.readElementText();
-        } else if (xml.name() == QLatin1String("translation")) {
-            const QString type = xml.attributes().value(QLatin1String("type")).toString();
-            const QString text = xml.readElementText();
-            if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
-                continue;
-            c.All << Key(context, source, comment);
-            c.Sources.insert(source);
-            if (type.isEmpty() && !text.isEmpty())
-                c.Finished.insert(Key(context, source, comment), text);
-        }
+        const QString key = Key(m.Context, m.Source, m.Comment);
+        c.All << key;
+        c.Sources.insert(m.Source);
+        if (m.Type.isEmpty() && !m.Translation.isEmpty())
+            c.Finished.insert(key, m.Translation);
     }
     return c;
 }

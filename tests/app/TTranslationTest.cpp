@@ -4,6 +4,7 @@
 #include "TIniFile.h"
 #include "WorkWithCOM.h"
 
+#include "TsMessages.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QXmlStreamReader>
 
 // Receives the pages the help hands to the desktop.
 class TTranslationPageCatcher : public QObject {
@@ -27,41 +27,13 @@ class TTranslationPageCatcher : public QObject {
 
 namespace {
 
-struct TMessage {
-    QString Context;
-    QString Source;
-    QString Comment; // tells two alike texts of one context apart
-    QString Translation;
-};
-
 // The finished messages of the checked-in catalogue.
-QList<TMessage> CatalogueMessages() {
-    QFile file(QStringLiteral(PINVEL_TS_FILE));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<TMessage> messages;
-    QXmlStreamReader xml(&file);
-    QString context;
-    TMessage m;
-    bool finished = true;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1String("name")) {
-            context = xml.readElementText();
-        } else if (xml.name() == QLatin1String("source")) {
-            m = {context, xml.readElementText(), QString(), QString()};
-        } else if (xml.name() == QLatin1String("comment")) {
-            m.Comment = xml.readElementText();
-        } else if (xml.name() == QLatin1String("translation")) {
-            finished = xml.attributes().value(QLatin1String("type")).isEmpty();
-            m.Translation = xml.readElementText();
-            if (finished)
-                messages << m;
-        }
-    }
-    return messages;
+QList<TTsMessage> CatalogueMessages() {
+    QList<TTsMessage> finished;
+    for (const TTsMessage& m : ReadTsMessages(QStringLiteral(PINVEL_TS_FILE)))
+        if (m.Type.isEmpty())
+            finished << m;
+    return finished;
 }
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
@@ -155,11 +127,11 @@ class TTranslationTest : public QObject {
     void everyCatalogueMessageIsCompiledIn() {
         // The program carries the catalogue as it is checked in, every context included (a
         // message lost between the .ts and the compiled texts shows Russian in English).
-        const QList<TMessage> messages = CatalogueMessages();
+        const QList<TTsMessage> messages = CatalogueMessages();
         QVERIFY(messages.size() > 200);
         QVERIFY(TTranslation::Install(TLanguage::English));
         QStringList wrong;
-        for (const TMessage& m : messages) {
+        for (const TTsMessage& m : messages) {
             const QByteArray comment = m.Comment.toUtf8();
             const QString shown = QCoreApplication::translate(
                 m.Context.toUtf8().constData(), m.Source.toUtf8().constData(),

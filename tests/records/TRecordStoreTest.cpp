@@ -253,6 +253,56 @@ class TRecordStoreTest : public QObject {
         QCOMPARE(faults, 2 * 4); // checks 0, 3, 6, 9 were faulty
     }
 
+    void aServerRestartedBetweenTwoChecksTakesTheSecond() {
+        // The connection the first check left open is dead after the restart; the second check
+        // must not go to the queue for that alone.
+        RECORDS_NEED_SERVER(true);
+        if (PgCtl().isEmpty())
+            QSKIP("PINVEL_TEST_PG_CTL is not set: the server cannot be restarted here");
+        TFreshDatabase fresh(true);
+        TRecordStore store(fresh.Config);
+        TServerStop server;
+        QCOMPARE(store.Write(Record(T0, "R1")), TWriteOutcome::Stored);
+        QVERIFY(server.Stop());
+        QVERIFY(server.Start());
+        QString error;
+        const TWriteOutcome second = store.Write(Record(T0 + 1, "R2"), &error);
+        QVERIFY2(second == TWriteOutcome::Stored, qPrintable(error));
+        QCOMPARE(store.Waiting(), 0);
+    }
+
+    void aRecordNoFileTakesIsKeptUntilOneDoes() {
+        TFreshDatabase fresh(false);
+        fresh.Config.RetryS = 1;
+        // A plain file where the station's folder should be: nothing can be written.
+        QFile blocker(fresh.Folder() + QStringLiteral("/station"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const TTestRecord r = Record(T0, "K1", false);
+        {
+            TRecordWriter writer(fresh.Config);
+            QList<QString> problems;
+            // The receiver goes before the list: a status still queued then is dropped with it.
+            QObject receiver;
+            connect(
+                &writer, &TRecordWriter::StatusChanged, &receiver,
+                [&problems](int, const QString& problem) { problems.append(problem); },
+                Qt::QueuedConnection);
+            // Said at once, before any record: the file cannot be opened.
+            QTRY_VERIFY_WITH_TIMEOUT(!problems.isEmpty(), 20000);
+            QVERIFY2(!problems.first().isEmpty(), "the start-up status names no problem");
+            writer.Submit(r);
+            QTRY_VERIFY_WITH_TIMEOUT(problems.size() >= 2, 20000);
+            QVERIFY(!problems.last().isEmpty());
+            QCOMPARE(writer.Pending(), 1);
+            QVERIFY(blocker.remove());
+            QTRY_COMPARE_WITH_TIMEOUT(writer.Pending(), 0, 20000);
+        }
+        TRecordsDatabase local(fresh.Config.LocalPath);
+        QVERIFY(local.Open());
+        QCOMPARE(*local.Load(r.Uid), r);
+    }
+
     void theWriterSendsThemOnWhenTheServerIsBack() {
         RECORDS_NEED_SERVER(true);
         if (PgCtl().isEmpty())
@@ -265,8 +315,9 @@ class TRecordStoreTest : public QObject {
             TRecordWriter writer(fresh.Config);
             // Seen on this thread, as a window sees it (the writer's thread emits).
             QList<std::pair<int, QString>> status;
+            QObject receiver; // goes before the list, and a status still queued with it
             connect(
-                &writer, &TRecordWriter::StatusChanged, this,
+                &writer, &TRecordWriter::StatusChanged, &receiver,
                 [&status](int waiting, const QString& problem) {
                     status.append({waiting, problem});
                 },

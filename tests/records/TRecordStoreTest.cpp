@@ -102,7 +102,12 @@ class TRecordStoreTest : public QObject {
         QCOMPARE(c.PgDatabase, QString("records"));
         QCOMPARE(c.SharedUrl(), QString("postgresql://qa@db.plant:6543/records"));
         c = FromIni("[records]\r\ndatabase=postgres://qa@db.plant/records\r\n", &error);
+        QVERIFY(error.isEmpty());
+        QVERIFY(c.HasShared());
         QCOMPARE(c.PgPort, 5432);
+        c = FromIni("[Records]\r\nDatabase=postgresql://qa@db.plant:65535/records\r\n", &error);
+        QVERIFY(error.isEmpty());
+        QCOMPARE(c.PgPort, 65535);
         qputenv("USER", "station7");
         c = FromIni("[Records]\r\nDatabase=postgresql://db.plant/records\r\n", &error);
         QCOMPARE(c.PgUser, QString("station7"));
@@ -123,7 +128,8 @@ class TRecordStoreTest : public QObject {
         for (const QByteArray& bad :
              {QByteArray("postgresql://qa:secret@db/records"), QByteArray("mysql://qa@db/r"),
               QByteArray("postgresql://qa@db"), QByteArray("postgresql://qa@db:0/r"),
-              QByteArray("postgresql://qa@db:99999/r"), QByteArray("postgresql:///r")}) {
+              QByteArray("postgresql://qa@db:65536/r"), QByteArray("postgresql:///r"),
+              QByteArray("postgresql://qa@db/records/more")}) {
             error.clear();
             c = FromIni("[Records]\r\nDatabase=" + bad + "\r\n", &error);
             QVERIFY2(!c.HasShared(), bad.constData());

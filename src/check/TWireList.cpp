@@ -1,6 +1,7 @@
 #include "TWireList.h"
 
 #include "TCheckPoints.h"
+#include "TFileErrorText.h"
 #include "TReference.h"
 #include "TSafeFile.h"
 
@@ -11,6 +12,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -189,12 +191,13 @@ bool TWireList::Load(const QString& path, const TCheckPoints& points, TReference
     errors.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        errors.push_back({0, TTexts::tr("не удалось открыть: %1").arg(file.errorString())});
+        errors.push_back(
+            {0, TTexts::tr("не удалось открыть: %1").arg(TFileErrorText::OfOpening(path))});
         return false;
     }
     const QByteArray bytes = file.read(MaxSize + 4);
     if (file.error() != QFile::NoError) {
-        errors.push_back({0, TTexts::tr("не удалось прочитать: %1").arg(file.errorString())});
+        errors.push_back({0, TTexts::tr("не удалось прочитать: %1").arg(TFileErrorText::Of(EIO))});
         return false;
     }
     return FromCsv(bytes, points, reference, errors);

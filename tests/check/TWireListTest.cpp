@@ -198,6 +198,7 @@ class TWireListTest : public QObject {
         QVERIFY(!TWireList::Load(dir.filePath("нет.csv"), w.Points, read, errors));
         QCOMPARE(errors.size(), std::size_t(1));
         QCOMPARE(errors[0].Line, 0);
+        QVERIFY2(errors[0].Text.contains("не найдены"), qPrintable(errors[0].Text));
         QVERIFY_THROWS_EXCEPTION(EFileError,
                                  TWireList::Save(dir.filePath("нет/x.csv"), w.Good(), w.Points));
     }

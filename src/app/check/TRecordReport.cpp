@@ -2,13 +2,14 @@
 
 #include "THarnessCheck.h"
 #include "TRecordsDatabase.h"
+#include "TSafeFile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTextDocument>
 
@@ -49,14 +50,12 @@ const char* const Style = "<style>body { font-family: 'DejaVu Sans', sans-serif;
 
 bool Print(const QString& html, const QString& title, const QString& path, bool landscape,
            QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = TTexts::tr("Не удалось записать отчет «%1»: %2").arg(path, file.errorString());
-        return false;
-    }
+    // Laid out in memory and written as a whole, as a project is: a failed write leaves the
+    // previous report as it was, and the reason comes in the user's words.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Pinvel"));
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
@@ -72,9 +71,10 @@ bool Print(const QString& html, const QString& title, const QString& path, bool 
         doc.setHtml(html);
         doc.print(&pdf);
     }
-    if (!file.commit()) {
+    QString reason;
+    if (!TSafeFile::TryWrite(path, buffer.data(), &reason)) {
         if (error)
-            *error = TTexts::tr("Не удалось записать отчет «%1»: %2").arg(path, file.errorString());
+            *error = TTexts::tr("Не удалось записать отчет «%1»: %2").arg(path, reason);
         return false;
     }
     return true;

@@ -80,9 +80,18 @@ class TRecordReportTest : public QObject {
         const QString path = FDir.filePath("no folder/report.pdf");
         QString error;
         QVERIFY(!TRecordReport::WriteRecord(Record(0, "X"), path, &error));
-        QVERIFY2(error.contains("Не удалось записать отчет") && error.contains("report.pdf"),
+        // The reason in the user's words, not the system's English.
+        QVERIFY2(error.contains("Не удалось записать отчет") && error.contains("report.pdf") &&
+                     error.contains("не найдены"),
                  qPrintable(error));
         QVERIFY(!QFile::exists(path));
+
+        // A report written again over one that is there replaces it whole.
+        const QString kept = FDir.filePath("kept.pdf");
+        QVERIFY(TRecordReport::WriteRecord(Record(0, "FIRST"), kept));
+        QVERIFY(TRecordReport::WriteRecord(Record(0, "SECOND"), kept));
+        QVERIFY(PdfText(kept).contains("SECOND"));
+        QCOMPARE(QDir(FDir.path()).entryList({"kept.pdf*"}, QDir::Files | QDir::Hidden).size(), 1);
     }
 };
 

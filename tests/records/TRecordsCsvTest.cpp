@@ -114,6 +114,36 @@ class TRecordsCsvTest : public QObject {
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.Total(), 0);
     }
+
+    void theModelReadsOnExactlyWhileMoreIsThere() {
+        TFreshDatabase fresh(false);
+        auto db = fresh.Open();
+        const int page = TJournalModel::PageSize;
+        // Two pages of "ONE", half of them by Ким; one record of "TWO".
+        std::vector<TTestRecord> all;
+        for (int i = 0; i < 2 * page + 1; ++i)
+            all.push_back(Record(i * 1000, i < 2 * page ? "ONE" : "TWO", true, "/q/K9.pvl",
+                                 i % 2 != 0 ? "Ким" : "Ли"));
+        QVERIFY(db->Insert(all));
+        TJournalModel model;
+        model.SetDatabase(db.get());
+        // Exactly one page (the operator as typed, spaces and all): nothing more to ask for.
+        TRecordFilter f;
+        f.Operator = QStringLiteral("  Ким ");
+        model.SetFilter(f);
+        QCOMPARE(model.Total(), page);
+        QCOMPARE(model.rowCount(), page);
+        QVERIFY(!model.canFetchMore({}));
+        // Exactly two pages: the second read on, then nothing more.
+        f = {};
+        f.Serial = QStringLiteral("ONE");
+        model.SetFilter(f);
+        QCOMPARE(model.rowCount(), page);
+        QVERIFY(model.canFetchMore({}));
+        model.fetchMore({});
+        QCOMPARE(model.rowCount(), 2 * page);
+        QVERIFY(!model.canFetchMore({}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TRecordsCsvTest)

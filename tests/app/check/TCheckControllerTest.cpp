@@ -485,6 +485,16 @@ class TCheckControllerTest : public QObject {
         QVERIFY(check.Panel()->WhenLabel()->text().contains(QStringLiteral(" — ")));
         QCOMPARE(check.Marks().Faulty(), (QSet<TContactKey>{{0, 3, 0}, {1, 4, 0}}));
 
+        // "Стоп" in the status bar ends it the same way: its latched faults are its result.
+        check.acWatch->trigger();
+        QVERIFY(check.Busy());
+        QTRY_VERIFY_WITH_TIMEOUT(!check.Panel()->Faults().isEmpty(), 10000);
+        check.btCancel->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!check.Busy(), 5000);
+        QCOMPARE(ended.count(), 2);
+        QVERIFY(check.Panel()->WhenLabel()->text().contains(QStringLiteral(" — ")));
+        QVERIFY(!check.Marks().IsEmpty());
+
         // Running again, then the editor mode: the watch ends at once with no results, the
         // marks go, the worker rests.
         check.acWatch->trigger();
@@ -496,7 +506,7 @@ class TCheckControllerTest : public QObject {
         QVERIFY(check.Marks().IsEmpty());
         QVERIFY(w.Hard()->WaitForRest(5000));
         QVERIFY(!w.Hard()->HasJob());
-        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.count(), 2);
         QCOMPARE(check.Panel()->WhenLabel()->text(), QStringLiteral("Проверка отменена"));
     }
 
@@ -535,6 +545,18 @@ class TCheckControllerTest : public QObject {
                  QStringLiteral("Блок диагностики работает автономно. Включите «Читать разъем» "
                                 "или «Читать зонд» и повторите команду."));
         w.Hard()->FAutonomous = false;
+    }
+
+    void aWorkspaceWithoutTiesHasNothingToCheck() {
+        TRun run;
+        run.Open(false);
+        for (QAction* command : {run.Check().acVerify, run.Check().acLearn}) {
+            command->trigger();
+            QVERIFY(!run.Check().Busy());
+            QCOMPARE(run.Script.Texts().back(),
+                     QStringLiteral("В проекте нет контактов, привязанных к выводам блока "
+                                    "диагностики: проверять нечего."));
+        }
     }
 
     void panelPlaceIsRememberedAndF1FindsItsPage() {

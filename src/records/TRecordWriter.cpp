@@ -5,7 +5,12 @@
 #include <chrono>
 
 TRecordWriter::TRecordWriter(TRecordsConfig config, QObject* parent)
-    : QObject(parent), FConfig(std::move(config)) {
+    : QObject(parent), FConfig(std::move(config)) {}
+
+void TRecordWriter::Start() {
+    if (FStarted)
+        return;
+    FStarted = true;
     FThread = std::thread([this] { Run(); });
 }
 
@@ -30,6 +35,8 @@ void TRecordWriter::RetryNow() {
 }
 
 void TRecordWriter::Stop() {
+    // Never started: what was handed over still goes to the file.
+    Start();
     {
         std::lock_guard<std::mutex> lock(FLock);
         FStop = true;

@@ -22,6 +22,9 @@ class TRecordWriter : public QObject {
     explicit TRecordWriter(TRecordsConfig config, QObject* parent = nullptr);
     ~TRecordWriter() override;
 
+    // Starts the thread, which first counts the records waiting and says so: called once the
+    // status is connected, so that first word is not lost. Records submitted before wait.
+    void Start();
     void Submit(TTestRecord record);
     // Offers the waiting records again now.
     void RetryNow();
@@ -50,5 +53,6 @@ class TRecordWriter : public QObject {
     bool FRetry = false;
     bool FWriting = false; // a record taken from the queue and not yet written
     std::atomic<int> FWaiting{0};
+    bool FStarted = false; // Start and Stop come from the owner's thread only
     std::thread FThread;
 };

@@ -287,6 +287,7 @@ class TRecordStoreTest : public QObject {
         const TTestRecord r = Record(T0, "K1", false);
         {
             TRecordWriter writer(fresh.Config);
+            QTest::qWait(100); // nothing is said before the writer is started
             QList<QString> problems;
             // The receiver goes before the list: a status still queued then is dropped with it.
             QObject receiver;
@@ -294,6 +295,7 @@ class TRecordStoreTest : public QObject {
                 &writer, &TRecordWriter::StatusChanged, &receiver,
                 [&problems](int, const QString& problem) { problems.append(problem); },
                 Qt::QueuedConnection);
+            writer.Start();
             // Said at once, before any record: the file cannot be opened.
             QTRY_VERIFY_WITH_TIMEOUT(!problems.isEmpty(), 20000);
             QVERIFY2(!problems.first().isEmpty(), "the start-up status names no problem");
@@ -328,6 +330,7 @@ class TRecordStoreTest : public QObject {
                     status.append({waiting, problem});
                 },
                 Qt::QueuedConnection);
+            writer.Start();
             const TTestRecord first = Record(T0, "W0");
             made << first.Uid;
             writer.Submit(first);
@@ -358,6 +361,7 @@ class TRecordStoreTest : public QObject {
             QStringLiteral("postgresql://pinvel@127.0.0.1:%1/records").arg(ClosedPort()));
         QStringList made;
         {
+            // Never started: closing still writes what was handed over.
             TRecordWriter writer(fresh.Config);
             for (int i = 0; i < 5; ++i) {
                 const TTestRecord r = Record(T0 + i, QStringLiteral("C%1").arg(i));

@@ -45,6 +45,7 @@ TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window) : FIni(ini), FW
                 FJournal->Refresh();
         },
         Qt::QueuedConnection);
+    FWriter->Start();
     FConfigProblem = problem;
     if (!problem.isEmpty())
         OnStatus(0, QString());

@@ -151,11 +151,7 @@ void TTechnicianDayTest::initTestCase() {
     QVERIFY2(FPort > 0, "the unit emulator did not start");
 
     // The settings file points the program at the emulator.
-    QFile ini(FDir.filePath(QStringLiteral("pinvel.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Device]\r\nLink=tcp:127.0.0.1:" + QByteArray::number(FPort) +
-              "\r\nReplyTimeoutMs=2000\r\n");
-    ini.close();
+    QVERIFY(WriteUnitSettings(FDir.filePath(QStringLiteral("pinvel.ini")), FPort));
 
     SetAppMessageBoxHook([this](const QString& text, TMsgKind kind) {
         FMessages.emplace_back(text, kind);

@@ -2,6 +2,7 @@
 
 #include "TSpawn.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -53,3 +54,14 @@ class TUnitProcess {
     QStringList FOptions;
     TSpawn FChild;
 };
+
+// A settings file that points the program at the emulator on this port; false when it could not
+// be written.
+inline bool WriteUnitSettings(const QString& path, int port) {
+    QFile ini(path);
+    if (!ini.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray text = "[Device]\r\nLink=tcp:127.0.0.1:" + QByteArray::number(port) +
+                            "\r\nReplyTimeoutMs=2000\r\n";
+    return ini.write(text) == text.size();
+}

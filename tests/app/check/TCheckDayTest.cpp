@@ -103,11 +103,7 @@ void TCheckDayTest::initTestCase() {
     QVERIFY(WriteProject(FProject));
     RestartUnit(QByteArray());
     QVERIFY2(FPort > 0, "the unit emulator did not start");
-    QFile ini(FDir.filePath(QStringLiteral("pinvel.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Device]\r\nLink=tcp:127.0.0.1:" + QByteArray::number(FPort) +
-              "\r\nReplyTimeoutMs=2000\r\n");
-    ini.close();
+    QVERIFY(WriteUnitSettings(FDir.filePath(QStringLiteral("pinvel.ini")), FPort));
     SetAppMessageBoxHook([this](const QString& text, TMsgKind kind) {
         FMessages.emplace_back(text, kind);
         // The emulator is back before each check that needs the recovery.

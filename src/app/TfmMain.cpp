@@ -436,7 +436,6 @@ void TfmMain::FormCreate() {
     FRecords->AskDialog = FOptions.HarnessDialog;
     FCheck->Menu()->addSeparator();
     FCheck->Menu()->addAction(FRecords->acJournal);
-    addAction(FRecords->acJournal); // Ctrl+J in the editor mode too
     FCheck->SetVerifyGate([this] {
         return FWorkPlace != nullptr && FSootv != nullptr &&
                FRecords->BeforeVerify(ProjectFile(),

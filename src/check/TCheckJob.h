@@ -25,6 +25,8 @@ class TCheckJob final : public IHardJob {
     bool Step(IUnitExchange& unit) override;
 
     TKind Kind() const { return FKind; }
+    // The points checked (const: read by any thread).
+    const TCheckPoints& Points() const { return FPoints; }
     // Learn and verify are done after their one check; continuous verify after Stop; any of
     // them after Cancel.
     bool Done() const { return FDone.load(); }

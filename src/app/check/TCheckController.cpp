@@ -388,7 +388,6 @@ void TCheckController::Start(TCheckJob::TKind kind, TCheckPoints points, TRefere
     FExpectedTrips = kind == TCheckJob::TKind::Learn
                          ? points.Count() + 1
                          : THarnessCheck::FastRoundTrips(reference.NetCount());
-    FPoints = points;
     FJob = std::make_shared<TCheckJob>(kind, std::move(points), std::move(reference));
     FStarted = QDateTime::currentDateTime();
     FLatchedShown = 0;
@@ -443,19 +442,24 @@ void TCheckController::Poll() {
     if (FJob->Kind() == TCheckJob::TKind::Watch) {
         const TContinuousCheck& watch = FJob->Watch();
         const std::vector<TLatchedFault> latched = watch.Latched();
-        if (latched.size() > FLatchedShown) {
-            std::vector<TFault> faults;
-            for (const TLatchedFault& l : latched)
-                faults.push_back(l.Fault);
-            ShowMarks(KeysOf(faults));
-            FLatchedShown = latched.size();
-            Sound();
-        }
+        ShowLatched(latched);
         FPanel->ShowWatch(latched, watch.Checks(), watch.CleanChecks(), FStarted);
     }
     ShowProgress();
     if (FJob->Done())
         Finish();
+}
+
+// A watch's faults latched since the last look: marked, and the bell for the new ones.
+void TCheckController::ShowLatched(const std::vector<TLatchedFault>& latched) {
+    if (latched.size() <= FLatchedShown)
+        return;
+    std::vector<TFault> faults;
+    for (const TLatchedFault& l : latched)
+        faults.push_back(l.Fault);
+    ShowMarks(KeysOf(faults));
+    FLatchedShown = latched.size();
+    Sound();
 }
 
 // The window as it is between checks: no progress, the tester's controls back, the watch off.
@@ -492,7 +496,7 @@ void TCheckController::Finish() {
             return;
         }
         try {
-            TWireList::Save(FLearnPath, learnt->Reference, FPoints);
+            TWireList::Save(FLearnPath, learnt->Reference, job->Points());
         } catch (const EPinvel& e) {
             AppMessageBox(e.Message(), TMsgKind::Error);
             return;
@@ -521,13 +525,7 @@ void TCheckController::Finish() {
         const TContinuousCheck& watch = job->Watch();
         const std::vector<TLatchedFault> latched = watch.Latched();
         FPanel->ShowWatch(latched, watch.Checks(), watch.CleanChecks(), FStarted, now);
-        std::vector<TFault> faults;
-        for (const TLatchedFault& l : latched)
-            faults.push_back(l.Fault);
-        ShowMarks(KeysOf(faults));
-        if (latched.size() > FLatchedShown)
-            Sound();
-        FLatchedShown = latched.size();
+        ShowLatched(latched);
         emit WatchFinished(latched, watch.Checks(), FStarted, now);
         return;
     }

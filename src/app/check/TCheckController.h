@@ -135,6 +135,7 @@ class TCheckController : public QObject {
     std::optional<TReference> LoadReference(const TCheckPoints& points, QString* path = nullptr);
     void Start(TCheckJob::TKind kind, TCheckPoints points, TReference reference = {});
     void Poll();
+    void ShowLatched(const std::vector<TLatchedFault>& latched);
     void ReturnToIdle();
     void Finish();
     void ShowProgress();
@@ -166,7 +167,6 @@ class TCheckController : public QObject {
     std::shared_ptr<TCheckJob> FJob;
     // The contacts of the project under check by name ("XT1:a1"), taken when the check starts.
     QHash<QString, QList<TContactKey>> FKeys;
-    TCheckPoints FPoints; // the points of the check under way
     QString FLearnPath;   // where a learning writes its reference
     int FExpectedTrips = 0;
     QDateTime FStarted;

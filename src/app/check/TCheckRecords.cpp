@@ -1,5 +1,6 @@
 #include "TCheckRecords.h"
 
+#include "AppWindowAction.h"
 #include "TContinuousCheck.h"
 #include "THarnessCheck.h"
 #include "TIniFile.h"
@@ -24,9 +25,9 @@ TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window) : FIni(ini), FW
     FConfig = TRecordsConfig::FromIni(ini, &problem);
     FOperator = ini.ReadString(Section, OperatorKey, QString()).trimmed();
 
-    acJournal = new QAction(tr("Журнал проверок..."), this);
-    acJournal->setObjectName(QStringLiteral("acJournal"));
-    acJournal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    // Ctrl+J in the editor mode too.
+    acJournal = CreateWindowAction(window, this, "acJournal", tr("Журнал проверок..."),
+                                   QKeySequence(Qt::CTRL | Qt::Key_J));
     connect(acJournal, &QAction::triggered, this, &TCheckRecords::ShowJournal);
 
     lbWaiting = new QLabel(&window);

@@ -51,7 +51,7 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     : QDialog(parent), FConfig(std::move(config)) {
     setObjectName(QStringLiteral("fmJournal"));
     setWindowTitle(tr("Журнал проверок"));
-    setProperty("helpContext", HelpContext::Records);
+    SetHelpContext(this, HelpContext::Records);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(900, 600);
 

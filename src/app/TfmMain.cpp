@@ -436,10 +436,8 @@ void TfmMain::FormCreate() {
     FRecords->AskDialog = FOptions.HarnessDialog;
     FCheck->Menu()->addSeparator();
     FCheck->Menu()->addAction(FRecords->acJournal);
-    FCheck->SetVerifyGate([this] {
-        return FWorkPlace != nullptr && FSootv != nullptr &&
-               FRecords->BeforeVerify(ProjectFile(),
-                                      TCheckPoints::FromProject(*FWorkPlace, *FSootv));
+    FCheck->SetVerifyGate([this](const TCheckPoints& points, const TReference& reference) {
+        return FRecords->BeforeVerify(ProjectFile(), points, reference);
     });
     connect(FCheck.get(), &TCheckController::VerifyFinished, FRecords.get(),
             [this](const TCheckResult& result) { FRecords->AfterVerify(result); });

@@ -313,7 +313,7 @@ void TCheckController::Verify() {
     std::optional<TReference> reference = LoadReference(points);
     if (!reference)
         return;
-    if (FVerifyGate && !FVerifyGate())
+    if (FVerifyGate && !FVerifyGate(points, *reference))
         return;
     emit VerifyStarted();
     Start(TCheckJob::TKind::Verify, std::move(points), std::move(*reference));
@@ -332,7 +332,7 @@ void TCheckController::SetWatching(bool on) {
     if (CanCheck(points))
         reference = LoadReference(points);
     // A continuous verify is a verify: the gate is asked as well.
-    if (reference && FVerifyGate && !FVerifyGate())
+    if (reference && FVerifyGate && !FVerifyGate(points, *reference))
         reference.reset();
     if (!reference) {
         const QSignalBlocker quiet(acWatch);

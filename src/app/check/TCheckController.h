@@ -94,7 +94,9 @@ class TCheckController : public QObject {
 
     // Asked on the user-interface thread right before a verify or a continuous verify starts;
     // false: it does not start.
-    void SetVerifyGate(std::function<bool()> gate) { FVerifyGate = std::move(gate); }
+    // The gate is handed the points and the reference the verify is to use.
+    using TVerifyGate = std::function<bool(const TCheckPoints&, const TReference&)>;
+    void SetVerifyGate(TVerifyGate gate) { FVerifyGate = std::move(gate); }
 
     // The wire list of the open project (NAME.wires.csv beside it); empty when never saved.
     QString WiresPath() const;
@@ -167,11 +169,11 @@ class TCheckController : public QObject {
     std::shared_ptr<TCheckJob> FJob;
     // The contacts of the project under check by name ("XT1:a1"), taken when the check starts.
     QHash<QString, QList<TContactKey>> FKeys;
-    QString FLearnPath;   // where a learning writes its reference
+    QString FLearnPath; // where a learning writes its reference
     int FExpectedTrips = 0;
     QDateTime FStarted;
     std::size_t FLatchedShown = 0;
-    std::function<bool()> FVerifyGate;
+    TVerifyGate FVerifyGate;
     bool FSound = true;
     bool FPlaced = false; // the panel has been shown, its placement restored
     QSize FDesignMinimum; // the window's own minimum size

@@ -6,7 +6,6 @@
 #include "TIniFile.h"
 #include "TRecordWriter.h"
 #include "TReference.h"
-#include "TWireList.h"
 #include "TfmJournal.h"
 #include "TfmSerialPrompt.h"
 
@@ -70,15 +69,12 @@ bool TCheckRecords::AskHarness() {
     return true;
 }
 
-bool TCheckRecords::BeforeVerify(const QString& projectPath, const TCheckPoints& points) {
+bool TCheckRecords::BeforeVerify(const QString& projectPath, const TCheckPoints& points,
+                                 const TReference& reference) {
     if (!AskHarness())
         return false;
     FProject = projectPath;
-    TReference reference;
-    std::vector<TWireListError> errors;
-    FReferenceSum = TWireList::Load(TWireList::PathFor(projectPath), points, reference, errors)
-                        ? TTestRecord::ReferenceSumOf(reference, points)
-                        : QString();
+    FReferenceSum = TTestRecord::ReferenceSumOf(reference, points);
     return true;
 }
 

@@ -39,7 +39,8 @@ class TCheckRecords : public QObject {
     // The window's road: before a verify (or a continuous verify) of the project at
     // `projectPath` over `points`, asks the harness (false: no verify) and notes the project and
     // its reference (the wire list beside it) for the record; after it, the record.
-    bool BeforeVerify(const QString& projectPath, const TCheckPoints& points);
+    bool BeforeVerify(const QString& projectPath, const TCheckPoints& points,
+                      const TReference& reference);
     void AfterVerify(const TCheckResult& result);
     void AfterWatch(const std::vector<TLatchedFault>& latched, long long checks);
 

@@ -413,7 +413,7 @@ class TCheckControllerTest : public QObject {
         QSignalSpy started(&check, &TCheckController::VerifyStarted);
         QSignalSpy finished(&check, &TCheckController::VerifyFinished);
         int asked = 0;
-        check.SetVerifyGate([&] { return ++asked > 1; });
+        check.SetVerifyGate([&](auto&&...) { return ++asked > 1; });
         check.Verify(); // the gate says no: nothing starts
         QCOMPARE(asked, 1);
         QVERIFY(!check.Busy());
@@ -449,7 +449,7 @@ class TCheckControllerTest : public QObject {
         QVERIFY(WriteFile(run.Wires(), GoodWires()));
         TCheckController& check = run.Check();
         int asked = 0;
-        check.SetVerifyGate([&] { return ++asked > 1; });
+        check.SetVerifyGate([&](auto&&...) { return ++asked > 1; });
         check.acWatch->trigger(); // the gate says no: no watch
         QCOMPARE(asked, 1);
         QVERIFY(!check.Busy());

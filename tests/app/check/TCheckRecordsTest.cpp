@@ -105,19 +105,20 @@ class TCheckRecordsTest : public QObject {
         auto records = std::make_unique<TCheckRecords>(ini, window);
         const TCheckPoints points = Points();
         const QString project = FDir.filePath("жгут K2.pvl");
-        TWireList::Save(TWireList::PathFor(project), TReference::FromNets({{0, 2}}, 3), points);
+        const TReference reference = TReference::FromNets({{0, 2}}, 3);
+        TWireList::Save(TWireList::PathFor(project), reference, points);
         QFile wires(TWireList::PathFor(project));
         QVERIFY(wires.open(QIODevice::ReadOnly));
         const QString sum = QString::fromLatin1(
             QCryptographicHash::hash(wires.readAll(), QCryptographicHash::Sha256).toHex());
         records->AskDialog = [](QString&, QString&) { return false; };
-        QVERIFY(!records->BeforeVerify(project, points)); // Cancel: no verify
+        QVERIFY(!records->BeforeVerify(project, points, reference)); // Cancel: no verify
         records->AskDialog = [](QString& serial, QString& oper) {
             serial = "R-1";
             oper = "Ли";
             return true;
         };
-        QVERIFY(records->BeforeVerify(project, points));
+        QVERIFY(records->BeforeVerify(project, points, reference));
         TCheckResult result;
         result.Faults.push_back(TFault::Short({{"XT1:a1", "XP2:a1"}, {"XT1:a2"}}));
         records->AfterVerify(result);

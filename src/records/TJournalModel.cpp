@@ -25,11 +25,7 @@ void TJournalModel::Reload() {
     FTotal = 0;
     FProblem.clear();
     if (FDatabase) {
-        // One row past the page tells whether there is more.
-        FRows = FDatabase->Page(FFilter, nullptr, PageSize + 1, &FProblem);
-        FMore = int(FRows.size()) > PageSize;
-        if (FMore)
-            FRows.pop_back();
+        FRows = ReadPage(nullptr, &FProblem);
         if (FProblem.isEmpty())
             FTotal = FDatabase->Count(FFilter, &FProblem);
         if (FTotal < 0)
@@ -37,6 +33,15 @@ void TJournalModel::Reload() {
     }
     endResetModel();
     emit Reloaded();
+}
+
+// The page after the record (nullptr: the first); one row past it tells whether there is more.
+std::vector<TTestRecord> TJournalModel::ReadPage(const TTestRecord* after, QString* problem) {
+    std::vector<TTestRecord> page = FDatabase->Page(FFilter, after, PageSize + 1, problem);
+    FMore = int(page.size()) > PageSize;
+    if (FMore)
+        page.pop_back();
+    return page;
 }
 
 bool TJournalModel::canFetchMore(const QModelIndex& parent) const {
@@ -47,10 +52,7 @@ void TJournalModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent))
         return;
     QString problem;
-    std::vector<TTestRecord> page = FDatabase->Page(FFilter, &FRows.back(), PageSize + 1, &problem);
-    FMore = int(page.size()) > PageSize;
-    if (FMore)
-        page.pop_back();
+    std::vector<TTestRecord> page = ReadPage(&FRows.back(), &problem);
     if (!problem.isEmpty()) {
         FProblem = problem;
         FMore = false;

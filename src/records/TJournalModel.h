@@ -63,6 +63,7 @@ class TJournalModel : public QAbstractTableModel {
 
   private:
     void Reload();
+    std::vector<TTestRecord> ReadPage(const TTestRecord* after, QString* problem);
 
     TRecordsDatabase* FDatabase = nullptr;
     TRecordFilter FFilter;

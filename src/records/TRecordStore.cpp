@@ -71,9 +71,7 @@ bool TRecordStore::SendOpen(QString* error) {
 }
 
 int TRecordStore::SendWaiting(QString* error) {
-    if (!FLocal->Open(error))
-        return -1;
-    const int before = FLocal->WaitingCount(error);
+    const int before = Waiting(error);
     if (before <= 0 || !FShared)
         return before;
     if (!OpenShared(error))

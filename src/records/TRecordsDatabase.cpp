@@ -105,6 +105,11 @@ bool Bind(QSqlQuery& q, const QString& sql, const QVariantList& values) {
         q.addBindValue(v);
     return q.exec();
 }
+TRecordsConfig LocalConfig(const QString& path) {
+    TRecordsConfig config;
+    config.LocalPath = path;
+    return config;
+}
 } // namespace
 
 TRecordsDatabase::TRecordsDatabase(const TRecordsConfig& config, TKind kind)
@@ -133,12 +138,8 @@ TRecordsDatabase::TRecordsDatabase(const TRecordsConfig& config, TKind kind)
             .arg(config.ConnectTimeoutS * 1000 + 5000));
 }
 
-TRecordsDatabase::TRecordsDatabase(const QString& path) : FKind(TKind::Local), FName(path) {
-    FConnection = NewConnectionName();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FConnection);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-}
+TRecordsDatabase::TRecordsDatabase(const QString& path)
+    : TRecordsDatabase(LocalConfig(path), TKind::Local) {}
 
 TRecordsDatabase::~TRecordsDatabase() {
     {

@@ -41,23 +41,23 @@ std::optional<QStringList> FromArray(const QJsonValue& value) {
 } // namespace
 
 TFault TFault::Open(const QStringList& cut, const QStringList& rest) {
-    return {TFaultKind::Open, {cut, rest}, false};
+    return {TFaultKind::Open, {cut, rest}, false, {}};
 }
 
 TFault TFault::Short(std::vector<QStringList> nets) {
-    return {TFaultKind::Short, std::move(nets), false};
+    return {TFaultKind::Short, std::move(nets), false, {}};
 }
 
 TFault TFault::Moved(const QStringList& moved, const QStringList& from, const QStringList& to) {
-    return {TFaultKind::Miswire, {moved, from, to}, false};
+    return {TFaultKind::Miswire, {moved, from, to}, false, {}};
 }
 
 TFault TFault::Swap(const QStringList& one, const QStringList& other) {
-    return {TFaultKind::Miswire, {one, other}, true};
+    return {TFaultKind::Miswire, {one, other}, true, {}};
 }
 
 TFault TFault::Foreign(const QStringList& contacts) {
-    return {TFaultKind::Foreign, {contacts}, false};
+    return {TFaultKind::Foreign, {contacts}, false, {}};
 }
 
 QString TFault::KindText(TFaultKind kind) {
@@ -97,6 +97,8 @@ std::optional<TFaultKind> TFault::KindFromKey(const QString& key) {
 }
 
 QString TFault::Text() const {
+    if (!StoredText.isEmpty())
+        return StoredText;
     const auto group = [this](std::size_t i) {
         return i < Groups.size() ? Groups[i] : QStringList();
     };
@@ -131,6 +133,8 @@ QJsonObject TFault::ToJson() const {
     QJsonObject json;
     json.insert(QStringLiteral("kind"), KindKey(Kind));
     json.insert(QStringLiteral("text"), Text());
+    if (!StoredText.isEmpty())
+        return json; // passed on as it came: still a form this program does not know
     const auto group = [this](std::size_t i) {
         return ToArray(i < Groups.size() ? Groups[i] : QStringList());
     };

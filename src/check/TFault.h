@@ -28,6 +28,9 @@ class TFault {
     TFaultKind Kind = TFaultKind::Open;
     std::vector<QStringList> Groups;
     bool Swapped = false;
+    // A fault read back in a form this program does not know (a newer one wrote it): the text it
+    // was stored with, shown as it stands.
+    QString StoredText;
 
     static TFault Open(const QStringList& cut, const QStringList& rest);
     static TFault Short(std::vector<QStringList> nets);

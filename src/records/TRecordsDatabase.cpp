@@ -283,7 +283,7 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
                       QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, "
                                      "detail, seen, first_seen, last_seen) "
                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                      {r.Uid, int(i), TFault::KindKey(f.Fault.Kind), AllContacts(f.Fault),
+                      {r.Uid, int(i), TFault::KindKey(f.Fault.Kind), Text(AllContacts(f.Fault)),
                        QString::fromUtf8(
                            QJsonDocument(f.Fault.ToJson()).toJson(QJsonDocument::Compact)),
                        f.Seen, f.First.isValid() ? QVariant(TTestRecord::ToMs(f.First)) : noTime,
@@ -366,7 +366,8 @@ bool ReadFaults(QSqlQuery& q, const QString& sql, const QVariantList& values,
         std::optional<TFault> fault = TFault::FromJson(json);
         if (!fault) {
             // A form this program does not know (written by a newer one): keep what it says.
-            fault = TFault::Foreign({json.value(QStringLiteral("text")).toString()});
+            fault = TFault();
+            fault->StoredText = json.value(QStringLiteral("text")).toString();
             fault->Kind = TFault::KindFromKey(json.value(QStringLiteral("kind")).toString())
                               .value_or(TFaultKind::Foreign);
         }

@@ -198,6 +198,40 @@ class TRecordsDatabaseTest : public QObject {
                  2);
     }
 
+    void aFaultOfAFormNotKnownShowsItsStoredText_data() { Backends(); }
+    void aFaultOfAFormNotKnownShowsItsStoredText() {
+        QFETCH(bool, shared);
+        RECORDS_NEED_SERVER(shared);
+        TFreshDatabase fresh(shared);
+        auto db = fresh.Open();
+        const TTestRecord r = Record(T0, "N1", false);
+        QVERIFY(db->Insert(r));
+        // As a newer program might write them: a kind this one knows in a form it does not, and
+        // a kind it does not know at all.
+        TPeek peek(fresh);
+        QVERIFY(peek.Exec(QStringLiteral("UPDATE faults SET detail = '{\"kind\": \"open\", "
+                                         "\"text\": \"обрыв: XT1:a1 по новому\"}' WHERE "
+                                         "record_uid = '%1' AND seq = 0")
+                              .arg(r.Uid)));
+        QVERIFY(peek.Exec(QStringLiteral("UPDATE faults SET detail = '{\"kind\": \"burnt\", "
+                                         "\"text\": \"прогар: XT1:a2\"}' WHERE "
+                                         "record_uid = '%1' AND seq = 1")
+                              .arg(r.Uid)));
+        const std::optional<TTestRecord> read = db->Load(r.Uid);
+        QVERIFY(read);
+        QCOMPARE(read->Faults.size(), std::size_t(2));
+        QCOMPARE(read->Faults[0].Fault.Text(), QStringLiteral("обрыв: XT1:a1 по новому"));
+        QCOMPARE(read->Faults[0].Fault.Kind, TFaultKind::Open);
+        QCOMPARE(read->Faults[1].Fault.Text(), QStringLiteral("прогар: XT1:a2"));
+        QCOMPARE(read->Faults[1].Fault.Kind, TFaultKind::Foreign);
+        // Passed on (a waiting record sent to the shared database) it keeps its text.
+        TTestRecord again = *read;
+        again.Uid = TTestRecord::NewUid();
+        QVERIFY(db->Insert(again));
+        QCOMPARE(db->Load(again.Uid)->Faults[0].Fault.Text(),
+                 QStringLiteral("обрыв: XT1:a1 по новому"));
+    }
+
     void severalRecordsInOneTransaction_data() { Backends(); }
     void severalRecordsInOneTransaction() {
         QFETCH(bool, shared);

@@ -80,7 +80,7 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case colTime:
-            return r.Time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            return TTestRecord::TimeText(r.Time);
         case colSerial:
             return r.Serial;
         case colVerdict:

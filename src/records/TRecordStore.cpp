@@ -90,5 +90,9 @@ int TRecordStore::Waiting(QString* error) {
 TRecordsDatabase* TRecordStore::Reading(QString* error) {
     if (FShared)
         return OpenShared(error) ? FShared.get() : nullptr;
+    return ReadingLocal(error);
+}
+
+TRecordsDatabase* TRecordStore::ReadingLocal(QString* error) {
     return FLocal->Open(error) ? FLocal.get() : nullptr;
 }

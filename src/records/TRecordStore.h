@@ -37,6 +37,8 @@ class TRecordStore {
     // The database the journal and the reports read: the shared one when there is one (opened
     // here; nullptr with the reason when it does not answer), else the local file.
     TRecordsDatabase* Reading(QString* error = nullptr);
+    // The station's own file, opened, whatever the settings say (nullptr: it cannot be opened).
+    TRecordsDatabase* ReadingLocal(QString* error = nullptr);
     TRecordsDatabase& Local() { return *FLocal; }
 
   private:

@@ -33,7 +33,7 @@ QByteArray TRecordsCsv::Line(const TTestRecord& r) {
     QStringList faults;
     for (const TRecordFault& f : r.Faults)
         faults << f.Fault.Text();
-    const QStringList fields{r.Time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+    const QStringList fields{TTestRecord::TimeText(r.Time),
                              r.Station,
                              r.Operator,
                              r.Serial,

@@ -68,6 +68,10 @@ struct TTestRecord {
     // Milliseconds since 1970 UTC, as the database keeps times.
     static qint64 ToMs(const QDateTime& time) { return time.toMSecsSinceEpoch(); }
     static QDateTime FromMs(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC); }
+    // A time as the journal, the CSV and the report show it: local, to the second.
+    static QString TimeText(const QDateTime& time) {
+        return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
 
     bool operator==(const TTestRecord&) const = default;
 };

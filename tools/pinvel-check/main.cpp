@@ -422,8 +422,7 @@ int Report(const TOptions& o) {
     const TRecordsConfig config = RecordsConfig(o);
     TRecordStore store(config);
     QString problem;
-    TRecordsDatabase* database =
-        o.Local ? store.Local().Open(&problem) ? &store.Local() : nullptr : store.Reading(&problem);
+    TRecordsDatabase* database = o.Local ? store.ReadingLocal(&problem) : store.Reading(&problem);
     if (!database)
         throw ECannotTest(problem +
                           (config.HasShared() && !o.Local

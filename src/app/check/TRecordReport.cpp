@@ -23,8 +23,7 @@ QString E(const QString& text) {
 }
 
 QString Time(const QDateTime& t) {
-    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                       : QString();
+    return TTestRecord::TimeText(t);
 }
 
 QString Verdict(const TTestRecord& r, int size) {

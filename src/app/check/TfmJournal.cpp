@@ -197,7 +197,7 @@ void TfmJournal::OpenDatabase() {
     }
     if (!FDatabase) {
         QString localProblem;
-        FDatabase = FStore->Local().Open(&localProblem) ? &FStore->Local() : nullptr;
+        FDatabase = FStore->ReadingLocal(&localProblem);
         if (!localProblem.isEmpty())
             problem = localProblem;
     }

@@ -129,6 +129,15 @@ QString TFault::Text() const {
     return KindText(Kind) + QStringLiteral(": ") + body;
 }
 
+QStringList TFault::Contacts() const {
+    QStringList all;
+    for (const QStringList& group : Groups)
+        for (const QString& c : group)
+            if (!all.contains(c))
+                all << c;
+    return all;
+}
+
 QJsonObject TFault::ToJson() const {
     QJsonObject json;
     json.insert(QStringLiteral("kind"), KindKey(Kind));

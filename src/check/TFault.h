@@ -40,6 +40,8 @@ class TFault {
 
     // "обрыв: XT1:a3 отсоединен от XP2:b5, XP2:b6".
     QString Text() const;
+    // Every contact the fault names, once each, in its order.
+    QStringList Contacts() const;
     // The kind in Russian as it starts the text: "обрыв", "замыкание", "перепутан",
     // "посторонний потенциал".
     static QString KindText(TFaultKind kind);

@@ -83,16 +83,6 @@ TTestRecord ReadRecord(const QSqlQuery& q) {
     return r;
 }
 
-// Every contact a fault names, once each, in its order: what a search for a contact reads.
-QString AllContacts(const TFault& fault) {
-    QStringList all;
-    for (const QStringList& group : fault.Groups)
-        for (const QString& c : group)
-            if (!all.contains(c))
-                all << c;
-    return all.join(QLatin1Char(' '));
-}
-
 // An empty text is stored as one, never as NULL.
 QString Text(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
@@ -279,11 +269,13 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         ++added;
         for (std::size_t i = 0; i < r.Faults.size(); ++i) {
             const TRecordFault& f = r.Faults[i];
+            // The contacts column is what a search for a contact reads.
             if (!Bind(q,
                       QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, "
                                      "detail, seen, first_seen, last_seen) "
                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                      {r.Uid, int(i), TFault::KindKey(f.Fault.Kind), Text(AllContacts(f.Fault)),
+                      {r.Uid, int(i), TFault::KindKey(f.Fault.Kind),
+                       Text(f.Fault.Contacts().join(QLatin1Char(' '))),
                        QString::fromUtf8(
                            QJsonDocument(f.Fault.ToJson()).toJson(QJsonDocument::Compact)),
                        f.Seen, f.First.isValid() ? QVariant(TTestRecord::ToMs(f.First)) : noTime,

@@ -606,8 +606,7 @@ QSet<TContactKey> TCheckController::KeysOf(const QStringList& contacts) const {
 QSet<TContactKey> TCheckController::KeysOf(const std::vector<TFault>& faults) const {
     QSet<TContactKey> keys;
     for (const TFault& fault : faults)
-        for (const QStringList& group : fault.Groups)
-            keys.unite(KeysOf(group));
+        keys.unite(KeysOf(fault.Contacts()));
     return keys;
 }
 

@@ -18,13 +18,6 @@ const QColor VerdictNone(128, 128, 128);
 
 constexpr int ContactsRole = Qt::UserRole;
 
-QStringList ContactsOf(const TFault& fault) {
-    QStringList out;
-    for (const QStringList& group : fault.Groups)
-        out << group;
-    return out;
-}
-
 } // namespace
 
 TCheckResultsPanel::TCheckResultsPanel(QWidget* parent) : QDockWidget(parent) {
@@ -110,7 +103,7 @@ void TCheckResultsPanel::SetWatchColumns(bool watch) {
 QTreeWidgetItem* TCheckResultsPanel::AddFault(const TFault& fault) {
     auto* item = new QTreeWidgetItem(lvFaults);
     item->setText(int(TColumn::Fault), fault.Text());
-    item->setData(int(TColumn::Fault), ContactsRole, ContactsOf(fault));
+    item->setData(int(TColumn::Fault), ContactsRole, fault.Contacts());
     item->setTextAlignment(int(TColumn::Count), Qt::AlignRight | Qt::AlignVCenter);
     return item;
 }

@@ -35,9 +35,7 @@ TCheckPoints TCheckPoints::FromProject(const TWorkPlace& workPlace, const TSootv
             result.FPoints.push_back({record.FPin, {}});
         QStringList& contacts = result.FPoints[at->second].Contacts;
         for (int i = 0; i < record.Count(); ++i) {
-            const TRazem* razem = workPlace.Razem(record.FRazemIndexes[std::size_t(i)]);
-            const QString name = (razem != nullptr ? razem->FRazName : QString()) +
-                                 QLatin1Char(':') + record.FNames[std::size_t(i)];
+            const QString name = workPlace.TiedContactName(record, i);
             if (!contacts.contains(name))
                 contacts.append(name);
         }

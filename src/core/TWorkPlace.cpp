@@ -87,9 +87,7 @@ void TWorkPlace::FillSootvGrids() {
         if (grid == nullptr)
             continue;
         for (int i = 0; i < rec.Count(); ++i) {
-            const TRazem* razem = Razem(rec.FRazemIndexes[std::size_t(i)]);
-            const QString part = (razem != nullptr ? razem->FRazName : QString()) +
-                                 QLatin1Char(':') + rec.FNames[std::size_t(i)];
+            const QString part = TiedContactName(rec, i);
             grid->SetCell(rec.FCol, rec.FRow,
                           i == 0 ? part
                                  : grid->Cell(rec.FCol, rec.FRow) + QLatin1String(" | ") + part);
@@ -209,4 +207,10 @@ void TWorkPlace::LoadFromImage(const QByteArray& image) {
         r.Fail(TTexts::tr("после последней записи соответствий лишние данные: %1 байт")
                    .arg(r.Remaining()));
     FillSootvGrids();
+}
+
+QString TWorkPlace::TiedContactName(const TSootvData& record, int i) const {
+    const TRazem* razem = Razem(record.FRazemIndexes[std::size_t(i)]);
+    return (razem != nullptr ? razem->FRazName : QString()) + QLatin1Char(':') +
+           record.FNames[std::size_t(i)];
 }

@@ -8,6 +8,7 @@
 
 class TRazem;
 class TSootv;
+class TSootvData;
 
 // The container of every connector of the open project. A connector's position in the list is
 // its identity everywhere else (the correspondence table names connectors by it), so the list
@@ -28,6 +29,9 @@ class TWorkPlace : public QObject {
     int Count() const { return int(FRazems.size()); }
     // The connector at an index, or null when there is none.
     TRazem* Razem(int index) const;
+    // Entry i of a table record as the grids and the check name it: "XT1:a1" (":a1" when its
+    // connector is gone).
+    QString TiedContactName(const TSootvData& record, int i) const;
     TRazem* Selected() const { return Razem(SelectedRazem); }
     int IndexOfName(const QString& name) const;
 

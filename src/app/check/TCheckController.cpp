@@ -376,12 +376,10 @@ void TCheckController::Start(TCheckJob::TKind kind, TCheckPoints points, TRefere
         const TSootvData& record = sootv.Item(k);
         for (int i = 0; i < record.Count(); ++i) {
             const int index = record.FRazemIndexes[std::size_t(i)];
-            const TRazem* razem = wp.Razem(index);
-            if (razem == nullptr)
+            if (wp.Razem(index) == nullptr)
                 continue;
             const TCellPos at = record.FContacts[std::size_t(i)];
-            FKeys[razem->FRazName + QLatin1Char(':') + record.FNames[std::size_t(i)]].append(
-                {index, at.Col, at.Row & ~1});
+            FKeys[wp.TiedContactName(record, i)].append({index, at.Col, at.Row & ~1});
         }
     }
     ClearMarks();

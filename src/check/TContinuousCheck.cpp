@@ -7,7 +7,7 @@
 TContinuousCheck::TContinuousCheck(TReference reference) : FReference(std::move(reference)) {}
 
 std::vector<TFault> TContinuousCheck::RunOnce(THarnessCheck& check) {
-    TCheckResult result = check.Verify(FReference);
+    TCheckResult result = check.Verify(FReference, FMemory);
     // In UTC: the local time would read the time zone on the checking thread while the window
     // reads it on its own; whoever shows the time turns it into local time.
     const QDateTime now = QDateTime::currentDateTimeUtc();

@@ -51,6 +51,7 @@ class TContinuousCheck {
 
   private:
     const TReference FReference;
+    TVerifyMemory FMemory; // the checking thread's alone
     std::function<void(const TLatchedFault&)> FOnLatched;
 
     mutable std::mutex FLock;

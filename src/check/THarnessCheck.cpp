@@ -153,13 +153,23 @@ bool THarnessCheck::FastCheck(const TReference& reference,
 }
 
 TCheckResult THarnessCheck::Verify(const TReference& reference) {
+    TVerifyMemory none;
+    none.SinceScan = TVerifyMemory::ScanEvery; // nothing to take over: always scan
+    return Verify(reference, none);
+}
+
+TCheckResult THarnessCheck::Verify(const TReference& reference, TVerifyMemory& memory) {
     const long long before = FRoundTrips;
     TCheckResult result;
     if (reference.PointCount() != FPoints.Count())
         throw EUnitError(QCoreApplication::translate(
             "THarnessCheck", "Эталон составлен для другого набора контактов проекта"));
     std::vector<std::vector<std::uint8_t>> readings;
-    if (!FastCheck(reference, &readings)) {
+    const bool good = FastCheck(reference, &readings);
+    if (!good && readings == memory.Readings && memory.SinceScan < TVerifyMemory::ScanEvery) {
+        ++memory.SinceScan;
+        result.Faults = memory.Faults;
+    } else if (!good) {
         std::set<int> involved;
         for (std::size_t trip = 0; trip < readings.size(); ++trip)
             for (int p = 0; p < reference.PointCount(); ++p)
@@ -169,9 +179,54 @@ TCheckResult THarnessCheck::Verify(const TReference& reference) {
         result.Faults = TNetCompare::Compare(reference, scan.Nets, scan.Foreign, FPoints);
         if (result.Faults.empty())
             result.Faults = NameFromReadings(reference, readings);
+        else
+            for (TFault& fault : NameTransients(reference, scan, readings))
+                if (std::find(result.Faults.begin(), result.Faults.end(), fault) ==
+                    result.Faults.end())
+                    result.Faults.push_back(std::move(fault));
+        memory.SinceScan = 0;
     }
+    memory.Readings = std::move(readings);
+    memory.Faults = result.Faults;
     result.RoundTrips = int(FRoundTrips - before);
     return result;
+}
+
+// A fault that came and went during the coded check while another one stays: the scan shows the
+// lasting one, so the readings of the nets whose levels the scanned harness does not explain are
+// named on their own, every other point taken as reading what the reference expects of it.
+std::vector<TFault>
+THarnessCheck::NameTransients(const TReference& reference, const TScan& scan,
+                              const std::vector<std::vector<std::uint8_t>>& readings) {
+    const int n = reference.PointCount();
+    std::vector<int> measuredNet(std::size_t(n), -1); // -1: a foreign potential, reads 1
+    for (std::size_t m = 0; m < scan.Nets.size(); ++m)
+        for (int p : scan.Nets[m])
+            measuredNet[std::size_t(p)] = int(m);
+    std::set<int> transient;
+    for (std::size_t trip = 0; trip < readings.size(); ++trip) {
+        std::vector<std::uint8_t> level(scan.Nets.size(), 0);
+        for (int net = 0; net < reference.NetCount(); ++net) {
+            const int first = reference.Net(net).front();
+            if (measuredNet[std::size_t(first)] >= 0)
+                level[std::size_t(measuredNet[std::size_t(first)])] |=
+                    CodedLevel(net, int(trip));
+        }
+        for (int p = 0; p < n; ++p) {
+            const int m = measuredNet[std::size_t(p)];
+            const std::uint8_t explained = m < 0 ? 1 : level[std::size_t(m)];
+            if (readings[trip][std::size_t(p)] != explained)
+                transient.insert(reference.NetOf(p));
+        }
+    }
+    if (transient.empty())
+        return {};
+    std::vector<std::vector<std::uint8_t>> alone = readings;
+    for (std::size_t trip = 0; trip < alone.size(); ++trip)
+        for (int p = 0; p < n; ++p)
+            if (transient.count(reference.NetOf(p)) == 0)
+                alone[trip][std::size_t(p)] = CodedLevel(reference.NetOf(p), int(trip));
+    return NameFromReadings(reference, alone);
 }
 
 // Names what the coded check saw when the scan after it found the harness good again. Points

@@ -38,6 +38,17 @@ struct TLearnResult {
     bool Learnt() const { return Faults.empty(); }
 };
 
+// What one verify of a series leaves for the next (continuous verify): a harness that reads
+// exactly as it did a moment ago has the same faults, so they are taken over without the scan,
+// and the round trips go to the coded check that sees a fault come and go. A scan still runs
+// every ScanEvery checks, so a change the coded levels cannot show is found after a while.
+struct TVerifyMemory {
+    static constexpr int ScanEvery = 16;
+    std::vector<std::vector<std::uint8_t>> Readings;
+    std::vector<TFault> Faults;
+    int SinceScan = 0;
+};
+
 // The harness check over one unit exchange (command 21): learning a good harness and verifying
 // others against it.
 //
@@ -59,6 +70,8 @@ class THarnessCheck {
 
     TLearnResult Learn();
     TCheckResult Verify(const TReference& reference);
+    // One verify of a series: `memory` carries what the last one saw.
+    TCheckResult Verify(const TReference& reference, TVerifyMemory& memory);
     // The coded check alone: true when every point read its net's code. `readings` (when given)
     // gets the levels read, one vector per round trip.
     bool FastCheck(const TReference& reference,
@@ -79,6 +92,8 @@ class THarnessCheck {
     // Scans the given reference nets and whatever they turn out joined to; with no reference,
     // every point. The other nets are taken as the reference has them.
     TScan ScanNets(const TReference* reference, const std::vector<int>& nets);
+    std::vector<TFault> NameTransients(const TReference& reference, const TScan& scan,
+                                       const std::vector<std::vector<std::uint8_t>>& readings);
     std::vector<TFault> NameFromReadings(const TReference& reference,
                                          const std::vector<std::vector<std::uint8_t>>& readings);
 

@@ -1,6 +1,11 @@
 #include "TRecordStore.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
 
 namespace {
 struct TTexts {
@@ -17,13 +22,67 @@ TRecordStore::TRecordStore(TRecordsConfig config)
 
 TRecordStore::~TRecordStore() = default;
 
+QString TRecordStore::TakeNotice() {
+    return std::exchange(FNotice, QString());
+}
+
+bool TRecordStore::OpenLocal(QString* error) {
+    if (FLocal->Open(error))
+        return true;
+    return FLocal->Damaged() && SetAside(error) && FLocal->Open(error);
+}
+
+bool TRecordStore::InsertLocal(const TTestRecord& record, QString* error, bool waiting) {
+    if (!OpenLocal(error))
+        return false;
+    if (FLocal->Insert(record, error, waiting))
+        return true;
+    // Damage that only a write runs into: set aside as well, and the record into the new file.
+    return FLocal->Damaged() && SetAside(error) && FLocal->Open(error) &&
+           FLocal->Insert(record, error, waiting);
+}
+
+// The damaged file keeps whatever can still be read from it (records waiting for the shared
+// database among them), so it is renamed, with SQLite's files beside it, never removed.
+bool TRecordStore::SetAside(QString* error) {
+    const QString path = FConfig.LocalPath;
+    FLocal.reset(); // the connection lets go of the file
+    const QFileInfo info(path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside;
+    for (int n = 1;; ++n) {
+        aside = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+                QStringLiteral("-damaged-") + stamp + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) +
+                QLatin1Char('.') + info.suffix();
+        if (!QFile::exists(aside))
+            break;
+    }
+    QFile file(path);
+    const bool moved = file.rename(aside);
+    if (moved)
+        for (const char* companion : {"-wal", "-shm"})
+            if (QFile::exists(path + QLatin1String(companion)))
+                QFile::rename(path + QLatin1String(companion), aside + QLatin1String(companion));
+    FLocal = std::make_unique<TRecordsDatabase>(FConfig, TRecordsDatabase::TKind::Local);
+    if (!moved) {
+        if (error)
+            *error = TTexts::tr("База записей «%1» повреждена, и ее не удалось отложить: %2")
+                         .arg(path, file.errorString());
+        return false;
+    }
+    FNotice = TTexts::tr("База записей «%1» повреждена: она отложена как «%2», новые записи идут "
+                         "в новую базу. Как вернуть записи из отложенной базы, сказано в справке.")
+                  .arg(path, aside);
+    return true;
+}
+
 bool TRecordStore::OpenShared(QString* error) {
     return FShared && FShared->Open(error);
 }
 
 TWriteOutcome TRecordStore::Write(const TTestRecord& record, QString* error, bool tryShared) {
     if (!FShared) {
-        if (FLocal->Open(error) && FLocal->Insert(record, error))
+        if (InsertLocal(record, error, false))
             return TWriteOutcome::Stored;
         return TWriteOutcome::Failed;
     }
@@ -46,7 +105,7 @@ TWriteOutcome TRecordStore::Write(const TTestRecord& record, QString* error, boo
         sharedError = TTexts::tr("программа закрывается");
     }
     QString localError;
-    if (FLocal->Open(&localError) && FLocal->Insert(record, &localError, true)) {
+    if (InsertLocal(record, &localError, true)) {
         if (error)
             *error = sharedError;
         return TWriteOutcome::Waiting;
@@ -82,7 +141,7 @@ int TRecordStore::SendWaiting(QString* error) {
 }
 
 int TRecordStore::Waiting(QString* error) {
-    if (!FLocal->Open(error))
+    if (!OpenLocal(error))
         return -1;
     return FLocal->WaitingCount(error);
 }
@@ -94,5 +153,5 @@ TRecordsDatabase* TRecordStore::Reading(QString* error) {
 }
 
 TRecordsDatabase* TRecordStore::ReadingLocal(QString* error) {
-    return FLocal->Open(error) ? FLocal.get() : nullptr;
+    return OpenLocal(error) ? FLocal.get() : nullptr;
 }

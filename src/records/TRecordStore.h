@@ -41,11 +41,21 @@ class TRecordStore {
     TRecordsDatabase* ReadingLocal(QString* error = nullptr);
     TRecordsDatabase& Local() { return *FLocal; }
 
+    // What the store did on its own that the station must hear of once (a damaged file set
+    // aside for a new one); empty when nothing. Taking it clears it.
+    QString TakeNotice();
+
   private:
     bool OpenShared(QString* error);
+    // Opens the station's file; a damaged one is set aside under a new name (never deleted) and
+    // a new file started in its place.
+    bool OpenLocal(QString* error);
+    bool InsertLocal(const TTestRecord& record, QString* error, bool waiting);
+    bool SetAside(QString* error);
     bool SendOpen(QString* error);
 
     TRecordsConfig FConfig;
     std::unique_ptr<TRecordsDatabase> FLocal;
     std::unique_ptr<TRecordsDatabase> FShared;
+    QString FNotice;
 };

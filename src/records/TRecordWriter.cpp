@@ -56,6 +56,8 @@ void TRecordWriter::Run() {
     QString problem;
     int waiting = store.SendWaiting(&problem);
     FWaiting = qMax(0, waiting);
+    if (const QString notice = store.TakeNotice(); !notice.isEmpty())
+        emit Notice(notice);
     emit StatusChanged(FWaiting.load(), waiting != 0 ? problem : QString());
     std::unique_lock<std::mutex> lock(FLock);
     for (;;) {
@@ -75,6 +77,8 @@ void TRecordWriter::Run() {
             problem.clear();
             waiting = stopping ? store.Waiting(&problem) : store.SendWaiting(&problem);
             FWaiting = qMax(0, waiting);
+            if (const QString notice = store.TakeNotice(); !notice.isEmpty())
+                emit Notice(notice);
             emit StatusChanged(FWaiting.load(), problem);
             lock.lock();
             continue;
@@ -88,6 +92,8 @@ void TRecordWriter::Run() {
         if (outcome == TWriteOutcome::Stored)
             problem.clear();
         FWaiting = qMax(0, store.Waiting());
+        if (const QString notice = store.TakeNotice(); !notice.isEmpty())
+            emit Notice(notice);
         if (outcome != TWriteOutcome::Failed)
             emit RecordWritten(record.Uid, outcome == TWriteOutcome::Stored && FConfig.HasShared());
         emit StatusChanged(FWaiting.load(), problem);

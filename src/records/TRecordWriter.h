@@ -41,6 +41,9 @@ class TRecordWriter : public QObject {
     // and the last problem (empty when the last write or offer went through).
     void StatusChanged(int waiting, const QString& problem);
     void RecordWritten(const QString& uid, bool shared);
+    // Something the store did on its own that the station must hear of once (a damaged file
+    // set aside), in the program's words.
+    void Notice(const QString& text);
 
   private:
     void Run();

@@ -145,6 +145,14 @@ bool TRecordsDatabase::Fail(QString* error, const QString& what, const QString& 
     return false;
 }
 
+bool TRecordsDatabase::Fail(QString* error, const QString& what, const QSqlError& reason) {
+    // SQLite's own words for a file that is no database (26) or a damaged one (11).
+    const QString code = reason.nativeErrorCode();
+    if (FKind == TKind::Local && (code == QLatin1String("26") || code == QLatin1String("11")))
+        FDamaged = true;
+    return Fail(error, what, reason.text());
+}
+
 bool TRecordsDatabase::IsOpen() const {
     return QSqlDatabase::database(FConnection, false).isOpen();
 }
@@ -167,14 +175,14 @@ bool TRecordsDatabase::Open(QString* error) {
             return Fail(error, what, TTexts::tr("не удалось создать папку «%1»").arg(folder));
     }
     if (!db.open())
-        return Fail(error, what, db.lastError().text());
+        return Fail(error, what, db.lastError());
     if (db.driverName() == QLatin1String("QSQLITE")) {
         // The log of changes beside the file lets the journal read while a record is written;
         // every commit reaches the disk before it counts.
         QSqlQuery q(db);
         for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
             if (!q.exec(QLatin1String(pragma))) {
-                const QString why = q.lastError().text();
+                const QSqlError why = q.lastError();
                 db.close();
                 return Fail(error, what, why);
             }
@@ -193,7 +201,7 @@ int TRecordsDatabase::SchemaVersion(QString* error) {
         return 0;
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !q.next()) {
-        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return -1;
     }
     return q.value(0).toInt();
@@ -214,7 +222,7 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
                         .arg(known));
     for (int version = have + 1; version <= known; ++version) {
         if (!db.transaction())
-            return Fail(error, what, db.lastError().text());
+            return Fail(error, what, db.lastError());
         QSqlQuery q(db);
         bool ok = true;
         if (version == 1)
@@ -243,11 +251,11 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
     if (!db.isOpen())
         return Fail(error, what, TTexts::tr("база не открыта"));
     if (!db.transaction())
-        return Fail(error, what, db.lastError().text());
+        return Fail(error, what, db.lastError());
     QSqlQuery q(db);
     const auto fail = [&](const QSqlError& e) {
         db.rollback();
-        return Fail(error, what, e.text());
+        return Fail(error, what, e);
     };
     const QVariant noTime{QMetaType(QMetaType::LongLong)};
     const qint64 now = TTestRecord::ToMs(QDateTime::currentDateTimeUtc());
@@ -322,7 +330,7 @@ std::vector<TTestRecord> TRecordsDatabase::Page(const TRecordFilter& filter,
     q.setForwardOnly(true);
     std::vector<TTestRecord> rows;
     if (!Bind(q, sql, values)) {
-        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return rows;
     }
     while (q.next())
@@ -336,7 +344,7 @@ qint64 TRecordsDatabase::Count(const TRecordFilter& filter, QString* error) {
         QStringLiteral("SELECT COUNT(*) FROM records WHERE %1").arg(filter.Where(values));
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
     if (!Bind(q, sql, values) || !q.next()) {
-        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return -1;
     }
     return q.value(0).toLongLong();
@@ -381,7 +389,7 @@ std::optional<TTestRecord> TRecordsDatabase::Load(const QString& uid, QString* e
               QStringLiteral("SELECT %1 FROM records WHERE uid = ?")
                   .arg(QLatin1String(RecordColumns)),
               {uid})) {
-        Fail(error, what, q.lastError().text());
+        Fail(error, what, q.lastError());
         return std::nullopt;
     }
     if (!q.next())
@@ -391,7 +399,7 @@ std::optional<TTestRecord> TRecordsDatabase::Load(const QString& uid, QString* e
                     QStringLiteral("SELECT record_uid, detail, seen, first_seen, last_seen FROM "
                                    "faults WHERE record_uid = ? ORDER BY seq"),
                     {uid}, {&r})) {
-        Fail(error, what, q.lastError().text());
+        Fail(error, what, q.lastError());
         return std::nullopt;
     }
     return r;
@@ -422,7 +430,7 @@ std::vector<TTestRecord> TRecordsDatabase::LoadAll(const TRecordFilter& filter,
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
     q.setForwardOnly(true);
     if (!ReadFaults(q, sql, values, pointers)) {
-        Fail(error, what, q.lastError().text());
+        Fail(error, what, q.lastError());
         return {};
     }
     return records;
@@ -433,7 +441,7 @@ QStringList TRecordsDatabase::Distinct(const char* column, QString* error) {
     QStringList out;
     if (!q.exec(QStringLiteral("SELECT DISTINCT %1 FROM records ORDER BY %1 LIMIT 5000")
                     .arg(QLatin1String(column)))) {
-        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return out;
     }
     while (q.next())
@@ -454,7 +462,7 @@ QStringList TRecordsDatabase::WaitingUids(QString* error) {
     QStringList out;
     if (!q.exec(QStringLiteral("SELECT w.uid FROM waiting w JOIN records r ON r.uid = w.uid "
                                "ORDER BY r.checked_at, r.uid"))) {
-        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return out;
     }
     while (q.next())
@@ -465,7 +473,7 @@ QStringList TRecordsDatabase::WaitingUids(QString* error) {
 int TRecordsDatabase::WaitingCount(QString* error) {
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM waiting")) || !q.next()) {
-        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError().text());
+        Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return -1;
     }
     return q.value(0).toInt();
@@ -475,7 +483,7 @@ bool TRecordsDatabase::RemoveSent(const QString& uid, QString* error) {
     const QString what = TTexts::tr("Не удалось записать проверку в базу «%1»: %2");
     QSqlDatabase db = QSqlDatabase::database(FConnection, false);
     if (!db.transaction())
-        return Fail(error, what, db.lastError().text());
+        return Fail(error, what, db.lastError());
     QSqlQuery q(db);
     for (const char* sql :
          {"DELETE FROM faults WHERE record_uid = ?", "DELETE FROM records WHERE uid = ?",

@@ -38,6 +38,9 @@ class TRecordsDatabase {
     // current. False with the reason in Russian.
     bool Open(QString* error = nullptr);
     bool IsOpen() const;
+    // The station's file turned out to be no database, or a damaged one (not merely busy or
+    // out of reach): it has to be set aside for a new one.
+    bool Damaged() const { return FDamaged; }
     void Close();
 
     // Writes the record and its faults in one transaction; with `waiting`, the record is also
@@ -78,10 +81,12 @@ class TRecordsDatabase {
   private:
     bool MakeSchemaCurrent(QString* error);
     bool Fail(QString* error, const QString& what, const QString& reason);
+    bool Fail(QString* error, const QString& what, const QSqlError& reason);
     QStringList Distinct(const char* column, QString* error);
 
     TKind FKind;
     QString FName;
     QString FConnection;
     std::function<void()> FBeforeCommit;
+    bool FDamaged = false;
 };

@@ -8,6 +8,7 @@
 #include "TIniFile.h"
 #include "TRecordWriter.h"
 
+#include <QFileInfo>
 #include <QTcpServer>
 #include <cstdlib>
 
@@ -184,6 +185,75 @@ class TRecordStoreTest : public QObject {
         QString error;
         QCOMPARE(store.Write(Record(T0, "F"), &error), TWriteOutcome::Failed);
         QVERIFY2(error.contains("не удалось создать папку"), qPrintable(error));
+    }
+
+    // A station file that is no database (random bytes) or a database cut short: the check's
+    // record goes to a new file, the damaged one is kept under a new name with its bytes as they
+    // were, and the station hears of it once, both files named.
+    void aDamagedFileIsSetAsideForANewOne_data() {
+        QTest::addColumn<bool>("truncated");
+        QTest::newRow("random bytes") << false;
+        QTest::newRow("truncated database") << true;
+    }
+    void aDamagedFileIsSetAsideForANewOne() {
+        QFETCH(bool, truncated);
+        TFreshDatabase fresh(false);
+        const QString path = fresh.Config.LocalPath;
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        if (truncated) {
+            {
+                TRecordsDatabase db(path);
+                std::vector<TTestRecord> many;
+                for (int i = 0; i < 3000; ++i)
+                    many.push_back(Record(T0 + i, QStringLiteral("T%1").arg(i), i % 7 != 0));
+                QVERIFY(db.Open() && db.Insert(many));
+            } // closed: the log is folded into the file
+            QFile f(path);
+            QVERIFY(f.size() > 64 * 1024);
+            QVERIFY(f.resize(f.size() / 2));
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QByteArray noise(8192, 0);
+            for (qsizetype i = 0; i < noise.size(); ++i)
+                noise[i] = char((i * 7919 + 13) % 251);
+            f.write(noise);
+        }
+        QByteArray damaged;
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            damaged = f.readAll();
+        }
+
+        TRecordStore store(fresh.Config);
+        const TTestRecord r = Record(T0, "D1", false);
+        QString error;
+        QCOMPARE(store.Write(r, &error), TWriteOutcome::Stored);
+        const QString notice = store.TakeNotice();
+        const QStringList aside = QDir(QFileInfo(path).absolutePath())
+                                      .entryList({QStringLiteral("records-damaged-*.sqlite")});
+        QCOMPARE(aside.size(), 1);
+        const QString asidePath = QFileInfo(path).absolutePath() + QLatin1Char('/') + aside[0];
+        QVERIFY2(notice.contains(path) && notice.contains(asidePath) &&
+                     notice.contains(QStringLiteral("повреждена")),
+                 qPrintable(notice));
+        QFile kept(asidePath);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+        QCOMPARE(*store.Local().Load(r.Uid), r);
+        QCOMPARE(store.Local().Count({}), 1LL);
+
+        // Said once: the next record and the next program find a good file.
+        QCOMPARE(store.Write(Record(T0 + 1, "D2"), &error), TWriteOutcome::Stored);
+        QVERIFY(store.TakeNotice().isEmpty());
+        TRecordStore next(fresh.Config);
+        QCOMPARE(next.Waiting(), 0);
+        QVERIFY(next.TakeNotice().isEmpty());
+        QCOMPARE(QDir(QFileInfo(path).absolutePath())
+                     .entryList({QStringLiteral("records-damaged-*.sqlite")})
+                     .size(),
+                 1);
     }
 
     void theSharedDatabaseTakesThem() {

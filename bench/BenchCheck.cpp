@@ -2,6 +2,7 @@
 // and its simulated unit: round trips to learn and to verify a good harness, and the time of a
 // verify with the unit answering each round trip after 1 ms (a USB unit's pace) and flat out.
 
+#include "BenchQuick.h"
 #include "TCheckPoints.h"
 #include "THarnessCheck.h"
 #include "TPortExchange.h"
@@ -88,6 +89,7 @@ double VerifyMs(THarnessCheck& check, const TReference& reference, int spanMs, b
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const int second = BenchSize(BenchQuick(argc, argv), 1000, 100);
     QTemporaryDir dir;
     const QString harness = dir.filePath(QStringLiteral("harness.json"));
     QFile file(harness);
@@ -114,9 +116,9 @@ int main(int argc, char** argv) {
     bool good = verified.Good();
     THarnessCheck atPace(points, *paced.Exchange);
     std::printf("verify_ms_190_pins_1ms_unit: %.1f\n",
-                VerifyMs(atPace, learnt.Reference, 2000, good));
+                VerifyMs(atPace, learnt.Reference, 2 * second, good));
     std::printf("verify_ms_190_pins_inprocess: %.3f\n",
-                VerifyMs(inProcess, learnt.Reference, 1000, good));
+                VerifyMs(inProcess, learnt.Reference, second, good));
     std::fflush(stdout);
     if (!good) {
         std::fprintf(stderr, "the good harness did not verify as good\n");

@@ -1,6 +1,7 @@
 // pinvel-bench-files: loading and saving a large project (40 connectors of 50 contact rows x 101
 // positions, 190 correspondences), median of several runs, through the real files.
 
+#include "BenchQuick.h"
 #include "TPinGrid.h"
 #include "TRazem.h"
 #include "TSootv.h"
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
     const QString path = dir.filePath(QStringLiteral("большой.pvl"));
     TProject source;
     Fill(source);
-    constexpr int kRuns = 9;
+    const int kRuns = BenchSize(BenchQuick(argc, argv), 9, 1);
     std::vector<double> save, load;
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer t;

@@ -1,6 +1,7 @@
 // pinvel-bench-link: round trips of command 21 over all 190 pins per second, through the loaded
 // libkestrum.so, on the simulated unit in process and on the unit emulator over TCP loopback.
 
+#include "BenchQuick.h"
 #include "WorkWithCOM.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,8 @@
 #include <cstdio>
 
 namespace {
+int MeasureMs = 1000;
+
 QByteArray AllPins() {
     QByteArray frame;
     for (int i = 0; i < 190; ++i) {
@@ -48,7 +51,7 @@ long long Measure(const QByteArray& link) {
     QElapsedTimer timer;
     timer.start();
     long long count = 0;
-    while (timer.elapsed() < 1000) {
+    while (timer.elapsed() < MeasureMs) {
         for (int i = 0; i < 50; ++i)
             if (!roundTrip())
                 return -1;
@@ -60,6 +63,7 @@ long long Measure(const QByteArray& link) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    MeasureMs = BenchSize(BenchQuick(argc, argv), 1000, 100);
     std::printf("roundtrips_per_second_inprocess: %lld\n", Measure("sim"));
     std::fflush(stdout);
 

@@ -4,6 +4,7 @@
 // the window shows), the unfiltered journal, a page read deep in the list, and one record
 // written whole (its transaction reaching the disk).
 
+#include "BenchQuick.h"
 #include "TJournalModel.h"
 #include "TRecordsConfig.h"
 #include "TRecordsDatabase.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int Records = 100000;
+int Records = 100000; // 10 000 in a quick run
 
 std::vector<TTestRecord> Journal() {
     std::vector<TTestRecord> all;
@@ -110,6 +111,7 @@ void Measure(TRecordsDatabase& db, const TTestRecord& sample, const char* suffix
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    Records = BenchSize(BenchQuick(argc, argv), 100000, 10000);
     const std::vector<TTestRecord> journal = Journal();
     {
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel bench records XXXXXX"));

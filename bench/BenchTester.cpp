@@ -4,6 +4,7 @@
 // per second and the CPU the process uses while the worker rests and while the unit works on its
 // own (autonomous mode).
 
+#include "BenchQuick.h"
 #include "IHardView.h"
 #include "TRazem.h"
 #include "TSootv.h"
@@ -71,6 +72,8 @@ double CpuPercent(int ms) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const bool quick = BenchQuick(argc, argv);
+    const int second = BenchSize(quick, 1000, 100);
 
     TDeviceSettings device;
     device.SimReplyUs = 0; // flat out: the worker's own speed, not a unit's pace
@@ -125,7 +128,7 @@ int main(int argc, char** argv) {
     const auto passes = worker.Passes();
     QElapsedTimer timer;
     timer.start();
-    Serve(2000);
+    Serve(2 * second);
     const double perSecond = double(worker.Passes() - passes) * 1e9 / double(timer.nsecsElapsed());
     settings.Cycle = false;
     worker.FStopAfterPass = true;
@@ -133,7 +136,7 @@ int main(int argc, char** argv) {
     std::printf("passes_per_second: %.0f\n", perSecond);
 
     // At rest in the tester mode.
-    std::printf("rest_cpu_percent: %.2f\n", CpuPercent(1000));
+    std::printf("rest_cpu_percent: %.2f\n", CpuPercent(second));
 
     // Autonomous: both reads off, the user agrees.
     settings.ReadRaz = false;
@@ -141,7 +144,7 @@ int main(int argc, char** argv) {
     worker.Resume();
     Serve(200);
     const bool autonomous = worker.FAutonomous;
-    std::printf("autonomous_cpu_percent: %.2f\n", CpuPercent(1000));
+    std::printf("autonomous_cpu_percent: %.2f\n", CpuPercent(second));
     std::fflush(stdout);
 
     worker.StopUnit();
@@ -178,7 +181,7 @@ int main(int argc, char** argv) {
     const auto pacedPasses = pacedWorker.Passes();
     QElapsedTimer pacedTimer;
     pacedTimer.start();
-    const double pacedCpu = CpuPercent(2000);
+    const double pacedCpu = CpuPercent(2 * second);
     std::printf("passes_per_second_paced: %.0f\n", double(pacedWorker.Passes() - pacedPasses) *
                                                        1e9 / double(pacedTimer.nsecsElapsed()));
     std::printf("cycle_cpu_percent_paced: %.1f\n", pacedCpu);

@@ -21,6 +21,8 @@ endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/help)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/data)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The licence, where Debian keeps every package's: a machine-readable copyright file.
+install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pinvel)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)

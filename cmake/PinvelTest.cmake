@@ -12,7 +12,9 @@ function(pinvel_add_test)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     # Each test's records (and whatever else goes to the data folder) in a folder of its own in
     # the build, never in the user's home.
-    set(_env "QT_QPA_PLATFORM=offscreen"
+    # One language whatever the machine's: the program and its tools speak Russian unless a test
+    # asks for English (LC_ALL=C.UTF-8 is no English locale).
+    set(_env "QT_QPA_PLATFORM=offscreen" "LC_ALL=C.UTF-8"
              "PINVEL_TEST_DATA=${PROJECT_SOURCE_DIR}/data"
              "PINVEL_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
              "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data/${T_NAME}")

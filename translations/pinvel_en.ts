@@ -25,6 +25,265 @@
     </message>
 </context>
 <context>
+    <name>PinvelCheck</name>
+    <message>
+        <source>Использование:
+  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv]
+      обучиться на исправном жгуте и записать эталон (по умолчанию ПРОЕКТ.wires.csv)
+  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]
+                     [--serial НОМЕР] [--operator ФИО]
+      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;
+      запись проверки — в журнал (раздел [Records] файла настроек)
+  pinvel-check watch ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]
+                     [--serial НОМЕР] [--operator ФИО]
+      проверять непрерывно (до Ctrl+C или N секунд) и сообщать каждое отклонение
+  pinvel-check report --csv ФАЙЛ | --pdf ФАЙЛ [--record ИД] [--local]
+                     [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД] [--serial НОМЕР[*]]
+                     [--project ИМЯ.pvl] [--operator ФИО] [--verdict ГОДЕН|БРАК]
+      записи журнала в CSV или отчет PDF (одна запись с --record или список)
+Блок диагностики: раздел [Device] файла настроек pinvel.ini или
+  --link sim|serial:УСТРОЙСТВО|tcp:АДРЕС:ПОРТ  связь с блоком
+  --harness ФАЙЛ    описание жгута для встроенного имитатора (sim)
+  --settings ФАЙЛ   другой файл настроек
+Код выхода 2: проверить не удалось (нет блока, ошибка в файле); 3: жгут проверен,
+но запись проверки не сохранить; причина — в потоке ошибок.</source>
+        <translation>Usage:
+  pinvel-check learn PROJECT.pvl [-o WIRES.csv]
+      learn a good harness and write its reference (by default PROJECT.wires.csv)
+  pinvel-check verify PROJECT.pvl [--wires WIRES.csv] [--json]
+                     [--serial NUMBER] [--operator NAME]
+      verify a harness against its reference: GOOD (code 0) or FAULTY (code 1) and the faults;
+      the check&apos;s record goes to the journal (section [Records] of the settings file)
+  pinvel-check watch PROJECT.pvl [--wires WIRES.csv] [--seconds N]
+                     [--serial NUMBER] [--operator NAME]
+      verify continuously (until Ctrl+C or N seconds) and report every deviation
+  pinvel-check report --csv FILE | --pdf FILE [--record ID] [--local]
+                     [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--serial NUMBER[*]]
+                     [--project NAME.pvl] [--operator NAME] [--verdict GOOD|FAULTY]
+      the journal&apos;s records as CSV or a PDF report (one record with --record, or a list)
+Diagnostic unit: section [Device] of the settings file pinvel.ini, or
+  --link sim|serial:DEVICE|tcp:ADDRESS:PORT  the link to the unit
+  --harness FILE    harness description for the built-in simulated unit (sim)
+  --settings FILE   another settings file
+Exit code 2: could not test (no unit, an error in a file); 3: the harness was checked,
+but its record could not be kept; the reason is on standard error.</translation>
+    </message>
+    <message>
+        <source>%1 ожидает дату в виде ГГГГ-ММ-ДД.</source>
+        <translation>%1 expects a date as YYYY-MM-DD.</translation>
+    </message>
+    <message>
+        <source>Неизвестная команда «%1».</source>
+        <translation>Unknown command &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>После %1 ожидается значение.</source>
+        <translation>A value is expected after %1.</translation>
+    </message>
+    <message>
+        <source>--verdict ожидает ГОДЕН или БРАК.</source>
+        <translation>--verdict expects GOOD or FAULTY.</translation>
+    </message>
+    <message>
+        <source>--seconds ожидает целое число секунд больше нуля.</source>
+        <translation>--seconds expects a whole number of seconds above zero.</translation>
+    </message>
+    <message>
+        <source>Непонятный параметр «%1».</source>
+        <translation>Unknown option &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Укажите одно из двух: --csv ФАЙЛ или --pdf ФАЙЛ.</source>
+        <translation>Give one of the two: --csv FILE or --pdf FILE.</translation>
+    </message>
+    <message>
+        <source>--record печатает одну запись в PDF: укажите --pdf ФАЙЛ.</source>
+        <translation>--record prints one record as PDF: give --pdf FILE.</translation>
+    </message>
+    <message>
+        <source>Не указан файл проекта.</source>
+        <translation>No project file given.</translation>
+    </message>
+    <message>
+        <source>В проекте «%1» нет контактов, привязанных к выводам блока: проверять нечего.</source>
+        <translation>The project &quot;%1&quot; has no contacts tied to the unit&apos;s pins: there is nothing to check.</translation>
+    </message>
+    <message>
+        <source>Нет файла настроек «%1».</source>
+        <translation>There is no settings file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл настроек «%1».</source>
+        <translation>Could not read the settings file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Общая база записей %1 недоступна (%2); запись сохранена на этой станции и будет отправлена позже. Записей ждут отправки: %3.</source>
+        <translation>The shared records database %1 cannot be reached (%2); the record is kept on this station and will be sent later. Records waiting to be sent: %3.</translation>
+    </message>
+    <message>
+        <source>Запись проверки не сохранена: %1</source>
+        <translation>The check&apos;s record was not kept: %1</translation>
+    </message>
+    <message>
+        <source>Не удалось подключиться к блоку диагностики (%1)%2</source>
+        <translation>Could not connect to the diagnostic unit (%1)%2</translation>
+    </message>
+    <message>
+        <source>Эталон не записан: на жгуте посторонний потенциал, его соединения не измерить.</source>
+        <translation>The reference was not written: the harness carries a foreign potential, so its connections cannot be measured.</translation>
+    </message>
+    <message>
+        <source>Эталон записан: %1 (цепей %2, проводов %3, обменов с блоком %4)
+</source>
+        <translation>Reference written: %1 (%2 nets, %3 wires, %4 round trips with the unit)
+</translation>
+    </message>
+    <message>
+        <source>Непрерывная проверка: %1 цепей; остановка — Ctrl+C
+</source>
+        <translation>Continuous verify: %1 nets; Ctrl+C stops it
+</translation>
+    </message>
+    <message>
+        <source>Проверок: %1, без отклонений: %2. %3
+</source>
+        <translation>Checks: %1, without deviation: %2. %3
+</translation>
+    </message>
+    <message>
+        <source>%1 — замечено %2 раз, впервые %3, последний раз %4
+</source>
+        <translation>%1 — seen %2 times, first at %3, last at %4
+</translation>
+    </message>
+    <message>
+        <source>Записи этой станции: pinvel-check report --local.</source>
+        <translation>This station&apos;s records: pinvel-check report --local.</translation>
+    </message>
+    <message>
+        <source>В базе «%1» нет записи %2.</source>
+        <translation>The database &quot;%1&quot; has no record %2.</translation>
+    </message>
+    <message>
+        <source>Записей: %1 → %2
+</source>
+        <translation>Records: %1 → %2
+</translation>
+    </message>
+</context>
+<context>
+    <name>PinvelFile</name>
+    <message>
+        <source>Не удалось открыть файл «%1»: %2</source>
+        <translation>Could not open the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Использование:
+  pinvel-file dump ФАЙЛ.pvl              проект в виде JSON
+  pinvel-file build ФАЙЛ.json ВЫХОД.pvl  проект по описанию JSON
+  pinvel-file check ФАЙЛ.pvl             читается ли файл
+  pinvel-file wiring ФАЙЛ.pvl            список соединений в CSV</source>
+        <translation>Usage:
+  pinvel-file dump FILE.pvl              the project as JSON
+  pinvel-file build FILE.json OUT.pvl    a project from its JSON description
+  pinvel-file check FILE.pvl             whether the file reads
+  pinvel-file wiring FILE.pvl            the list of connections as CSV</translation>
+    </message>
+    <message>
+        <source>Файл «%1» не является описанием проекта в JSON: %2 (смещение %3).</source>
+        <translation>The file &quot;%1&quot; is no JSON description of a project: %2 (offset %3).</translation>
+    </message>
+    <message>
+        <source>Файл читается: разъемов %1, соответствий %2.
+</source>
+        <translation>The file reads: %1 connectors, %2 correspondences.
+</translation>
+    </message>
+    <message>
+        <source>Предупреждение: соответствие %1 (%2), связь %3: имя «%4», а контакт разъема «%5» в этой позиции (столбец %6, строка %7) называется «%8».</source>
+        <translation>Warning: correspondence %1 (%2), link %3: the name is &quot;%4&quot;, but the contact of the connector &quot;%5&quot; at that position (column %6, row %7) is called &quot;%8&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>PinvelUnit</name>
+    <message>
+        <source>Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N]
+</source>
+        <translation>Usage: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N]
+</translation>
+    </message>
+    <message>
+        <source>Имитатор блока диагностики: принимает кадры связи по TCP и отвечает как блок.
+  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)
+  --harness FILE      описание жгута в JSON
+  --log               печатать каждый принятый и отправленный кадр
+  --drop-after N      после N команд не отвечать
+  --close-after N     закрыть соединение на команде N+1
+  --reply-us N        отвечать через N микросекунд после команды (1000)
+</source>
+        <translation>The diagnostic unit&apos;s emulator: takes the link&apos;s frames over TCP and answers as the unit does.
+  --listen HOST:PORT  the address to connect to (port 0: any free one)
+  --harness FILE      the harness description in JSON
+  --log               print every frame received and sent
+  --drop-after N      answer nothing after N commands
+  --close-after N     close the connection at command N+1
+  --reply-us N        answer N microseconds after the command (1000)
+</translation>
+    </message>
+    <message>
+        <source>соединение закрыто на середине кадра</source>
+        <translation>connection closed in the middle of a frame</translation>
+    </message>
+    <message>
+        <source>соединение закрыто</source>
+        <translation>connection closed</translation>
+    </message>
+    <message>
+        <source>неверный кадр: %1; соединение закрыто</source>
+        <translation>bad frame: %1; connection closed</translation>
+    </message>
+    <message>
+        <source>без ответа</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>--listen ожидает HOST:PORT</source>
+        <translation>--listen expects HOST:PORT</translation>
+    </message>
+    <message>
+        <source>--drop-after ожидает число</source>
+        <translation>--drop-after expects a number</translation>
+    </message>
+    <message>
+        <source>--close-after ожидает число</source>
+        <translation>--close-after expects a number</translation>
+    </message>
+    <message>
+        <source>--reply-us ожидает число микросекунд от 0 до 1000000</source>
+        <translation>--reply-us expects a number of microseconds from 0 to 1000000</translation>
+    </message>
+    <message>
+        <source>непонятный параметр %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>не задан --listen</source>
+        <translation>--listen is not given</translation>
+    </message>
+    <message>
+        <source>адрес %1: %2</source>
+        <translation>address %1: %2</translation>
+    </message>
+    <message>
+        <source>не удалось слушать %1:%2: %3</source>
+        <translation>could not listen on %1:%2: %3</translation>
+    </message>
+    <message>
+        <source>новое соединение</source>
+        <translation>new connection</translation>
+    </message>
+</context>
+<context>
     <name>SystemErrorText</name>
     <message>
         <source>нет доступа (пользователь должен входить в группу dialout)</source>
@@ -195,7 +454,7 @@
     <name>TAbstractHard</name>
     <message>
         <source>Внимание! Блок диагностики переведен в режим автономной работы. Индикация работы блока диагностики выключена! Изменение параметров работы комплекса невозможно до тех пор пока не будет включена индикация. Вы действительно хотите продолжить?</source>
-        <translation>Attention! The diagnostic unit has been switched to autonomous operation. The display of the unit's work is off! The test settings cannot be changed until the display is switched on again. Do you really want to continue?</translation>
+        <translation>Attention! The diagnostic unit has been switched to autonomous operation. The display of the unit&apos;s work is off! The test settings cannot be changed until the display is switched on again. Do you really want to continue?</translation>
     </message>
 </context>
 <context>
@@ -248,7 +507,7 @@
     </message>
     <message>
         <source>Блок диагностики работает автономно. Включите «Читать разъем» или «Читать зонд» и повторите команду.</source>
-        <translation>The diagnostic unit works autonomously. Switch on "Read connectors" or "Read probe" and repeat the command.</translation>
+        <translation>The diagnostic unit works autonomously. Switch on &quot;Read connectors&quot; or &quot;Read probe&quot; and repeat the command.</translation>
     </message>
     <message>
         <source>В проекте нет контактов, привязанных к выводам блока диагностики: проверять нечего.</source>
@@ -260,7 +519,7 @@
     </message>
     <message>
         <source>Для этого проекта нет эталона. Снимите эталон с исправного жгута («Проверка / Снять эталон») или загрузите перечень проводов.</source>
-        <translation>This project has no reference. Learn it from a good harness ("Check / Learn the reference") or load a wire list.</translation>
+        <translation>This project has no reference. Learn it from a good harness (&quot;Check / Learn the reference&quot;) or load a wire list.</translation>
     </message>
     <message>
         <source>Снимите эталон заново или загрузите исправленный перечень проводов.</source>
@@ -292,7 +551,7 @@
     </message>
     <message>
         <source>Перечень проводов принят: цепей %1. Он записан как эталон проекта:</source>
-        <translation>The wire list is taken: %1 nets. It is saved as the project's reference:</translation>
+        <translation>The wire list is taken: %1 nets. It is saved as the project&apos;s reference:</translation>
     </message>
     <message>
         <source>Стоп</source>
@@ -409,11 +668,11 @@
     <name>TCommandLine</name>
     <message>
         <source>неизвестный параметр «%1»</source>
-        <translation>unknown option "%1"</translation>
+        <translation>unknown option &quot;%1&quot;</translation>
     </message>
     <message>
         <source>можно открыть только один проект, а названо %1: «%2», «%3»...</source>
-        <translation>only one project can be opened, but %1 were named: "%2", "%3"...</translation>
+        <translation>only one project can be opened, but %1 were named: &quot;%2&quot;, &quot;%3&quot;...</translation>
     </message>
     <message>
         <source>пустое имя файла</source>
@@ -439,6 +698,10 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <source>Справка: pinvel --help</source>
         <translation>Help: pinvel --help</translation>
     </message>
+    <message>
+        <source>Лицензия: GNU GPL версии 3 или более поздней (GPL-3.0-or-later). Это свободная программа: ее можно изменять и распространять; гарантий нет.</source>
+        <translation>Licence: GNU GPL version 3 or later (GPL-3.0-or-later). This is free software: you may change and share it; there is no warranty.</translation>
+    </message>
 </context>
 <context>
     <name>TComponentStream</name>
@@ -448,11 +711,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>неизвестный тип значения %1 у свойства «%2»</source>
-        <translation>unknown value type %1 of the property "%2"</translation>
+        <translation>unknown value type %1 of the property &quot;%2&quot;</translation>
     </message>
     <message>
         <source>у свойства «%1» нет значения</source>
-        <translation>the property "%1" has no value</translation>
+        <translation>the property &quot;%1&quot; has no value</translation>
     </message>
     <message>
         <source>длина строки UTF-8</source>
@@ -468,11 +731,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>элемент набора «%1» не начинается со списка</source>
-        <translation>the element of the set "%1" does not begin with a list</translation>
+        <translation>the element of the set &quot;%1&quot; does not begin with a list</translation>
     </message>
     <message>
         <source>блок свойств разъема обрывается</source>
-        <translation>the connector's property block breaks off</translation>
+        <translation>the connector&apos;s property block breaks off</translation>
     </message>
     <message>
         <source>блок свойств вложен глубже %1 уровней</source>
@@ -480,7 +743,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>блок свойств разъема не начинается с «TPF0»</source>
-        <translation>the connector's property block does not begin with "TPF0"</translation>
+        <translation>the connector&apos;s property block does not begin with &quot;TPF0&quot;</translation>
     </message>
     <message>
         <source>Значение свойства не может иметь тип null.</source>
@@ -662,12 +925,12 @@ Cable harness tester: lay out the connectors of a harness and test it through th
 <context>
     <name>THarness</name>
     <message>
-        <source>Файл описания жгута "%1": %2.</source>
-        <translation>Harness description file "%1": %2.</translation>
+        <source>Файл описания жгута &quot;%1&quot;: %2.</source>
+        <translation>Harness description file &quot;%1&quot;: %2.</translation>
     </message>
     <message>
-        <source>Не удалось открыть файл описания жгута "%1".</source>
-        <translation>Could not open the harness description file "%1".</translation>
+        <source>Не удалось открыть файл описания жгута &quot;%1&quot;.</source>
+        <translation>Could not open the harness description file &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>файл слишком велик</source>
@@ -678,24 +941,24 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>JSON syntax error at position %1</translation>
     </message>
     <message>
-        <source>ожидается объект JSON с ключами "nets" и "probe"</source>
-        <translation>a JSON object with the keys "nets" and "probe" is expected</translation>
+        <source>ожидается объект JSON с ключами &quot;nets&quot; и &quot;probe&quot;</source>
+        <translation>a JSON object with the keys &quot;nets&quot; and &quot;probe&quot; is expected</translation>
     </message>
     <message>
-        <source>"unitType" должен быть целым числом от 1 до 65535</source>
-        <translation>"unitType" must be an integer from 1 to 65535</translation>
+        <source>&quot;unitType&quot; должен быть целым числом от 1 до 65535</source>
+        <translation>&quot;unitType&quot; must be an integer from 1 to 65535</translation>
     </message>
     <message>
-        <source>%1: "%2" не контакт блока (ожидается X1:a1 .. X2:c31)</source>
-        <translation>%1: "%2" is not a pin of the unit (X1:a1 .. X2:c31 expected)</translation>
+        <source>%1: &quot;%2&quot; не контакт блока (ожидается X1:a1 .. X2:c31)</source>
+        <translation>%1: &quot;%2&quot; is not a pin of the unit (X1:a1 .. X2:c31 expected)</translation>
     </message>
     <message>
         <source>не строка</source>
         <translation>not a string</translation>
     </message>
     <message>
-        <source>"nets" должен быть списком цепей</source>
-        <translation>"nets" must be a list of nets</translation>
+        <source>&quot;nets&quot; должен быть списком цепей</source>
+        <translation>&quot;nets&quot; must be a list of nets</translation>
     </message>
     <message>
         <source>цепь %1</source>
@@ -706,36 +969,36 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>%1 must be a list of pins</translation>
     </message>
     <message>
-        <source>%1: контакт "%2" уже входит в другую цепь</source>
-        <translation>%1: the pin "%2" already belongs to another net</translation>
+        <source>%1: контакт &quot;%2&quot; уже входит в другую цепь</source>
+        <translation>%1: the pin &quot;%2&quot; already belongs to another net</translation>
     </message>
     <message>
-        <source>"probe"</source>
-        <translation>"probe"</translation>
+        <source>&quot;probe&quot;</source>
+        <translation>&quot;probe&quot;</translation>
     </message>
     <message>
-        <source>"%1" должен быть списком</source>
-        <translation>"%1" must be a list</translation>
+        <source>&quot;%1&quot; должен быть списком</source>
+        <translation>&quot;%1&quot; must be a list</translation>
     </message>
     <message>
-        <source>"shorts", пара %1</source>
-        <translation>"shorts", pair %1</translation>
+        <source>&quot;shorts&quot;, пара %1</source>
+        <translation>&quot;shorts&quot;, pair %1</translation>
     </message>
     <message>
         <source>%1 должна быть списком из двух контактов</source>
         <translation>%1 must be a list of two pins</translation>
     </message>
     <message>
-        <source>"intermittent", элемент %1</source>
-        <translation>"intermittent", item %1</translation>
+        <source>&quot;intermittent&quot;, элемент %1</source>
+        <translation>&quot;intermittent&quot;, item %1</translation>
     </message>
     <message>
-        <source>%1 должен быть объектом с ключами "pin", "dropMs" и "periodMs"</source>
-        <translation>%1 must be an object with the keys "pin", "dropMs" and "periodMs"</translation>
+        <source>%1 должен быть объектом с ключами &quot;pin&quot;, &quot;dropMs&quot; и &quot;periodMs&quot;</source>
+        <translation>%1 must be an object with the keys &quot;pin&quot;, &quot;dropMs&quot; and &quot;periodMs&quot;</translation>
     </message>
     <message>
-        <source>%1: "periodMs" должен быть целым числом мс от 1 до 3600000, "dropMs" — от 1 до "periodMs"</source>
-        <translation>%1: "periodMs" must be a whole number of ms from 1 to 3600000, "dropMs" from 1 to "periodMs"</translation>
+        <source>%1: &quot;periodMs&quot; должен быть целым числом мс от 1 до 3600000, &quot;dropMs&quot; — от 1 до &quot;periodMs&quot;</source>
+        <translation>%1: &quot;periodMs&quot; must be a whole number of ms from 1 to 3600000, &quot;dropMs&quot; from 1 to &quot;periodMs&quot;</translation>
     </message>
 </context>
 <context>
@@ -754,7 +1017,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Эталон составлен для другого набора контактов проекта</source>
-        <translation>The reference was made for another set of the project's contacts</translation>
+        <translation>The reference was made for another set of the project&apos;s contacts</translation>
     </message>
 </context>
 <context>
@@ -795,8 +1058,8 @@ Cable harness tester: lay out the connectors of a harness and test it through th
 <context>
     <name>TKestrumPort</name>
     <message>
-        <source>Неверная настройка связи с блоком диагностики "%1": ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
-        <translation>Wrong setting of the link to the diagnostic unit "%1": sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
+        <source>Неверная настройка связи с блоком диагностики &quot;%1&quot;: ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
+        <translation>Wrong setting of the link to the diagnostic unit &quot;%1&quot;: sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
     </message>
     <message>
         <source>Неверные данные запуска библиотеки.</source>
@@ -859,6 +1122,81 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TProjectJson</name>
+    <message>
+        <source>Ошибка в описании проекта, %1: %2.</source>
+        <translation>Error in the project description, %1: %2.</translation>
+    </message>
+    <message>
+        <source>нет поля «%1»</source>
+        <translation>no field &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>ожидается целое число</source>
+        <translation>a whole number is expected</translation>
+    </message>
+    <message>
+        <source>число %1 вне пределов %2..%3</source>
+        <translation>the number %1 is outside %2..%3</translation>
+    </message>
+    <message>
+        <source>ожидается строка</source>
+        <translation>a string is expected</translation>
+    </message>
+    <message>
+        <source>ожидается массив</source>
+        <translation>an array is expected</translation>
+    </message>
+    <message>
+        <source>ожидается объект</source>
+        <translation>an object is expected</translation>
+    </message>
+    <message>
+        <source>ожидается цвет вида 0x00BBGGRR</source>
+        <translation>a colour as 0x00BBGGRR is expected</translation>
+    </message>
+    <message>
+        <source>ожидаются байты в шестнадцатеричной записи</source>
+        <translation>bytes in hexadecimal are expected</translation>
+    </message>
+    <message>
+        <source>неизвестный тип значения «%1»</source>
+        <translation>unknown value type &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>ожидается целое число в строке</source>
+        <translation>a whole number in a string is expected</translation>
+    </message>
+    <message>
+        <source>нужно байт: %1</source>
+        <translation>bytes needed: %1</translation>
+    </message>
+    <message>
+        <source>тип null не может быть значением</source>
+        <translation>the type null cannot be a value</translation>
+    </message>
+    <message>
+        <source>слишком глубокая вложенность</source>
+        <translation>nested too deeply</translation>
+    </message>
+    <message>
+        <source>ожидается «pinvel-project»</source>
+        <translation>&quot;pinvel-project&quot; is expected</translation>
+    </message>
+    <message>
+        <source>поддерживается только версия 1</source>
+        <translation>only version 1 is supported</translation>
+    </message>
+    <message>
+        <source>нужно %1 строк по %2 контактов (RowCount и ColCount блока свойств)</source>
+        <translation>%1 rows of %2 contacts are needed (RowCount and ColCount of the property block)</translation>
+    </message>
+    <message>
+        <source>нужно %1 описаний рядов</source>
+        <translation>%1 row descriptions are needed</translation>
+    </message>
+</context>
+<context>
     <name>TProperty</name>
     <message>
         <source> [Тестер]</source>
@@ -908,11 +1246,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TRazemRecord</name>
     <message>
         <source>свойство «%1» должно быть целым числом</source>
-        <translation>the property "%1" must be an integer</translation>
+        <translation>the property &quot;%1&quot; must be an integer</translation>
     </message>
     <message>
         <source>значение %1 свойства «%2» вне пределов 0..%3</source>
-        <translation>the value %1 of the property "%2" is outside 0..%3</translation>
+        <translation>the value %1 of the property &quot;%2&quot; is outside 0..%3</translation>
     </message>
     <message>
         <source>нечетное число строк сетки %1: у каждого ряда контактов две строки</source>
@@ -920,7 +1258,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Разъем «%1»: ряды или контакты не соответствуют размеру сетки %2 x %3.</source>
-        <translation>Connector "%1": the rows or contacts do not match the grid size %2 x %3.</translation>
+        <translation>Connector &quot;%1&quot;: the rows or contacts do not match the grid size %2 x %3.</translation>
     </message>
     <message>
         <source>неизвестный размер кнопок %1 (допустимы 0, 1 и 2)</source>
@@ -955,7 +1293,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TRazemView</name>
     <message>
         <source>Символ «%1» в имени контакта нельзя сохранить в файле проекта. Переименование невозможно.</source>
-        <translation>The character "%1" in a contact name cannot be saved in a project file. The contact cannot be renamed.</translation>
+        <translation>The character &quot;%1&quot; in a contact name cannot be saved in a project file. The contact cannot be renamed.</translation>
     </message>
     <message>
         <source>Контакт с таким именем уже существует и задействован. Переименование невозможно.</source>
@@ -970,7 +1308,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Не удалось записать отчет «%1»: %2</source>
-        <translation>Could not write the report "%1": %2</translation>
+        <translation>Could not write the report &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Протокол проверки жгута</source>
@@ -1091,6 +1429,14 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <source>программа закрывается</source>
         <translation>the program is closing</translation>
     </message>
+    <message>
+        <source>База записей «%1» повреждена, и ее не удалось отложить: %2</source>
+        <translation>The records database &quot;%1&quot; is damaged and could not be set aside: %2</translation>
+    </message>
+    <message>
+        <source>База записей «%1» повреждена: она отложена как «%2», новые записи идут в новую базу. Как вернуть записи из отложенной базы, сказано в справке.</source>
+        <translation>The records database &quot;%1&quot; is damaged: it was set aside as &quot;%2&quot;, and new records go to a new database. The help says how to bring back the records of the set-aside one.</translation>
+    </message>
 </context>
 <context>
     <name>TRecordsConfig</name>
@@ -1115,7 +1461,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TRecordsDatabase</name>
     <message>
         <source>Не удалось открыть базу записей «%1»: %2</source>
-        <translation>Could not open the records database "%1": %2</translation>
+        <translation>Could not open the records database &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>нет драйвера Qt SQL для этой базы</source>
@@ -1123,15 +1469,15 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>не удалось создать папку «%1»</source>
-        <translation>could not create the folder "%1"</translation>
+        <translation>could not create the folder &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Не удалось прочитать базу записей «%1»: %2</source>
-        <translation>Could not read the records database "%1": %2</translation>
+        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Не удалось подготовить базу записей «%1»: %2</source>
-        <translation>Could not prepare the records database "%1": %2</translation>
+        <translation>Could not prepare the records database &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>она создана более новой версией программы (схема %1, эта программа знает схему %2)</source>
@@ -1139,7 +1485,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Не удалось записать проверку в базу «%1»: %2</source>
-        <translation>Could not write the check into the database "%1": %2</translation>
+        <translation>Could not write the check into the database &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>база не открыта</source>
@@ -1150,7 +1496,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TSafeFile</name>
     <message>
         <source>Не удалось сохранить файл «%1»: %2</source>
-        <translation>Could not save the file "%1": %2</translation>
+        <translation>Could not save the file &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
@@ -1202,15 +1548,15 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>вывод вне разъемов блока: разъем X%1, столбец %2, строка %3</source>
-        <translation>pin outside the unit's connectors: connector X%1, column %2, row %3</translation>
+        <translation>pin outside the unit&apos;s connectors: connector X%1, column %2, row %3</translation>
     </message>
     <message>
         <source>связь %1 «%2» ссылается на разъем %3, а в файле разъемов %4</source>
-        <translation>tie %1 "%2" refers to connector %3, but the file has %4 connectors</translation>
+        <translation>tie %1 &quot;%2&quot; refers to connector %3, but the file has %4 connectors</translation>
     </message>
     <message>
         <source>связь %1 «%2» указывает на контакт (столбец %3, строка %4) вне разъема %5 размером %6 x %7</source>
-        <translation>tie %1 "%2" points to a contact (column %3, row %4) outside connector %5 of size %6 x %7</translation>
+        <translation>tie %1 &quot;%2&quot; points to a contact (column %3, row %4) outside connector %5 of size %6 x %7</translation>
     </message>
     <message>
         <source>код вывода %1 не совпадает с ячейкой %2, у которой код %3</source>
@@ -1256,7 +1602,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <name>TStreamWriter</name>
     <message>
         <source>Имя «%1» длиннее 255 байт и не может быть записано в блок свойств.</source>
-        <translation>The name "%1" is longer than 255 bytes and cannot be written into the property block.</translation>
+        <translation>The name &quot;%1&quot; is longer than 255 bytes and cannot be written into the property block.</translation>
     </message>
 </context>
 <context>
@@ -1285,8 +1631,8 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>Could not initialise the device. The tester mode is not available!</translation>
     </message>
     <message>
-        <source>Произошла ошибка при обращении к устройству. Для того чтобы произвести повторную инициализацию устройства проверьте исправность соединительных кабелей и нажмите "Да"</source>
-        <translation>An error occurred while accessing the device. To initialise the device again, check the connecting cables and press "Yes"</translation>
+        <source>Произошла ошибка при обращении к устройству. Для того чтобы произвести повторную инициализацию устройства проверьте исправность соединительных кабелей и нажмите &quot;Да&quot;</source>
+        <translation>An error occurred while accessing the device. To initialise the device again, check the connecting cables and press &quot;Yes&quot;</translation>
     </message>
     <message>
         <source>Не удалось инициализировать устройство. Дальнейшая работа в режиме тестера не возможна.</source>
@@ -1309,31 +1655,31 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>ожидается заголовок «from,to», а записано «%1»</source>
-        <translation>the header "from,to" is expected, but "%1" is written</translation>
+        <translation>the header &quot;from,to&quot; is expected, but &quot;%1&quot; is written</translation>
     </message>
     <message>
         <source>ожидаются два контакта через запятую, а записано «%1»</source>
-        <translation>two contacts separated by a comma are expected, but "%1" is written</translation>
+        <translation>two contacts separated by a comma are expected, but &quot;%1&quot; is written</translation>
     </message>
     <message>
         <source>контакт «%1» привязан к нескольким выводам блока: провод не указывает, к какому</source>
-        <translation>the contact "%1" is tied to several pins of the unit: the wire does not say to which</translation>
+        <translation>the contact &quot;%1&quot; is tied to several pins of the unit: the wire does not say to which</translation>
     </message>
     <message>
         <source>контакт «%1» не привязан к выводу блока</source>
-        <translation>the contact "%1" is not tied to a pin of the unit</translation>
+        <translation>the contact &quot;%1&quot; is not tied to a pin of the unit</translation>
     </message>
     <message>
         <source>в проекте нет контакта «%1»</source>
-        <translation>the project has no contact "%1"</translation>
+        <translation>the project has no contact &quot;%1&quot;</translation>
     </message>
     <message>
         <source>провод соединяет контакт «%1» с ним самим</source>
-        <translation>the wire joins the contact "%1" to itself</translation>
+        <translation>the wire joins the contact &quot;%1&quot; to itself</translation>
     </message>
     <message>
         <source>список пуст: нет даже заголовка «from,to»</source>
-        <translation>the list is empty: not even the header "from,to"</translation>
+        <translation>the list is empty: not even the header &quot;from,to&quot;</translation>
     </message>
     <message>
         <source>и ещё ошибок: %1</source>
@@ -1349,7 +1695,7 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Список проводов «%1» не принят:</source>
-        <translation>The wire list "%1" is refused:</translation>
+        <translation>The wire list &quot;%1&quot; is refused:</translation>
     </message>
     <message>
         <source>строка %1: %2</source>
@@ -1372,11 +1718,11 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
     <message>
         <source>Не удалось открыть файл «%1»: %2</source>
-        <translation>Could not open the file "%1": %2</translation>
+        <translation>Could not open the file &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Не удалось прочитать файл «%1»: %2</source>
-        <translation>Could not read the file "%1": %2</translation>
+        <translation>Could not read the file &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Проект загружается только в пустое рабочее поле.</source>
@@ -1511,32 +1857,32 @@ is prosecuted under the law.</translation>
         <translation>A connector may have at most %1 rows of contacts!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец "%2": количество контактов не может быть отрицательным!</source>
-        <translation>Row %1, column "%2": the number of contacts cannot be negative!</translation>
+        <source>Ряд %1, столбец &quot;%2&quot;: количество контактов не может быть отрицательным!</source>
+        <translation>Row %1, column &quot;%2&quot;: the number of contacts cannot be negative!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец "%2": первый контакт должен стоять в позиции 1 или дальше!</source>
-        <translation>Row %1, column "%2": the first contact must be at position 1 or further!</translation>
+        <source>Ряд %1, столбец &quot;%2&quot;: первый контакт должен стоять в позиции 1 или дальше!</source>
+        <translation>Row %1, column &quot;%2&quot;: the first contact must be at position 1 or further!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец "%2": приращение позиции должно быть не меньше 1!</source>
-        <translation>Row %1, column "%2": the position step must be at least 1!</translation>
+        <source>Ряд %1, столбец &quot;%2&quot;: приращение позиции должно быть не меньше 1!</source>
+        <translation>Row %1, column &quot;%2&quot;: the position step must be at least 1!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец "%2": последний контакт ряда попадает в позицию %3, а разъем вмещает не более %4 позиций!</source>
-        <translation>Row %1, column "%2": the last contact of the row falls on position %3, but the connector holds at most %4 positions!</translation>
+        <source>Ряд %1, столбец &quot;%2&quot;: последний контакт ряда попадает в позицию %3, а разъем вмещает не более %4 позиций!</source>
+        <translation>Row %1, column &quot;%2&quot;: the last contact of the row falls on position %3, but the connector holds at most %4 positions!</translation>
     </message>
     <message>
-        <source>Название разъема содержит символ "%1", который нельзя сохранить в файле проекта!</source>
-        <translation>The connector name contains the character "%1", which cannot be saved in a project file!</translation>
+        <source>Название разъема содержит символ &quot;%1&quot;, который нельзя сохранить в файле проекта!</source>
+        <translation>The connector name contains the character &quot;%1&quot;, which cannot be saved in a project file!</translation>
     </message>
     <message>
-        <source>Ряд %1, столбец "%2": символ "%3" нельзя сохранить в файле проекта!</source>
-        <translation>Row %1, column "%2": the character "%3" cannot be saved in a project file!</translation>
+        <source>Ряд %1, столбец &quot;%2&quot;: символ &quot;%3&quot; нельзя сохранить в файле проекта!</source>
+        <translation>Row %1, column &quot;%2&quot;: the character &quot;%3&quot; cannot be saved in a project file!</translation>
     </message>
     <message>
-        <source>При заданной конфигурации разъема некоторые контакты будут иметь одинаковые имена! Нажмите "Да" если хотите просмотреть список повторяющихся имен контактов.</source>
-        <translation>With this connector layout some contacts will have the same names! Press "Yes" to see the list of repeated contact names.</translation>
+        <source>При заданной конфигурации разъема некоторые контакты будут иметь одинаковые имена! Нажмите &quot;Да&quot; если хотите просмотреть список повторяющихся имен контактов.</source>
+        <translation>With this connector layout some contacts will have the same names! Press &quot;Yes&quot; to see the list of repeated contact names.</translation>
     </message>
     <message>
         <source>Разъем с таким именем уже существует!</source>
@@ -1904,7 +2250,7 @@ is prosecuted under the law.</translation>
     </message>
     <message>
         <source>Отсканируйте или введите серийный номер жгута.</source>
-        <translation>Scan or type the harness's serial number.</translation>
+        <translation>Scan or type the harness&apos;s serial number.</translation>
     </message>
     <message>
         <source>Серийный номер:</source>
@@ -2074,8 +2420,8 @@ is prosecuted under the law.</translation>
 <context>
     <name>WorkWithCOM</name>
     <message>
-        <source>COM-объект "%1": </source>
-        <translation>COM object "%1": </translation>
+        <source>COM-объект &quot;%1&quot;: </source>
+        <translation>COM object &quot;%1&quot;: </translation>
     </message>
     <message>
         <source>незарегистрирован или отсутствует.</source>

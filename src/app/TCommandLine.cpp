@@ -53,9 +53,11 @@ QString TCommandLine::HelpText() {
 }
 
 QString TCommandLine::VersionText() {
-    return QStringLiteral("Pinvel %1\n%2\n")
+    return QStringLiteral("Pinvel %1\n%2\n%3\n")
         .arg(QString::fromUtf8(AppBuildInfo::FileVersion),
-             QString::fromUtf8(AppBuildInfo::LegalCopyright));
+             QString::fromUtf8(AppBuildInfo::LegalCopyright),
+             tr("Лицензия: GNU GPL версии 3 или более поздней (GPL-3.0-or-later). Это свободная "
+                "программа: ее можно изменять и распространять; гарантий нет."));
 }
 
 QString TCommandLine::ErrorText() const {

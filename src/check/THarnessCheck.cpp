@@ -209,8 +209,7 @@ THarnessCheck::NameTransients(const TReference& reference, const TScan& scan,
         for (int net = 0; net < reference.NetCount(); ++net) {
             const int first = reference.Net(net).front();
             if (measuredNet[std::size_t(first)] >= 0)
-                level[std::size_t(measuredNet[std::size_t(first)])] |=
-                    CodedLevel(net, int(trip));
+                level[std::size_t(measuredNet[std::size_t(first)])] |= CodedLevel(net, int(trip));
         }
         for (int p = 0; p < n; ++p) {
             const int m = measuredNet[std::size_t(p)];

@@ -52,8 +52,9 @@ bool TRecordStore::SetAside(QString* error) {
     QString aside;
     for (int n = 1;; ++n) {
         aside = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-                QStringLiteral("-damaged-") + stamp + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) +
-                QLatin1Char('.') + info.suffix();
+                QStringLiteral("-damaged-") + stamp +
+                (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QLatin1Char('.') +
+                info.suffix();
         if (!QFile::exists(aside))
             break;
     }

@@ -121,6 +121,7 @@ class TCommandLineTest : public QObject {
         QCOMPARE(r.ExitCode, 0);
         QVERIFY2(r.Out.startsWith(QStringLiteral("Pinvel " PINVEL_VERSION "\n")),
                  qPrintable(r.Out + r.Err));
+        QVERIFY2(r.Out.contains(QStringLiteral("GPL-3.0-or-later")), qPrintable(r.Out));
         QVERIFY(r.Err.isEmpty());
     }
 

@@ -4,6 +4,7 @@
 # `apt-get install ./pinvel_*.deb` bring Qt 6's runtime, its platform plugins and the fonts.
 # Usage: package-check.sh BUILD_DIR
 set -euo pipefail
+export LC_ALL=C.UTF-8
 build="$1"
 tmp="$(mktemp -d "${TMPDIR:-/tmp}/pinvel package XXXXXX")"
 trap 'rm -rf "$tmp"' EXIT
@@ -32,6 +33,7 @@ for page in index main editor constr sootv tester; do
     want -rw-r--r-- "/usr/share/pinvel/help/en/$page.html"
 done
 want -rw-r--r-- /usr/share/pinvel/data/harness-example.json
+want -rw-r--r-- /usr/share/doc/pinvel/copyright
 want -rw-r--r-- /usr/share/applications/pinvel.desktop
 want -rw-r--r-- /usr/share/mime/packages/pinvel.xml
 want -rw-r--r-- /usr/share/icons/hicolor/scalable/apps/pinvel.svg
@@ -44,6 +46,11 @@ grep -q '\.ini$\|/CMakeFiles/\|/build/' "$tmp/contents" && fail "build files in 
 
 # The programs must not look for libraries in the build tree.
 dpkg-deb -x "$deb" "$tmp/root"
+# The licence in Debian's machine-readable form.
+copyright="$tmp/root/usr/share/doc/pinvel/copyright"
+head -n 1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not machine-readable"
+grep -qx 'License: GPL-3.0-or-later' "$copyright" || fail "the copyright file names no GPL-3.0-or-later"
 for f in usr/bin/pinvel usr/bin/pinvel-unit usr/bin/pinvel-file usr/lib/pinvel/libkestrum.so; do
     if readelf -d "$tmp/root/$f" | grep -q 'RPATH\|RUNPATH'; then
         fail "$f keeps a library path: $(readelf -d "$tmp/root/$f" | grep 'RPATH\|RUNPATH')"

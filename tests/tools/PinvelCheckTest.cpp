@@ -132,6 +132,39 @@ class PinvelCheckTest : public QObject {
         }
     }
 
+    // The tools speak the program's language: the settings file's choice, else the locale's;
+    // the verdict word of --json stays as scripts read it.
+    void theToolsSpeakTheProgramsLanguage() {
+        const QString english = Path("english.ini");
+        WriteFile(english,
+                  "[fmMain]\r\nLanguage=en\r\n[Device]\r\nLink=sim\r\nHarness=good.json\r\n"
+                  "SimReplyUs=0\r\n");
+        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        const TRun text = Tool({"verify", FProject, "--harness", FFaulty, "--settings", english});
+        QCOMPARE(text.Exit, 1);
+        QVERIFY2(text.Out.startsWith("FAULTY\n") && !text.Out.contains("БРАК"),
+                 qPrintable(text.Out));
+        const TRun json =
+            Tool({"verify", FProject, "--harness", FFaulty, "--settings", english, "--json"});
+        QCOMPARE(QJsonDocument::fromJson(json.Out.toUtf8()).object().value("verdict").toString(),
+                 QStringLiteral("БРАК"));
+        const TRun bad = Tool({"verify", FProject, "--bogus", "--settings", english});
+        QVERIFY2(bad.Err.contains("Unknown option"), qPrintable(bad.Err));
+
+        // The locale, where no settings file chooses.
+        const QList<std::pair<QString, QString>> en{
+            {"LANG", "en_US.UTF-8"}, {"LC_ALL", ""}, {"LC_MESSAGES", ""}};
+        const QList<std::pair<QString, QString>> ru{
+            {"LANG", "ru_RU.UTF-8"}, {"LC_ALL", ""}, {"LC_MESSAGES", ""}};
+        for (const char* tool : {"pinvel-check", "pinvel-file", "pinvel-unit"}) {
+            const TRun inEnglish = RunTool(QString::fromLatin1(tool), {"--help"}, en);
+            QVERIFY2(inEnglish.Out.startsWith("Usage:") && !inEnglish.Out.contains("Использование"),
+                     qPrintable(inEnglish.Out));
+            const TRun inRussian = RunTool(QString::fromLatin1(tool), {"--help"}, ru);
+            QVERIFY2(inRussian.Out.startsWith("Использование:"), qPrintable(inRussian.Out));
+        }
+    }
+
     void learnWritesTheListBesideTheProject() {
         const TRun run = Tool(QStringList{"learn", FProject} + Unit());
         QCOMPARE(run.Exit, 0);

@@ -18,8 +18,18 @@ struct TRun {
 };
 
 // tool: the file name in the build's program folder ("pinvel-check").
-inline TRun RunTool(const QString& tool, const QStringList& args) {
+// `env`: variables set (an empty value removes one) over the test's own environment.
+inline TRun RunTool(const QString& tool, const QStringList& args,
+                    const QList<std::pair<QString, QString>>& env = {}) {
     QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : env) {
+        if (value.isEmpty())
+            e.remove(name);
+        else
+            e.insert(name, value);
+    }
+    p.setProcessEnvironment(e);
     p.start(qEnvironmentVariable("PINVEL_BIN_DIR") + QLatin1Char('/') + tool, args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,

@@ -24,6 +24,7 @@
 #include "TRecordStore.h"
 #include "TRecordsCsv.h"
 #include "TSootv.h"
+#include "TTranslation.h"
 #include "TWireList.h"
 #include "TWorkPlace.h"
 #include "WorkWithCOM.h"
@@ -44,9 +45,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("pinvel-check", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(PinvelCheck)
+};
 
 void Out(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -71,27 +72,28 @@ class ECannotTest : public EPinvel {
 };
 
 QString Usage() {
-    return Tr("Использование:\n"
-              "  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv]\n"
-              "      обучиться на исправном жгуте и записать эталон (по умолчанию "
-              "ПРОЕКТ.wires.csv)\n"
-              "  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]\n"
-              "                     [--serial НОМЕР] [--operator ФИО]\n"
-              "      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;\n"
-              "      запись проверки — в журнал (раздел [Records] файла настроек)\n"
-              "  pinvel-check watch ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]\n"
-              "                     [--serial НОМЕР] [--operator ФИО]\n"
-              "      проверять непрерывно (до Ctrl+C или N секунд) и сообщать каждое отклонение\n"
-              "  pinvel-check report --csv ФАЙЛ | --pdf ФАЙЛ [--record ИД] [--local]\n"
-              "                     [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД] [--serial НОМЕР[*]]\n"
-              "                     [--project ИМЯ.pvl] [--operator ФИО] [--verdict ГОДЕН|БРАК]\n"
-              "      записи журнала в CSV или отчет PDF (одна запись с --record или список)\n"
-              "Блок диагностики: раздел [Device] файла настроек pinvel.ini или\n"
-              "  --link sim|serial:УСТРОЙСТВО|tcp:АДРЕС:ПОРТ  связь с блоком\n"
-              "  --harness ФАЙЛ    описание жгута для встроенного имитатора (sim)\n"
-              "  --settings ФАЙЛ   другой файл настроек\n"
-              "Код выхода 2: проверить не удалось (нет блока, ошибка в файле); 3: жгут проверен,\n"
-              "но запись проверки не сохранить; причина — в потоке ошибок.");
+    return TTexts::tr(
+        "Использование:\n"
+        "  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv]\n"
+        "      обучиться на исправном жгуте и записать эталон (по умолчанию "
+        "ПРОЕКТ.wires.csv)\n"
+        "  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]\n"
+        "                     [--serial НОМЕР] [--operator ФИО]\n"
+        "      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;\n"
+        "      запись проверки — в журнал (раздел [Records] файла настроек)\n"
+        "  pinvel-check watch ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]\n"
+        "                     [--serial НОМЕР] [--operator ФИО]\n"
+        "      проверять непрерывно (до Ctrl+C или N секунд) и сообщать каждое отклонение\n"
+        "  pinvel-check report --csv ФАЙЛ | --pdf ФАЙЛ [--record ИД] [--local]\n"
+        "                     [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД] [--serial НОМЕР[*]]\n"
+        "                     [--project ИМЯ.pvl] [--operator ФИО] [--verdict ГОДЕН|БРАК]\n"
+        "      записи журнала в CSV или отчет PDF (одна запись с --record или список)\n"
+        "Блок диагностики: раздел [Device] файла настроек pinvel.ini или\n"
+        "  --link sim|serial:УСТРОЙСТВО|tcp:АДРЕС:ПОРТ  связь с блоком\n"
+        "  --harness ФАЙЛ    описание жгута для встроенного имитатора (sim)\n"
+        "  --settings ФАЙЛ   другой файл настроек\n"
+        "Код выхода 2: проверить не удалось (нет блока, ошибка в файле); 3: жгут проверен,\n"
+        "но запись проверки не сохранить; причина — в потоке ошибок.");
 }
 
 struct TOptions {
@@ -117,7 +119,7 @@ struct TOptions {
 QDate DateArgument(const QString& option, const QString& text) {
     const QDate date = QDate::fromString(text, Qt::ISODate);
     if (!date.isValid())
-        throw ECannotTest(Tr("%1 ожидает дату в виде ГГГГ-ММ-ДД.").arg(option));
+        throw ECannotTest(TTexts::tr("%1 ожидает дату в виде ГГГГ-ММ-ДД.").arg(option));
     return date;
 }
 
@@ -129,15 +131,15 @@ TOptions Parse(const QStringList& args) {
     const bool report = o.Command == QLatin1String("report");
     const bool checks = o.Command == QLatin1String("verify") || o.Command == QLatin1String("watch");
     if (o.Command != QLatin1String("learn") && !checks && !report)
-        throw ECannotTest(Tr("Неизвестная команда «%1».").arg(o.Command) + QLatin1Char('\n') +
-                          Usage());
+        throw ECannotTest(TTexts::tr("Неизвестная команда «%1».").arg(o.Command) +
+                          QLatin1Char('\n') + Usage());
     QDate from;
     QDate to;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         const auto value = [&]() -> QString {
             if (i + 1 >= args.size())
-                throw ECannotTest(Tr("После %1 ожидается значение.").arg(a));
+                throw ECannotTest(TTexts::tr("После %1 ожидается значение.").arg(a));
             return args[++i];
         };
         if (a == QLatin1String("-o") && o.Command == QLatin1String("learn"))
@@ -169,7 +171,7 @@ TOptions Parse(const QStringList& args) {
                      v == QLatin1String("faulty"))
                 o.Filter.Verdict = TRecordFilter::TVerdict::Faulty;
             else
-                throw ECannotTest(Tr("--verdict ожидает ГОДЕН или БРАК."));
+                throw ECannotTest(TTexts::tr("--verdict ожидает ГОДЕН или БРАК."));
         } else if (a == QLatin1String("--wires") && checks)
             o.Wires = value();
         else if (a == QLatin1String("--json") && o.Command == QLatin1String("verify"))
@@ -178,7 +180,7 @@ TOptions Parse(const QStringList& args) {
             bool ok = false;
             o.Seconds = value().toInt(&ok);
             if (!ok || o.Seconds < 1)
-                throw ECannotTest(Tr("--seconds ожидает целое число секунд больше нуля."));
+                throw ECannotTest(TTexts::tr("--seconds ожидает целое число секунд больше нуля."));
         } else if (a == QLatin1String("--link"))
             o.Link = value();
         else if (a == QLatin1String("--harness"))
@@ -188,21 +190,23 @@ TOptions Parse(const QStringList& args) {
         else if (!a.startsWith(QLatin1Char('-')) && o.Project.isEmpty() && !report)
             o.Project = a;
         else
-            throw ECannotTest(Tr("Непонятный параметр «%1».").arg(a) + QLatin1Char('\n') + Usage());
+            throw ECannotTest(TTexts::tr("Непонятный параметр «%1».").arg(a) + QLatin1Char('\n') +
+                              Usage());
     }
     if (report) {
         o.Filter.Serial = o.Serial;
         o.Filter.Operator = o.Operator;
         o.Filter.SetDays(from, to);
         if (o.Csv.isEmpty() == o.Pdf.isEmpty())
-            throw ECannotTest(Tr("Укажите одно из двух: --csv ФАЙЛ или --pdf ФАЙЛ.") +
+            throw ECannotTest(TTexts::tr("Укажите одно из двух: --csv ФАЙЛ или --pdf ФАЙЛ.") +
                               QLatin1Char('\n') + Usage());
         if (!o.RecordId.isEmpty() && o.Pdf.isEmpty())
-            throw ECannotTest(Tr("--record печатает одну запись в PDF: укажите --pdf ФАЙЛ."));
+            throw ECannotTest(
+                TTexts::tr("--record печатает одну запись в PDF: укажите --pdf ФАЙЛ."));
         return o;
     }
     if (o.Project.isEmpty())
-        throw ECannotTest(Tr("Не указан файл проекта.") + QLatin1Char('\n') + Usage());
+        throw ECannotTest(TTexts::tr("Не указан файл проекта.") + QLatin1Char('\n') + Usage());
     return o;
 }
 
@@ -222,7 +226,8 @@ struct TProject {
         Points = TCheckPoints::FromProject(WorkPlace, Sootv);
         if (Points.Count() == 0)
             throw ECannotTest(
-                Tr("В проекте «%1» нет контактов, привязанных к выводам блока: проверять нечего.")
+                TTexts::tr(
+                    "В проекте «%1» нет контактов, привязанных к выводам блока: проверять нечего.")
                     .arg(path));
     }
 };
@@ -232,10 +237,10 @@ struct TProject {
 TIniFile Settings(const TOptions& o) {
     const QString iniPath = o.Settings.isEmpty() ? TIniFile::ProgramSettingsPath() : o.Settings;
     if (!o.Settings.isEmpty() && !QFileInfo::exists(iniPath))
-        throw ECannotTest(Tr("Нет файла настроек «%1».").arg(iniPath));
+        throw ECannotTest(TTexts::tr("Нет файла настроек «%1».").arg(iniPath));
     TIniFile ini(iniPath);
     if (QFileInfo::exists(iniPath) && !ini.Load())
-        throw ECannotTest(Tr("Не удалось прочитать файл настроек «%1».").arg(iniPath));
+        throw ECannotTest(TTexts::tr("Не удалось прочитать файл настроек «%1».").arg(iniPath));
     return ini;
 }
 
@@ -254,13 +259,16 @@ TRecordsConfig RecordsConfig(const TOptions& o) {
 int Record(const TOptions& o, const TTestRecord& record, int exitCode) {
     TRecordStore store(RecordsConfig(o));
     QString problem;
-    switch (store.Write(record, &problem)) {
+    const TWriteOutcome outcome = store.Write(record, &problem);
+    if (const QString notice = store.TakeNotice(); !notice.isEmpty())
+        Err(QStringLiteral("pinvel-check: ") + notice);
+    switch (outcome) {
     case TWriteOutcome::Stored:
         return exitCode;
     case TWriteOutcome::Waiting:
         Err(QStringLiteral("pinvel-check: ") +
-            Tr("Общая база записей %1 недоступна (%2); запись сохранена на этой станции и "
-               "будет отправлена позже. Записей ждут отправки: %3.")
+            TTexts::tr("Общая база записей %1 недоступна (%2); запись сохранена на этой станции и "
+                       "будет отправлена позже. Записей ждут отправки: %3.")
                 .arg(store.Config().SharedUrl(), problem.trimmed())
                 .arg(store.Waiting()));
         return exitCode;
@@ -268,7 +276,7 @@ int Record(const TOptions& o, const TTestRecord& record, int exitCode) {
         break;
     }
     Err(QStringLiteral("pinvel-check: ") +
-        Tr("Запись проверки не сохранена: %1").arg(problem.trimmed()));
+        TTexts::tr("Запись проверки не сохранена: %1").arg(problem.trimmed()));
     return ExitNotRecorded;
 }
 
@@ -288,7 +296,7 @@ class TUnit {
         std::int32_t out = 0;
         if (FPort->Init(&info) == 0 || FPort->Open(&out) == 0 || FPort->LastError() != 0) {
             const QString why = PortErrorText(FPort);
-            throw ECannotTest(Tr("Не удалось подключиться к блоку диагностики (%1)%2")
+            throw ECannotTest(TTexts::tr("Не удалось подключиться к блоку диагностики (%1)%2")
                                   .arg(QString::fromLocal8Bit(FDevice.Link),
                                        why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         }
@@ -323,7 +331,8 @@ int Learn(const TOptions& o) {
     THarnessCheck check(project.Points, unit.Exchange());
     const TLearnResult learnt = check.Learn();
     if (!learnt.Learnt()) {
-        Err(Tr("Эталон не записан: на жгуте посторонний потенциал, его соединения не измерить."));
+        Err(TTexts::tr(
+            "Эталон не записан: на жгуте посторонний потенциал, его соединения не измерить."));
         for (const TFault& f : learnt.Faults)
             Out(f.Text() + QLatin1Char('\n'));
         return ExitFaulty;
@@ -337,7 +346,7 @@ int Learn(const TOptions& o) {
     int wires = 0;
     for (const std::vector<int>& net : learnt.Reference.Nets())
         wires += int(project.Points.Contacts(net).size()) - 1;
-    Out(Tr("Эталон записан: %1 (цепей %2, проводов %3, обменов с блоком %4)\n")
+    Out(TTexts::tr("Эталон записан: %1 (цепей %2, проводов %3, обменов с блоком %4)\n")
             .arg(path)
             .arg(learnt.Reference.NetCount())
             .arg(wires)
@@ -358,7 +367,9 @@ int Verify(const TOptions& o) {
         QJsonArray faults;
         for (const TFault& f : result.Faults)
             faults.append(f.ToJson());
-        QJsonObject doc{{QStringLiteral("verdict"), result.Verdict()},
+        // Scripts read the verdict word as it always was, whatever the language of the texts.
+        const QString verdict = result.Good() ? QStringLiteral("ГОДЕН") : QStringLiteral("БРАК");
+        QJsonObject doc{{QStringLiteral("verdict"), verdict},
                         {QStringLiteral("good"), result.Good()},
                         {QStringLiteral("faults"), faults},
                         {QStringLiteral("roundTrips"), result.RoundTrips},
@@ -399,16 +410,16 @@ int Watch(const TOptions& o) {
     watch.SetOnLatched([](const TLatchedFault& latched) {
         Out(Time(latched.First) + QLatin1Char(' ') + latched.Fault.Text() + QLatin1Char('\n'));
     });
-    Out(Tr("Непрерывная проверка: %1 цепей; остановка — Ctrl+C\n")
+    Out(TTexts::tr("Непрерывная проверка: %1 цепей; остановка — Ctrl+C\n")
             .arg(watch.Reference().NetCount()));
     watch.Run(check, Interrupted, o.Seconds > 0 ? qint64(o.Seconds) * 1000 : -1);
     const std::vector<TLatchedFault> latched = watch.Latched();
-    QString summary = Tr("Проверок: %1, без отклонений: %2. %3\n")
+    QString summary = TTexts::tr("Проверок: %1, без отклонений: %2. %3\n")
                           .arg(watch.Checks())
                           .arg(watch.CleanChecks())
                           .arg(TCheckResult::VerdictText(latched.empty()));
     for (const TLatchedFault& l : latched)
-        summary += Tr("%1 — замечено %2 раз, впервые %3, последний раз %4\n")
+        summary += TTexts::tr("%1 — замечено %2 раз, впервые %3, последний раз %4\n")
                        .arg(l.Fault.Text())
                        .arg(l.Count)
                        .arg(Time(l.First), Time(l.Last));
@@ -423,19 +434,22 @@ int Report(const TOptions& o) {
     TRecordStore store(config);
     QString problem;
     TRecordsDatabase* database = o.Local ? store.ReadingLocal(&problem) : store.Reading(&problem);
+    if (const QString notice = store.TakeNotice(); !notice.isEmpty())
+        Err(QStringLiteral("pinvel-check: ") + notice);
     if (!database)
-        throw ECannotTest(problem +
-                          (config.HasShared() && !o.Local
-                               ? QLatin1Char('\n') + Tr("Записи этой станции: pinvel-check report "
-                                                        "--local.")
-                               : QString()));
+        throw ECannotTest(
+            problem +
+            (config.HasShared() && !o.Local
+                 ? QLatin1Char('\n') + TTexts::tr("Записи этой станции: pinvel-check report "
+                                                  "--local.")
+                 : QString()));
     int count = 0;
     if (!o.RecordId.isEmpty()) {
         const std::optional<TTestRecord> record = database->Load(o.RecordId, &problem);
         if (!record)
             throw ECannotTest(
                 problem.isEmpty()
-                    ? Tr("В базе «%1» нет записи %2.").arg(database->Name(), o.RecordId)
+                    ? TTexts::tr("В базе «%1» нет записи %2.").arg(database->Name(), o.RecordId)
                     : problem);
         if (!TRecordReport::WriteRecord(*record, o.Pdf, &problem))
             throw ECannotTest(problem);
@@ -446,7 +460,7 @@ int Report(const TOptions& o) {
     } else if (!TRecordsCsv::Export(*database, o.Filter, o.Csv, &count, &problem)) {
         throw ECannotTest(problem);
     }
-    Out(Tr("Записей: %1 → %2\n").arg(count).arg(o.Pdf.isEmpty() ? o.Csv : o.Pdf));
+    Out(TTexts::tr("Записей: %1 → %2\n").arg(count).arg(o.Pdf.isEmpty() ? o.Csv : o.Pdf));
     return ExitGood;
 }
 
@@ -475,6 +489,12 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     const QStringList args = app->arguments().mid(1);
+    // The program's language: its settings file's choice (--settings names another), else the
+    // locale's. The verdict words of --json stay as scripts read them.
+    const qsizetype settingsAt = args.indexOf(QLatin1String("--settings"));
+    TTranslation::Install(TTranslation::ChooseForProgram(
+        settingsAt >= 0 && settingsAt + 1 < args.size() ? args[settingsAt + 1]
+                                                        : TIniFile::ProgramSettingsPath()));
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
         Out(Usage() + QLatin1Char('\n'));

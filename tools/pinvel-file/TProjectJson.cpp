@@ -10,9 +10,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("TProjectJson", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(TProjectJson)
+};
 
 QString Hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' '));
@@ -154,23 +154,24 @@ QJsonObject NodeToJson(const TComponentNode& n) {
 class TJsonReader {
   public:
     [[noreturn]] static void Fail(const QString& path, const QString& what) {
-        throw EFileError(Tr("Ошибка в описании проекта, %1: %2.").arg(path, what));
+        throw EFileError(TTexts::tr("Ошибка в описании проекта, %1: %2.").arg(path, what));
     }
 
     static QJsonValue Field(const QJsonObject& o, const QString& path, const char* key) {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
-            Fail(path, Tr("нет поля «%1»").arg(QLatin1String(key)));
+            Fail(path, TTexts::tr("нет поля «%1»").arg(QLatin1String(key)));
         return v;
     }
 
     static qint64 Int(const QJsonValue& v, const QString& path, qint64 lo = INT32_MIN,
                       qint64 hi = INT32_MAX) {
         if (!v.isDouble() || v.toDouble() != std::floor(v.toDouble()))
-            Fail(path, Tr("ожидается целое число"));
+            Fail(path, TTexts::tr("ожидается целое число"));
         const double d = v.toDouble();
         if (d < double(lo) || d > double(hi))
-            Fail(path, Tr("число %1 вне пределов %2..%3").arg(d, 0, 'f', 0).arg(lo).arg(hi));
+            Fail(path,
+                 TTexts::tr("число %1 вне пределов %2..%3").arg(d, 0, 'f', 0).arg(lo).arg(hi));
         return qint64(d);
     }
 
@@ -181,7 +182,7 @@ class TJsonReader {
 
     static QString Text(const QJsonValue& v, const QString& path) {
         if (!v.isString())
-            Fail(path, Tr("ожидается строка"));
+            Fail(path, TTexts::tr("ожидается строка"));
         return v.toString();
     }
 
@@ -191,13 +192,13 @@ class TJsonReader {
 
     static QJsonArray Array(const QJsonValue& v, const QString& path) {
         if (!v.isArray())
-            Fail(path, Tr("ожидается массив"));
+            Fail(path, TTexts::tr("ожидается массив"));
         return v.toArray();
     }
 
     static QJsonObject Object(const QJsonValue& v, const QString& path) {
         if (!v.isObject())
-            Fail(path, Tr("ожидается объект"));
+            Fail(path, TTexts::tr("ожидается объект"));
         return v.toObject();
     }
 
@@ -207,7 +208,7 @@ class TJsonReader {
         bool ok = false;
         const uint c = Text(v, path).toUInt(&ok, 0);
         if (!ok)
-            Fail(path, Tr("ожидается цвет вида 0x00BBGGRR"));
+            Fail(path, TTexts::tr("ожидается цвет вида 0x00BBGGRR"));
         return c;
     }
 
@@ -216,7 +217,7 @@ class TJsonReader {
         text.remove(QLatin1Char(' '));
         const QByteArray bytes = QByteArray::fromHex(text.toLatin1());
         if (text.size() % 2 != 0 || bytes.size() * 2 != text.size())
-            Fail(path, Tr("ожидаются байты в шестнадцатеричной записи"));
+            Fail(path, TTexts::tr("ожидаются байты в шестнадцатеричной записи"));
         return bytes;
     }
 
@@ -236,7 +237,7 @@ class TJsonReader {
         const QString typeName = Text(o, path, "type");
         const std::optional<TValueType> type = TComponentStream::TypeFromName(typeName);
         if (!type)
-            Fail(path, Tr("неизвестный тип значения «%1»").arg(typeName));
+            Fail(path, TTexts::tr("неизвестный тип значения «%1»").arg(typeName));
         v.Type = *type;
         const QString vp = path + QStringLiteral(".value");
         switch (v.Type) {
@@ -253,7 +254,7 @@ class TJsonReader {
             bool ok = false;
             v.Int = Text(o, path, "value").toLongLong(&ok);
             if (!ok)
-                Fail(vp, Tr("ожидается целое число в строке"));
+                Fail(vp, TTexts::tr("ожидается целое число в строке"));
             break;
         }
         case TValueType::vaExtended:
@@ -263,7 +264,7 @@ class TJsonReader {
         case TValueType::vaDouble:
             v.Bytes = HexBytes(Field(o, path, "value"), vp);
             if (v.Bytes.size() != TComponentValue::FloatSize(v.Type))
-                Fail(vp, Tr("нужно байт: %1").arg(TComponentValue::FloatSize(v.Type)));
+                Fail(vp, TTexts::tr("нужно байт: %1").arg(TComponentValue::FloatSize(v.Type)));
             break;
         case TValueType::vaString:
         case TValueType::vaIdent:
@@ -304,7 +305,7 @@ class TJsonReader {
             break;
         }
         case TValueType::vaNull:
-            Fail(path, Tr("тип null не может быть значением"));
+            Fail(path, TTexts::tr("тип null не может быть значением"));
         case TValueType::vaFalse:
         case TValueType::vaTrue:
         case TValueType::vaNil:
@@ -315,7 +316,7 @@ class TJsonReader {
 
     static TComponentNode Node(const QJsonObject& o, const QString& path, int depth) {
         if (depth > TComponentStream::MaxDepth)
-            Fail(path, Tr("слишком глубокая вложенность"));
+            Fail(path, TTexts::tr("слишком глубокая вложенность"));
         TComponentNode n;
         n.ClassName = Text(o, path, "class");
         n.Name = Text(o, path, "name");
@@ -403,9 +404,9 @@ QJsonObject TProjectJson::ToJson(const TProjectFile& project) {
 TProjectFile TProjectJson::FromJson(const QJsonObject& json) {
     using R = TJsonReader;
     if (json.value(QLatin1String("format")).toString() != QLatin1String("pinvel-project"))
-        R::Fail(QStringLiteral("format"), Tr("ожидается «pinvel-project»"));
+        R::Fail(QStringLiteral("format"), TTexts::tr("ожидается «pinvel-project»"));
     if (R::Int(json, QString(), "version") != 1)
-        R::Fail(QStringLiteral("version"), Tr("поддерживается только версия 1"));
+        R::Fail(QStringLiteral("version"), TTexts::tr("поддерживается только версия 1"));
     TProjectFile project;
     const QJsonArray razems = R::Array(R::Field(json, QString(), "razems"), "razems");
     for (qsizetype k = 0; k < razems.size(); ++k) {
@@ -449,11 +450,11 @@ TProjectFile TProjectJson::FromJson(const QJsonObject& json) {
         if (cells.size() != r.RowCount() ||
             r.Cells.size() != std::size_t(std::max(cols, 0)) * std::size_t(cells.size()))
             R::Fail(p + ".cells",
-                    Tr("нужно %1 строк по %2 контактов (RowCount и ColCount блока свойств)")
+                    TTexts::tr("нужно %1 строк по %2 контактов (RowCount и ColCount блока свойств)")
                         .arg(r.RowCount())
                         .arg(cols));
         if (r.RowCount() >= 0 && std::size_t(r.RowCount() / 2) != r.Rows.size())
-            R::Fail(p + ".rows", Tr("нужно %1 описаний рядов").arg(r.RowCount() / 2));
+            R::Fail(p + ".rows", TTexts::tr("нужно %1 описаний рядов").arg(r.RowCount() / 2));
         project.Razems.push_back(std::move(r));
     }
     const QJsonArray sootv = R::Array(R::Field(json, QString(), "sootv"), "sootv");

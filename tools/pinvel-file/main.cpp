@@ -1,11 +1,13 @@
 // pinvel-file: project files on the command line, for technicians and scripts.
 #include "TErrors.h"
 #include "TFileErrorText.h"
+#include "TIniFile.h"
 #include "TProjectFile.h"
 #include "TProjectJson.h"
 #include "TRazem.h"
 #include "TSafeFile.h"
 #include "TSootv.h"
+#include "TTranslation.h"
 #include "TWorkPlace.h"
 
 #include <QCoreApplication>
@@ -15,9 +17,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("pinvel-file", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(PinvelFile)
+};
 
 void Out(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -32,17 +34,17 @@ void Err(const QString& text) {
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(
-            Tr("Не удалось открыть файл «%1»: %2").arg(path, TFileErrorText::OfOpening(path)));
+        throw EFileError(TTexts::tr("Не удалось открыть файл «%1»: %2")
+                             .arg(path, TFileErrorText::OfOpening(path)));
     return file.readAll();
 }
 
 QString UsageText() {
-    return Tr("Использование:\n"
-              "  pinvel-file dump ФАЙЛ.pvl              проект в виде JSON\n"
-              "  pinvel-file build ФАЙЛ.json ВЫХОД.pvl  проект по описанию JSON\n"
-              "  pinvel-file check ФАЙЛ.pvl             читается ли файл\n"
-              "  pinvel-file wiring ФАЙЛ.pvl            список соединений в CSV");
+    return TTexts::tr("Использование:\n"
+                      "  pinvel-file dump ФАЙЛ.pvl              проект в виде JSON\n"
+                      "  pinvel-file build ФАЙЛ.json ВЫХОД.pvl  проект по описанию JSON\n"
+                      "  pinvel-file check ФАЙЛ.pvl             читается ли файл\n"
+                      "  pinvel-file wiring ФАЙЛ.pvl            список соединений в CSV");
 }
 
 // Wrong arguments: the usage on standard error and status 2.
@@ -67,8 +69,9 @@ int Build(const QString& jsonPath, const QString& outPath) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(ReadFile(jsonPath), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
-        throw EFileError(Tr("Файл «%1» не является описанием проекта в JSON: %2 (смещение %3).")
-                             .arg(jsonPath, error.errorString(), QString::number(error.offset)));
+        throw EFileError(
+            TTexts::tr("Файл «%1» не является описанием проекта в JSON: %2 (смещение %3).")
+                .arg(jsonPath, error.errorString(), QString::number(error.offset)));
     const QByteArray image = TProjectJson::FromJson(doc.object()).Write();
     // Only a project the program can open is written.
     TProjectFile::Read(image);
@@ -81,7 +84,7 @@ int Check(const QString& path) {
     TWorkPlace workPlace;
     workPlace.FSootv = &sootv;
     workPlace.LoadFromFile(path);
-    Out(Tr("Файл читается: разъемов %1, соответствий %2.\n")
+    Out(TTexts::tr("Файл читается: разъемов %1, соответствий %2.\n")
             .arg(workPlace.Count())
             .arg(sootv.Count()));
     // An entry is tied by its position; a name that differs from the contact's there means the
@@ -94,8 +97,9 @@ int Check(const QString& path) {
             const QString actual = razem->ContactName(pos.Col, pos.Row);
             if (actual == rec.FNames[std::size_t(i)])
                 continue;
-            Err(Tr("Предупреждение: соответствие %1 (%2), связь %3: имя «%4», а контакт разъема "
-                   "«%5» в этой позиции (столбец %6, строка %7) называется «%8».")
+            Err(TTexts::tr(
+                    "Предупреждение: соответствие %1 (%2), связь %3: имя «%4», а контакт разъема "
+                    "«%5» в этой позиции (столбец %6, строка %7) называется «%8».")
                     .arg(QString::number(k + 1), TSootv::PinName(rec.FPin), QString::number(i + 1),
                          rec.FNames[std::size_t(i)], razem->FRazName, QString::number(pos.Col),
                          QString::number(pos.Row), actual));
@@ -139,6 +143,7 @@ int Wiring(const QString& path) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    TTranslation::Install(TTranslation::ChooseForProgram(TIniFile::ProgramSettingsPath()));
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return Usage();

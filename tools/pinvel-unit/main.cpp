@@ -11,7 +11,11 @@
 #include "SystemErrorText.h"
 #include "TFrameCodec.h"
 #include "THarness.h"
+#include "TIniFile.h"
 #include "TSimUnit.h"
+#include "TTranslation.h"
+
+#include <QCoreApplication>
 
 #include <cerrno>
 #include <chrono>
@@ -29,6 +33,15 @@
 #include <unistd.h>
 
 namespace {
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(PinvelUnit)
+};
+
+// A text in the user's language, as the terminal takes it.
+std::string Text(const QString& text) {
+    return text.toStdString();
+}
+
 struct Options {
     std::string Host;
     std::string Port;
@@ -40,24 +53,29 @@ struct Options {
     long ReplyUs = 1000;
 };
 
-const char* const UsageText =
-    "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-    "[--drop-after N] [--close-after N] [--reply-us N]\n";
+std::string UsageText() {
+    return Text(TTexts::tr("Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
+                           "[--drop-after N] [--close-after N] [--reply-us N]\n"));
+}
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "pinvel-unit: %s\n%s", why, UsageText);
+int Usage(const QString& why) {
+    std::fprintf(stderr, "pinvel-unit: %s\n%s", Text(why).c_str(), UsageText().c_str());
     return 2;
 }
 
 int Help() {
-    std::printf("%s"
-                "Имитатор блока диагностики: принимает кадры связи по TCP и отвечает как блок.\n"
-                "  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)\n"
-                "  --harness FILE      описание жгута в JSON\n"
-                "  --log               печатать каждый принятый и отправленный кадр\n"
-                "  --drop-after N      после N команд не отвечать\n"
-                "  --close-after N     закрыть соединение на команде N+1\n",
-                UsageText);
+    std::printf(
+        "%s%s", UsageText().c_str(),
+        Text(TTexts::tr("Имитатор блока диагностики: принимает кадры связи по TCP и отвечает как "
+                        "блок.\n"
+                        "  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)\n"
+                        "  --harness FILE      описание жгута в JSON\n"
+                        "  --log               печатать каждый принятый и отправленный кадр\n"
+                        "  --drop-after N      после N команд не отвечать\n"
+                        "  --close-after N     закрыть соединение на команде N+1\n"
+                        "  --reply-us N        отвечать через N микросекунд после команды "
+                        "(1000)\n"))
+            .c_str());
     return 0;
 }
 
@@ -104,8 +122,10 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
             continue;
         if (n <= 0) {
             if (options.Log)
-                std::printf("-- соединение закрыто%s\n",
-                            decoder.Buffered() > 0 ? " на середине кадра" : "");
+                std::printf("-- %s\n", Text(decoder.Buffered() > 0
+                                                ? TTexts::tr("соединение закрыто на середине кадра")
+                                                : TTexts::tr("соединение закрыто"))
+                                           .c_str());
             return;
         }
         const auto received = std::chrono::steady_clock::now();
@@ -118,8 +138,10 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
             if (status == TFrameCodec::Status::NeedMore)
                 break;
             if (status != TFrameCodec::Status::Frame) {
-                std::printf("-- неверный кадр: %s; соединение закрыто\n",
-                            TFrameCodec::StatusText(status));
+                std::printf("-- %s\n",
+                            Text(TTexts::tr("неверный кадр: %1; соединение закрыто")
+                                     .arg(QString::fromUtf8(TFrameCodec::StatusText(status))))
+                                .c_str());
                 std::fflush(stdout);
                 return;
             }
@@ -130,14 +152,15 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
                 ++commands;
                 if (options.CloseAfter >= 0 && commands > options.CloseAfter) {
                     if (options.Log)
-                        std::printf("-- --close-after %ld: соединение закрыто\n",
-                                    options.CloseAfter);
+                        std::printf("-- --close-after %ld: %s\n", options.CloseAfter,
+                                    Text(TTexts::tr("соединение закрыто")).c_str());
                     return;
                 }
             }
             if (options.DropAfter >= 0 && commands > options.DropAfter) {
                 if (options.Log)
-                    std::printf("-- --drop-after %ld: без ответа\n", options.DropAfter);
+                    std::printf("-- --drop-after %ld: %s\n", options.DropAfter,
+                                Text(TTexts::tr("без ответа")).c_str());
                 continue;
             }
             if (unit.Handle(frame.Code, frame.Payload.data(), frame.Payload.size(), reply) !=
@@ -158,6 +181,8 @@ void Serve(int fd, TSimUnit& unit, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    TTranslation::Install(TTranslation::ChooseForProgram(TIniFile::ProgramSettingsPath()));
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -168,7 +193,7 @@ int main(int argc, char** argv) {
             const std::string value = argv[++i];
             const std::size_t colon = value.rfind(':');
             if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
-                return Usage("--listen ожидает HOST:PORT");
+                return Usage(TTexts::tr("--listen ожидает HOST:PORT"));
             options.Host = value.substr(0, colon);
             options.Port = value.substr(colon + 1);
         } else if (arg == "--harness" && hasValue) {
@@ -177,19 +202,19 @@ int main(int argc, char** argv) {
             options.Log = true;
         } else if (arg == "--drop-after" && hasValue) {
             if (!Number(argv[++i], options.DropAfter))
-                return Usage("--drop-after ожидает число");
+                return Usage(TTexts::tr("--drop-after ожидает число"));
         } else if (arg == "--close-after" && hasValue) {
             if (!Number(argv[++i], options.CloseAfter))
-                return Usage("--close-after ожидает число");
+                return Usage(TTexts::tr("--close-after ожидает число"));
         } else if (arg == "--reply-us" && hasValue) {
             if (!Number(argv[++i], options.ReplyUs) || options.ReplyUs > 1000000)
-                return Usage("--reply-us ожидает число микросекунд от 0 до 1000000");
+                return Usage(TTexts::tr("--reply-us ожидает число микросекунд от 0 до 1000000"));
         } else {
-            return Usage(("непонятный параметр " + arg).c_str());
+            return Usage(TTexts::tr("непонятный параметр %1").arg(QString::fromStdString(arg)));
         }
     }
     if (options.Host.empty())
-        return Usage("не задан --listen");
+        return Usage(TTexts::tr("не задан --listen"));
 
     THarness harness;
     std::string error;
@@ -207,8 +232,10 @@ int main(int argc, char** argv) {
     addrinfo* found = nullptr;
     if (const int rc = ::getaddrinfo(options.Host.c_str(), options.Port.c_str(), &hints, &found);
         rc != 0) {
-        std::fprintf(stderr, "pinvel-unit: адрес %s: %s\n", options.Host.c_str(),
-                     ResolverErrorText(rc).toUtf8().constData());
+        std::fprintf(stderr, "pinvel-unit: %s\n",
+                     Text(TTexts::tr("адрес %1: %2")
+                              .arg(QString::fromStdString(options.Host), ResolverErrorText(rc)))
+                         .c_str());
         return 1;
     }
     const int server =
@@ -218,8 +245,12 @@ int main(int argc, char** argv) {
         ::setsockopt(server, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (server < 0 || ::bind(server, found->ai_addr, found->ai_addrlen) != 0 ||
         ::listen(server, 4) != 0) {
-        std::fprintf(stderr, "pinvel-unit: не удалось слушать %s:%s: %s\n", options.Host.c_str(),
-                     options.Port.c_str(), SystemErrorText(errno).toUtf8().constData());
+        const int err = errno; // before anything else can change it
+        std::fprintf(stderr, "pinvel-unit: %s\n",
+                     Text(TTexts::tr("не удалось слушать %1:%2: %3")
+                              .arg(QString::fromStdString(options.Host),
+                                   QString::fromStdString(options.Port), SystemErrorText(err)))
+                         .c_str());
         return 1;
     }
     ::freeaddrinfo(found);
@@ -246,7 +277,7 @@ int main(int argc, char** argv) {
         }
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         if (options.Log) {
-            std::printf("-- новое соединение\n");
+            std::printf("-- %s\n", Text(TTexts::tr("новое соединение")).c_str());
             std::fflush(stdout);
         }
         Serve(fd, unit, options);

@@ -14,6 +14,8 @@
 #include <QMainWindow>
 #include <QStatusBar>
 
+#include <cstdio>
+
 namespace {
 const QString Section = QStringLiteral("Records");
 const QString OperatorKey = QStringLiteral("Operator");
@@ -37,6 +39,14 @@ TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window) : FIni(ini), FW
     FWriter = std::make_unique<TRecordWriter>(FConfig);
     connect(FWriter.get(), &TRecordWriter::StatusChanged, this, &TCheckRecords::OnStatus,
             Qt::QueuedConnection);
+    // Said once, where the technician looks and where a station's log keeps it.
+    connect(
+        FWriter.get(), &TRecordWriter::Notice, this,
+        [this](const QString& text) {
+            std::fprintf(stderr, "pinvel: %s\n", text.toUtf8().constData());
+            FWindow.statusBar()->showMessage(text);
+        },
+        Qt::QueuedConnection);
     // An open journal shows a new record as soon as it is written.
     connect(
         FWriter.get(), &TRecordWriter::RecordWritten, this,

@@ -8,6 +8,7 @@
 #include "TRecordReport.h"
 #include "TRecordStore.h"
 #include "TRecordsCsv.h"
+#include "TVerdictDelegate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,29 +24,10 @@
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-// The verdict in its colour: ГОДЕН green, БРАК red.
-class TVerdictDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-  protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const bool good = index.data(TJournalModel::GoodRole).toBool();
-        const QColor colour = good ? QColor(0, 128, 0) : QColor(192, 0, 0);
-        option->palette.setColor(QPalette::Text, colour);
-        option->palette.setColor(QPalette::HighlightedText, colour.lighter(good ? 220 : 160));
-        option->font.setBold(true);
-    }
-};
-} // namespace
 
 TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     : QDialog(parent), FConfig(std::move(config)) {
@@ -201,6 +183,7 @@ void TfmJournal::OpenDatabase() {
         if (!localProblem.isEmpty())
             problem = localProblem;
     }
+    const QString notice = FStore->TakeNotice();
     if (!FDatabase)
         FSourceText = problem;
     else if (FDatabase->Kind() == TRecordsDatabase::TKind::Shared)
@@ -216,6 +199,8 @@ void TfmJournal::OpenDatabase() {
         if (waiting > 0)
             FSourceText += QLatin1Char(' ') + tr("Записей ждут отправки: %1.").arg(waiting);
     }
+    if (!notice.isEmpty())
+        FSourceText = notice + QLatin1Char('\n') + FSourceText;
     FillChoices();
     FModel->SetDatabase(FDatabase);
     ApplyFilter();

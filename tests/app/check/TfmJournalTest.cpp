@@ -6,6 +6,7 @@
 #include "AppMessageBox.h"
 #include "RecordsTestKit.h"
 #include "TJournalModel.h"
+#include "TVerdictDelegate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QTableView>
 #include <QTcpServer>
 #include <QTextBrowser>
+#include <cmath>
 
 using namespace RecordsKit;
 
@@ -85,6 +87,43 @@ class TfmJournalTest : public QObject {
                  QVariant("БРАК"));
         QCOMPARE(journal.Model()->data(journal.Model()->index(4, TJournalModel::colFaults)),
                  QVariant(2));
+    }
+
+    // A selected БРАК row keeps its verdict legible: the word stands in white on its red chip,
+    // not in red on the selection's blue.
+    void theVerdictReadsOnASelectedRow() {
+        const auto luminance = [](const QColor& c) {
+            const auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+                   0.0722 * channel(c.blueF());
+        };
+        for (bool good : {false, true}) {
+            const double a = luminance(TVerdictDelegate::ChipColour(good));
+            const double b = luminance(TVerdictDelegate::WordColour());
+            QVERIFY((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 4.5);
+        }
+        TfmJournal journal(FFresh->Config);
+        journal.resize(900, 600);
+        journal.show();
+        journal.OpenDatabase();
+        const QModelIndex faulty = journal.Model()->index(4, TJournalModel::colVerdict);
+        QCOMPARE(journal.Model()->data(faulty), QVariant("БРАК"));
+        journal.tvRecords->setCurrentIndex(faulty);
+        journal.tvRecords->selectRow(4);
+        QVERIFY(journal.tvRecords->selectionModel()->isRowSelected(4, {}));
+        const QRect cell = journal.tvRecords->visualRect(faulty);
+        const QImage shot = journal.tvRecords->viewport()->grab(cell).toImage();
+        int chip = 0, word = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                chip += c == TVerdictDelegate::ChipColour(false);
+                word += c == TVerdictDelegate::WordColour();
+            }
+        QVERIFY2(chip > cell.height() * 10 && word > 10,
+                 qPrintable(QStringLiteral("chip %1, word %2 pixels").arg(chip).arg(word)));
     }
 
     void everyFilterOfTheWindow() {

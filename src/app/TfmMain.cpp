@@ -14,26 +14,20 @@
 #include "TPinGrid.h"
 #include "TProperty.h"
 #include "TRazem.h"
-#include "TRazemView.h"
 #include "TSootv.h"
 #include "TUSBHardWork.h"
 #include "TWorkPlace.h"
 #include "TWorkPlaceView.h"
 #include "TfmAbout.h"
-#include "TfmConstr.h"
 #include "TfmSootv.h"
 #include "TfmStartUp.h"
 #include "WorkWithCOM.h"
-#include "XEdit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QColorDialog>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -42,11 +36,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,37 +46,13 @@ namespace {
 constexpr int ClientWidth = 822;
 constexpr int ClientHeight = 393;
 
-constexpr int KeyEscape = 27;
-constexpr int KeyG = 71;
-constexpr int KeyH = 72;
-constexpr int KeyL = 76;
-
-const QColor LampRed(255, 0, 0);
-const QColor LampGreen(0, 128, 0);
-const QColor LampYellow(255, 255, 0);
-const QColor LampGray(128, 128, 128);
-
-QFrame* NewLamp(const QString& name, const QColor& color, QWidget* parent) {
-    auto* lamp = new QFrame(parent);
-    lamp->setObjectName(name);
-    lamp->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    lamp->setFixedSize(17, 17);
-    lamp->setAutoFillBackground(true);
-    TfmMain::SetLampColor(lamp, color);
-    return lamp;
-}
-
-// The file name typed without an extension gets ".pvl", as the save dialog does.
-QString WithDefaultSuffix(const QString& path) {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + QLatin1String(".pvl");
-}
-
 } // namespace
 
 TfmMain::TfmMain(TfmMainOptions options, QWidget* parent)
-    : QMainWindow(parent), FOptions(std::move(options)) {
+    : QMainWindow(parent), FProject(std::make_unique<TProjectCommands>(*this)),
+      FConnectors(std::make_unique<TConnectorCommands>(*this)),
+      FTesterPanel(std::make_unique<TTesterPanel>(*this)),
+      FWorkerView(std::make_unique<TWorkerView>(*this)), FOptions(std::move(options)) {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(AppTitle());
     SetHelpContext(this, HelpContext::Main);
@@ -211,7 +179,7 @@ void TfmMain::CreateControls() {
 
     plMenuEditor = CreateEditorPanel();
     column->addWidget(plMenuEditor);
-    plMenuTester = CreateTesterPanel();
+    plMenuTester = FTesterPanel->CreateTesterPanel();
     column->addWidget(plMenuTester);
     plMenuTester->hide();
     setCentralWidget(client);
@@ -257,146 +225,6 @@ QFrame* TfmMain::CreateEditorPanel() {
     row->addStretch(1);
     btEditorExit = button("btEditorExit", tr("Выход"), acExit);
     return panel;
-}
-
-QFrame* TfmMain::CreateTesterPanel() {
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("plMenuTester"));
-    SetHelpContext(panel, HelpContext::Tester);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setFixedHeight(77);
-    // The panel's small type lets the four groups and the exit button share the window's width.
-    panel->setFont(TAppFont::PixelFont(11));
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(6, 2, 6, 4);
-    row->setSpacing(6);
-
-    // Probe lamps.
-    gbZondState = new QGroupBox(tr("Состояние зонда"), panel);
-    gbZondState->setObjectName(QStringLiteral("gbZondState"));
-    gbZondState->setStatusTip(tr("Отображает состояния зондов чтения и записи"));
-    {
-        auto* grid = new QGridLayout(gbZondState);
-        grid->setContentsMargins(8, 2, 8, 4);
-        grid->setVerticalSpacing(2);
-        auto* lbIn = new QLabel(tr("Вход"), gbZondState);
-        auto* lbOut = new QLabel(tr("Выход", "the probe output lamp"), gbZondState);
-        plZondIn_Ind = NewLamp(QStringLiteral("plZondIn_Ind"), LampRed, gbZondState);
-        plZondOut_Ind = NewLamp(QStringLiteral("plZondOut_Ind"), LampGray, gbZondState);
-        grid->addWidget(lbIn, 0, 0, Qt::AlignHCenter);
-        grid->addWidget(lbOut, 0, 1, Qt::AlignHCenter);
-        grid->addWidget(plZondIn_Ind, 1, 0, Qt::AlignHCenter);
-        grid->addWidget(plZondOut_Ind, 1, 1, Qt::AlignHCenter);
-    }
-    row->addWidget(gbZondState);
-
-    // Probe output selector.
-    rgZondWrite = new QGroupBox(tr("Зонд - запись"), panel);
-    rgZondWrite->setObjectName(QStringLiteral("rgZondWrite"));
-    rgZondWrite->setStatusTip(tr("Управление выходным зондом"));
-    rgZondWriteItems = new QButtonGroup(rgZondWrite);
-    rgZondWriteItems->setExclusive(true);
-    {
-        auto* grid = new QGridLayout(rgZondWrite);
-        grid->setContentsMargins(8, 2, 8, 2);
-        grid->setVerticalSpacing(0);
-        const QString items[] = {QStringLiteral("Hi"), QStringLiteral("Low"), QStringLiteral("Gen"),
-                                 tr("Выключен")};
-        for (int i = 0; i < 4; ++i) {
-            auto* rb = new QRadioButton(items[i], rgZondWrite);
-            rb->setObjectName(QStringLiteral("rgZondWrite_%1").arg(i));
-            rgZondWriteItems->addButton(rb, i);
-            grid->addWidget(rb, i % 2, i / 2);
-        }
-        rgZondWriteItems->button(ZondWriteMode::Off)->setChecked(true);
-    }
-    connect(rgZondWriteItems, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (!checked)
-            return;
-        FTester.ZondWrite = id;
-        Guarded([this] { rgZondWriteClick(); });
-    });
-    row->addWidget(rgZondWrite);
-
-    // Reading.
-    gbRead = new QGroupBox(tr("Чтение"), panel);
-    gbRead->setObjectName(QStringLiteral("gbRead"));
-    {
-        auto* grid = new QGridLayout(gbRead);
-        grid->setContentsMargins(8, 2, 8, 2);
-        grid->setVerticalSpacing(0);
-        cbReadRaz = new QCheckBox(tr("Читать разъем"), gbRead);
-        cbReadRaz->setObjectName(QStringLiteral("cbReadRaz"));
-        cbReadRaz->setChecked(true);
-        cbReadZond = new QCheckBox(tr("Читать зонд"), gbRead);
-        cbReadZond->setObjectName(QStringLiteral("cbReadZond"));
-        cbReadZond->setChecked(true);
-        plCicle = new QLabel(tr("Цикл"), gbRead);
-        plCicle->setObjectName(QStringLiteral("plCicle"));
-        plCicle->setAlignment(Qt::AlignCenter);
-        plCicle->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        plCicle->setLineWidth(2);
-        plCicle->setMinimumSize(60, 36);
-        plCicle->setCursor(Qt::PointingHandCursor);
-        grid->addWidget(cbReadRaz, 0, 0);
-        grid->addWidget(cbReadZond, 1, 0);
-        grid->addWidget(plCicle, 0, 1, 2, 1);
-    }
-    // The boxes act on every change of their state, also when the program checks them.
-    connect(cbReadRaz, &QCheckBox::toggled, this,
-            [this] { Guarded([this] { cbReadRazClick(); }); });
-    connect(cbReadZond, &QCheckBox::toggled, this,
-            [this] { Guarded([this] { cbReadZondClick(); }); });
-    row->addWidget(gbRead);
-
-    // Legend of the contact colours.
-    gbInfo = new QGroupBox(tr("Информация"), panel);
-    gbInfo->setObjectName(QStringLiteral("gbInfo"));
-    {
-        auto* grid = new QGridLayout(gbInfo);
-        grid->setContentsMargins(6, 0, 6, 0);
-        grid->setVerticalSpacing(0);
-        grid->setHorizontalSpacing(4);
-        const struct {
-            const char* Name;
-            QColor Color;
-            QString Text;
-        } legend[] = {
-            {"plInfoRed", LampRed, tr("Уровень логической единицы")},
-            {"plInfoGreen", LampGreen, tr("Уровень логического нуля")},
-            {"plInfoYellow", LampYellow, tr("Работает генератор")},
-            {"plInfoGray", LampGray, tr("Вывод не задействован")},
-        };
-        const QFont legendFont = TAppFont::PixelFont(10);
-        for (int i = 0; i < 4; ++i) {
-            QFrame* lamp = NewLamp(QString::fromLatin1(legend[i].Name), legend[i].Color, gbInfo);
-            lamp->setFixedSize(10, 10);
-            auto* text = new QLabel(legend[i].Text, gbInfo);
-            text->setFont(legendFont);
-            grid->addWidget(lamp, i, 0);
-            grid->addWidget(text, i, 1);
-        }
-    }
-    row->addWidget(gbInfo);
-    row->addStretch(1);
-
-    btTesterExit = new QPushButton(tr("Выход"), panel);
-    btTesterExit->setObjectName(QStringLiteral("btTesterExit"));
-    btTesterExit->setFocusPolicy(Qt::TabFocus);
-    connect(btTesterExit, &QPushButton::clicked, acExit, &QAction::trigger);
-    row->addWidget(btTesterExit, 0, Qt::AlignVCenter);
-    return panel;
-}
-
-QColor TfmMain::LampColor(const QFrame* lamp) {
-    return lamp->palette().color(QPalette::Window);
-}
-
-void TfmMain::SetLampColor(QFrame* lamp, const QColor& color) {
-    QPalette p = lamp->palette();
-    p.setColor(QPalette::Window, color);
-    lamp->setPalette(p);
-    lamp->update();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -556,24 +384,10 @@ bool TfmMain::IsTesterMode() const {
     return FWorkPlace != nullptr && FWorkPlace->IsTesterMode();
 }
 
-int TfmMain::ZondWriteIndex() const {
-    return rgZondWriteItems->checkedId();
-}
-
-void TfmMain::SetZondWriteIndex(int index) {
-    if (QAbstractButton* b = rgZondWriteItems->button(index))
-        b->setChecked(true);
-}
-
 void TfmMain::UpdateModeItems() {
     const bool enabled = acChangeMode->isEnabled();
     N8->setEnabled(enabled && N8->property("modeEnabled").toBool());
     N7->setEnabled(enabled && N7->property("modeEnabled").toBool());
-}
-
-void TfmMain::SetCurrentFile(const QString& path) {
-    if (FProperty != nullptr)
-        FProperty->SetCurrentFile(path);
 }
 
 void TfmMain::acChangeModeExecute() {
@@ -629,133 +443,6 @@ void TfmMain::acStopTestExecute() {
         FHard->BringToRest();
 }
 
-void TfmMain::ShowCycle(bool on) {
-    plCicle->setFrameShadow(on ? QFrame::Sunken : QFrame::Raised);
-}
-
-void TfmMain::ApplyZondWrite() {
-    if (FProperty == nullptr)
-        return;
-    if (ZondWriteIndex() == ZondWriteMode::Gen)
-        FProperty->SetCycle(true);
-    else if (GeneratorLines() == 0)
-        FProperty->SetCycle(false);
-    WorkerResume();
-}
-
-void TfmMain::rgZondWriteClick() {
-    ApplyZondWrite();
-}
-
-void TfmMain::ReadBoxClick(QCheckBox* box, bool readRaz) {
-    if (FProperty == nullptr)
-        return;
-    // The probe output is switched off while the reading changes, then restored.
-    const int zond = ZondWriteIndex();
-    SetZondWriteIndex(ZondWriteMode::Off);
-    QThread::msleep(50);
-    if (readRaz)
-        FProperty->SetReadRaz(box->isChecked());
-    else
-        FProperty->SetReadZond(box->isChecked());
-    SetZondWriteIndex(zond);
-    WorkerResume();
-}
-
-void TfmMain::cbReadRazClick() {
-    ReadBoxClick(cbReadRaz, true);
-}
-
-void TfmMain::cbReadZondClick() {
-    ReadBoxClick(cbReadZond, false);
-}
-
-void TfmMain::plCicleClick() {
-    if (FProperty != nullptr)
-        FProperty->SetCycle(!FProperty->Cycle());
-}
-
-void TfmMain::MarkGenerators() {
-    if (FWorkPlace == nullptr)
-        return;
-    for (int i = 0; i < FWorkPlace->Count(); ++i) {
-        TRazem* r = FWorkPlace->Razem(i);
-        for (int c = 0; c < r->ColCount(); ++c)
-            for (int k = 0; k < r->RowCount() / 2; ++k) {
-                TContact& t = r->FCells[std::size_t(c)][std::size_t(2 * k)];
-                if (t.State == TContactState::csGenerator)
-                    t.IndColor = TProperty::IndYellow;
-            }
-        r->Repaint();
-    }
-}
-
-int TfmMain::VirtualKey(const QKeyEvent& event) {
-    // Letters of other layouts arrive as their upper-case character: П, Р and Д sit on the keys
-    // G, H and L of the Russian layout.
-    switch (event.key()) {
-    case Qt::Key_Escape:
-        return KeyEscape;
-    case Qt::Key_G:
-    case 0x041F: // П
-    case 0x043F: // п
-        return KeyG;
-    case Qt::Key_H:
-    case 0x0420: // Р
-    case 0x0440: // р
-        return KeyH;
-    case Qt::Key_L:
-    case 0x0414: // Д
-    case 0x0434: // д
-        return KeyL;
-    default:
-        break;
-    }
-    // Another layout: the physical key (X11 key codes of G, H and L).
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        switch (event.nativeScanCode()) {
-        case 42:
-            return KeyG;
-        case 43:
-            return KeyH;
-        case 46:
-            return KeyL;
-        default:
-            break;
-        }
-    }
-    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
-        return event.key();
-    return int(event.nativeVirtualKey());
-}
-
-void TfmMain::FormKeyDown(int key) {
-    if (!IsTesterMode() || FProperty == nullptr)
-        return;
-    if (key == KeyEscape && FProperty->Cycle()) {
-        if (WorkerAutonomous()) {
-            cbReadRaz->setChecked(true);
-            cbReadZond->setChecked(true);
-            FProperty->SetReadRaz(true);
-            FProperty->SetReadZond(true);
-        }
-        // Every generator assignment ends; the probe output goes off.
-        FWorkPlace->StopGenerators();
-        SetZondWriteIndex(ZondWriteMode::Off);
-        GeneratorReset();
-        QThread::msleep(500);
-        WorkerResume();
-        WorkerStopAfterPass();
-    }
-    if (key == KeyG)
-        SetZondWriteIndex(ZondWriteMode::Gen);
-    else if (key == KeyH)
-        SetZondWriteIndex(ZondWriteMode::Hi);
-    else if (key == KeyL)
-        SetZondWriteIndex(ZondWriteMode::Low);
-    ApplyZondWrite();
-}
-
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == plCicle && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
@@ -780,30 +467,6 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Service and help
 
-void TfmMain::N15Click() {
-    if (FWorkPlace == nullptr)
-        return;
-    if (FHard == nullptr) {
-        CreateWorker();
-        FHard->SetModel(FWorkPlace.get(), FSootv.get());
-    }
-    // The worker re-opens the unit only in the tester mode; a check started in the editor mode
-    // returns to it once the worker has reported (SetModeControls).
-    FCheckFromEditor = !plMenuTester->isVisibleTo(this);
-    FWorkPlace->SetTesterMode(true);
-    WorkerFillPins();
-    WorkerMustRepair();
-    WorkerResume();
-}
-
-void TfmMain::N16Click() {
-    if (AppMessageBox(tr("Вы действительно хотите перезагрузить блок диагностики?"),
-                      TMsgKind::Question) != TMsgAnswer::Yes)
-        return;
-    if (FHard != nullptr)
-        FHard->RebootUnit();
-}
-
 void TfmMain::N10Click() {
     AppHelpContents();
 }
@@ -825,479 +488,6 @@ void TfmMain::Guarded(const std::function<void()>& command) {
     } catch (const std::exception& e) {
         AppShowException(e);
     }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Project commands
-
-TfmMain::TSaveAnswer TfmMain::QuerySaveChanges(bool /*checkMode*/) {
-    // Unsaved changes are never dropped without a question, in either mode.
-    if (FWorkPlace == nullptr || FWorkPlace->Count() == 0 || !FWorkPlace->Modified)
-        return TSaveAnswer::GoOn;
-    switch (AppMessageBox(tr("Сохранить изменения в текущем файле?"), TMsgKind::QuestionCancel)) {
-    case TMsgAnswer::Yes:
-        // Cancelling the save dialog keeps the project: the command stops.
-        return acSaveExecute() ? TSaveAnswer::Yes : TSaveAnswer::Cancel;
-    case TMsgAnswer::No:
-        return TSaveAnswer::No;
-    default:
-        return TSaveAnswer::Cancel;
-    }
-}
-
-QString TfmMain::ChooseFile(bool save, const QString& startDir) {
-    if (FOptions.FileDialog)
-        return save ? WithDefaultSuffix(FOptions.FileDialog(true, startDir))
-                    : FOptions.FileDialog(false, startDir);
-    QFileDialog dialog(this);
-    dialog.setObjectName(save ? QStringLiteral("dlgSave") : QStringLiteral("dlgOpen"));
-    dialog.setDirectory(startDir);
-    dialog.setNameFilter(tr("Файлы Pinvel (*.pvl)"));
-    dialog.setDefaultSuffix(QStringLiteral("pvl"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return save ? WithDefaultSuffix(dialog.selectedFiles().constFirst())
-                : dialog.selectedFiles().constFirst();
-}
-
-bool TfmMain::NewProject() {
-    if (FCheck != nullptr)
-        FCheck->ProjectReplaced();
-    // No pass may run while the workspace and the table are replaced.
-    if (!WorkerToRest())
-        return false;
-    if (FHard != nullptr && !FHard->SetModel(nullptr, nullptr))
-        return false;
-    if (FfmSootv != nullptr)
-        FfmSootv->SetProject(nullptr, nullptr);
-    FWorkPlace.reset();
-    FWorkPlace = std::make_unique<TWorkPlace>();
-    // The question about the old project's changes has been answered: a project just created or
-    // read has none.
-    FWorkPlace->Modified = false;
-    FWorkPlaceView = new TWorkPlaceView(FWorkPlace.get(), this, sbWorkSpace);
-    FSootv = FfmSootv != nullptr ? std::make_unique<TSootv>(FfmSootv->GridX1(), FfmSootv->GridX2())
-                                 : std::make_unique<TSootv>();
-    FWorkPlace->FSootv = FSootv.get();
-    if (FfmSootv != nullptr) {
-        FfmSootv->SetProject(FWorkPlace.get(), FSootv.get());
-        FfmSootv->ClearGrids();
-    }
-    if (FHard != nullptr)
-        FHard->SetModel(FWorkPlace.get(), FSootv.get());
-    return true;
-}
-
-void TfmMain::ReadProject(const QString& path) {
-    try {
-        FWorkPlace->LoadFromFile(path);
-    } catch (...) {
-        // What was read stays, and the correspondence dialog shows it; the error goes on to
-        // the report.
-        FWorkPlace->ClearSootvGrids();
-        FWorkPlace->FillSootvGrids();
-        throw;
-    }
-}
-
-void TfmMain::acNewExecute() {
-    if (IsTesterMode())
-        return;
-    if (QuerySaveChanges(false) == TSaveAnswer::Cancel)
-        return;
-    if (!NewProject())
-        return;
-    SetCurrentFile(QString());
-    acRazAddExecute();
-}
-
-void TfmMain::acLoadExecute() {
-    if (QuerySaveChanges(true) == TSaveAnswer::Cancel)
-        return;
-    const bool tester = IsTesterMode();
-    if (!NewProject())
-        return;
-    FWorkPlace->SetTesterMode(tester);
-    SetCurrentFile(QString());
-    if (tester) {
-        acChangeModeExecute();
-        QThread::msleep(100);
-    }
-    const QString path = ChooseFile(false, FProperty->OpenDir());
-    if (path.isEmpty())
-        return;
-    ReadProject(path);
-    SetCurrentFile(path);
-    if (tester) {
-        QThread::msleep(100);
-        acChangeModeExecute();
-    }
-    FProperty->SetOpenDir(TProperty::FileFolder(path));
-    FProperty->LastFiles().AddFile(path);
-}
-
-bool TfmMain::acSaveExecute() {
-    QString path = FProperty->CurrentFile();
-    if (path.isEmpty()) {
-        path = ChooseFile(true, FProperty->SaveDir());
-        if (path.isEmpty())
-            return false;
-    }
-    FWorkPlace->SaveToFile(path);
-    SetCurrentFile(path);
-    FProperty->SetSaveDir(TProperty::FileFolder(path));
-    FProperty->LastFiles().AddFile(path);
-    return true;
-}
-
-bool TfmMain::acSaveAsExecute() {
-    const QString path = ChooseFile(true, FProperty->SaveDir());
-    if (path.isEmpty())
-        return false;
-    FWorkPlace->SaveToFile(path);
-    SetCurrentFile(path);
-    FProperty->SetSaveDir(TProperty::FileFolder(path));
-    FProperty->LastFiles().AddFile(path);
-    return true;
-}
-
-void TfmMain::LastFileClick(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        AppMessageBox(tr("Указанный файл не найден! Проверьте правильность пути!"),
-                      TMsgKind::Warning);
-        return;
-    }
-    if (QuerySaveChanges(true) == TSaveAnswer::Cancel)
-        return;
-    const bool tester = IsTesterMode();
-    if (!NewProject())
-        return;
-    FWorkPlace->SetTesterMode(tester);
-    SetCurrentFile(QString());
-    if (tester)
-        acChangeModeExecute();
-    ReadProject(path);
-    SetCurrentFile(path);
-    if (tester)
-        acChangeModeExecute();
-    FProperty->SetOpenDir(TProperty::FileFolder(path));
-    FProperty->LastFiles().AddFile(path);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Editing commands
-
-namespace {
-
-// The reset contact position: no contact, red indicator, button face; the generator slot stays.
-void ResetPosition(TContact& t) {
-    t.State = TContactState::csEmpty;
-    t.NameIndex = -1;
-    t.IndColor = Colors::clRed;
-    t.ButtColor = Colors::clBtnFace;
-}
-
-// Every position of the connector's present size becomes the reset contact.
-void ResetPositions(TRazem& k) {
-    for (int c = 0; c < k.ColCount(); ++c)
-        for (int r = 0; r < k.RowCount(); r += 2)
-            ResetPosition(k.FCells[std::size_t(c)][std::size_t(r)]);
-}
-
-} // namespace
-
-void TfmMain::ReadConstr(const TfmConstr& dialog, TRazem& k) {
-    const int rows = dialog.RowCount();
-    k.SetRowCount(2 * rows);
-    std::vector<TRowInfo> infos = dialog.Rows();
-    infos.resize(std::size_t(std::max(rows, 0)), TRowInfo{0, 0, 0, 0, 0, QString()});
-    k.FRows = std::move(infos);
-    k.CheckRows();
-    k.SetRazName(dialog.RazName());
-    k.SetColCount(k.ColumnsNeeded());
-    k.SetButtSize(dialog.ButtSize());
-}
-
-void TfmMain::acRazAddExecute() {
-    if (FWorkPlace == nullptr)
-        return;
-    std::unique_ptr<TfmConstr> dialog = CreateFormPlaced<TfmConstr>(FWorkPlace.get(), this);
-    if (ExecDialog(*dialog) != QDialog::Accepted)
-        return;
-    auto razem = std::make_unique<TRazem>();
-    ReadConstr(*dialog, *razem);
-    dialog.reset();
-
-    // A new connector shares neither its top nor its left with any other.
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (int i = 0; i < FWorkPlace->Count() && !moved; ++i) {
-            const TRazem* other = FWorkPlace->Razem(i);
-            if (razem->Top() == other->Top()) {
-                razem->SetTop(razem->Top() + 20);
-                moved = true;
-            }
-            if (razem->Left() == other->Left()) {
-                razem->SetLeft(razem->Left() + 20);
-                moved = true;
-            }
-        }
-    }
-    TRazem* k = razem.get();
-    if (!FWorkPlace->Add(std::move(razem)))
-        return;
-    ResetPositions(*k);
-    k->BuildNames();
-}
-
-void TfmMain::acRazDeleteExecute() {
-    if (FWorkPlace == nullptr)
-        return;
-    if (AppMessageBox(tr("Вы действительно хотите удалить разъем?"), TMsgKind::Question) !=
-        TMsgAnswer::Yes)
-        return;
-    if (FWorkPlace->SelectedRazem < 0 || FWorkPlace->SelectedRazem >= FWorkPlace->Count()) {
-        AppMessageBox(tr("Разъем не выбран!"), TMsgKind::Information);
-        return;
-    }
-    if (!FWorkPlace->Delete(FWorkPlace->SelectedRazem))
-        AppMessageBox(tr("Не удалось удалить разъем!"), TMsgKind::Error);
-    else
-        FWorkPlace->Modified = true; // else closing would lose the deletion without a word
-}
-
-void TfmMain::acRazEditExecute() {
-    if (FWorkPlace == nullptr || FWorkPlace->SelectedRazem == -1)
-        return;
-    TRazem* k = FWorkPlace->Selected();
-    if (k == nullptr)
-        return;
-    std::unique_ptr<TfmConstr> dialog = CreateFormPlaced<TfmConstr>(FWorkPlace.get(), this);
-    dialog->PrepareEdit(*k);
-    if (ExecDialog(*dialog) != QDialog::Accepted)
-        return;
-    if (AppMessageBox(tr("Внимание!") + QLatin1Char('\r') +
-                          tr("Применение параметров переименует контакты в соответствии с "
-                             "таблицей! Продолжить?"),
-                      TMsgKind::WarningQuestion) != TMsgAnswer::Yes)
-        return;
-    ResetPositions(*k);
-    ReadConstr(*dialog, *k);
-    dialog.reset();
-    // Positions that never held a contact take no part either.
-    for (int c = 0; c < k->ColCount(); ++c)
-        for (int r = 0; r < k->RowCount(); r += 2) {
-            TContact& t = k->FCells[std::size_t(c)][std::size_t(r)];
-            if (t.NameIndex == 0) {
-                t.State = TContactState::csEmpty;
-                t.IndColor = Colors::clRed;
-                t.ButtColor = Colors::clBtnFace;
-            }
-        }
-    k->BuildNames();
-    k->Repaint();
-    if (FfmSootv != nullptr)
-        FfmSootv->ClearGrids();
-    FWorkPlace->FillSootvGrids();
-}
-
-void TfmMain::acSetSootvExecute() {
-    if (FfmSootv == nullptr)
-        return;
-    FfmSootv->show();
-    FfmSootv->raise();
-    FfmSootv->activateWindow();
-}
-
-void TfmMain::N12Click() {
-    TRazem* k = FWorkPlace != nullptr ? FWorkPlace->Selected() : nullptr;
-    TRazemView* view =
-        k != nullptr && FWorkPlaceView != nullptr ? FWorkPlaceView->ViewOf(k) : nullptr;
-    if (view == nullptr || !TRazem::IsInside(k->FMarkCol, k->FMarkRow))
-        return;
-    // Either row of the contact's pair names the same contact: rename through its button row,
-    // with the field at the left and bottom edges of the cell that was clicked.
-    const QRect cell = view->CellRect(k->FMarkCol, k->FMarkRow);
-    view->RenameContact(k->FMarkRow - (k->FMarkRow % 2) + 1, k->FMarkCol, cell.left(),
-                        cell.bottom() + 1);
-}
-
-void TfmMain::N13Click() {
-    TRazem* k = FWorkPlace != nullptr ? FWorkPlace->Selected() : nullptr;
-    if (k == nullptr || !TRazem::IsInside(k->FMarkCol, k->FMarkRow))
-        return;
-    const int record = k->FMarkRow - (k->FMarkRow % 2);
-    TContact& t = k->FCells[std::size_t(k->FMarkCol)][std::size_t(record)];
-    const QColor initial = QColor::fromRgb(Colors::ToRgb(t.ButtColor));
-    std::optional<QColor> chosen;
-    if (FOptions.ColorDialog) {
-        chosen = FOptions.ColorDialog(initial);
-    } else {
-        const QColor c = QColorDialog::getColor(initial, this);
-        if (c.isValid())
-            chosen = c;
-    }
-    if (!chosen || !chosen->isValid())
-        return;
-    t.ButtColor = Colors::FromRgb(chosen->rgb() & 0xFFFFFF);
-    FWorkPlace->Modified = true; // the colour is stored in the project
-    k->RedrawCell(k->FMarkCol, record + 1);
-}
-
-// ---------------------------------------------------------------------------------------------
-// The tester's worker
-
-void TfmMain::CreateWorker() {
-    TDeviceSettings device = ReadDeviceSettings(FAppSettings->Ini());
-    FDeviceProblems = device.Problems;
-    if (FOptions.DeviceLink)
-        device.Link = *FOptions.DeviceLink;
-    if (FOptions.DeviceHarness)
-        device.Harness = *FOptions.DeviceHarness;
-    if (FOptions.DeviceReplyTimeoutMs)
-        device.ReplyTimeoutMs = *FOptions.DeviceReplyTimeoutMs;
-    const QStringList folders = FOptions.LibraryFolders;
-    auto factory = [device, folders]() -> std::shared_ptr<IComPort> {
-        QString error;
-        TComPortHandle port = folders.isEmpty() ? ComCreator(device.Config(), &error)
-                                                : ComCreator(device.Config(), folders, &error);
-        // The box the user sees is the general one; the exact reason (a wrong link in the
-        // settings file, a harness that does not read) goes to the program's log.
-        if (!port && !error.isEmpty())
-            qWarning("pinvel: %s", qUtf8Printable(error));
-        return std::shared_ptr<IComPort>(std::move(port));
-    };
-    FHard = std::make_unique<TUSBHardWork>(FTester, static_cast<IHardView&>(*this), factory);
-    FHard->SetAppInfo(AppTitle().toUtf8(), 0);
-    if (FWorkPlace != nullptr && FSootv != nullptr)
-        FHard->SetModel(FWorkPlace.get(), FSootv.get());
-}
-
-void TfmMain::WorkerResume() {
-    if (FHard != nullptr)
-        FHard->Resume();
-}
-
-bool TfmMain::WorkerToRest() {
-    if (FHard == nullptr || FHard->BringToRest())
-        return true;
-    // From inside one of the worker's own calls (the recovery leaves the tester mode) the worker
-    // stands still until that call returns.
-    if (FHard->InViewCall())
-        return true;
-    AppMessageBox(tr("Блок диагностики не отвечает, и тестер не удалось остановить. Повторите "
-                     "команду."),
-                  TMsgKind::Warning);
-    return false;
-}
-
-void TfmMain::WorkerFillPins() {
-    if (FHard != nullptr)
-        FHard->FillPins();
-}
-
-void TfmMain::WorkerStopAfterPass() {
-    if (FHard != nullptr)
-        FHard->FStopAfterPass = true;
-}
-
-void TfmMain::WorkerMustRepair() {
-    if (FHard != nullptr)
-        FHard->FMustRepair = true;
-}
-
-bool TfmMain::WorkerAutonomous() const {
-    return FHard != nullptr && FHard->FAutonomous;
-}
-
-int TfmMain::GeneratorLines() const {
-    return FHard != nullptr ? FHard->FGenerator.FLines() : 0;
-}
-
-void TfmMain::GeneratorReset() {
-    if (FHard != nullptr)
-        FHard->FGenerator.SetLines(0);
-}
-
-// ---------------------------------------------------------------------------------------------
-// What the worker asks of the window
-
-void TfmMain::RepaintContacts(const std::vector<TPaintItem>& items) {
-    if (FWorkPlace == nullptr)
-        return;
-    for (const TPaintItem& item : items)
-        if (TRazem* r = FWorkPlace->Razem(item.FRazemIndex);
-            r != nullptr && TRazem::IsInside(item.FPaintCol, item.FPaintRow))
-            r->RedrawCell(item.FPaintCol, item.FPaintRow);
-}
-
-void TfmMain::ShowZondState(TColor zondIn, TColor zondOut) {
-    SetLampColor(plZondIn_Ind, QColor::fromRgb(Colors::ToRgb(zondIn)));
-    SetLampColor(plZondOut_Ind, QColor::fromRgb(Colors::ToRgb(zondOut)));
-}
-
-bool TfmMain::ShowMessage(const QString& text, THardMessage kind) {
-    TMsgKind box = TMsgKind::Information;
-    switch (kind) {
-    case THardMessage::Information:
-        box = TMsgKind::Information;
-        break;
-    case THardMessage::Warning:
-        box = TMsgKind::Warning;
-        break;
-    case THardMessage::Stop:
-        box = TMsgKind::Error;
-        break;
-    case THardMessage::WarningQuestion:
-        box = TMsgKind::WarningQuestion;
-        break;
-    case THardMessage::PlainQuestion:
-        box = TMsgKind::PlainQuestion;
-        break;
-    }
-    const TMsgAnswer answer = AppMessageBox(text, box);
-    return answer == TMsgAnswer::Yes || answer == TMsgAnswer::Ok;
-}
-
-void TfmMain::RestoreReads() {
-    cbReadRaz->setChecked(true);
-    if (FProperty != nullptr)
-        FProperty->SetReadRaz(true);
-    cbReadZond->setChecked(true);
-    if (FProperty != nullptr)
-        FProperty->SetReadZond(true);
-}
-
-void TfmMain::ShowAutonomous(bool on) {
-    if (FWorkPlace != nullptr)
-        FWorkPlace->SetRazemsEnabled(!on);
-    rgZondWrite->setEnabled(!on);
-}
-
-void TfmMain::StopCycle() {
-    if (FProperty != nullptr)
-        FProperty->SetCycle(false);
-}
-
-void TfmMain::SetModeControls(bool changeMode, bool editorItem, bool testerItem) {
-    if (FCheckFromEditor) {
-        FCheckFromEditor = false;
-        if (IsTesterMode() && FWorkPlace != nullptr)
-            FWorkPlace->SetTesterMode(false); // the panels never left the editor mode
-        editorItem = false;
-        testerItem = true;
-    }
-    N7->setProperty("modeEnabled", editorItem);
-    N8->setProperty("modeEnabled", testerItem);
-    acChangeMode->setEnabled(changeMode);
-    UpdateModeItems();
-}
-
-void TfmMain::LeaveTesterMode() {
-    if (IsTesterMode())
-        acChangeModeExecute();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,8 +5,12 @@
 #include "IWorkspaceHost.h"
 #include "TCheckController.h"
 #include "TCheckRecords.h"
+#include "TConnectorCommands.h"
+#include "TProjectCommands.h"
+#include "TTesterPanel.h"
 #include "TTesterSettings.h"
 #include "TWorkPlaceView.h"
+#include "TWorkerView.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -34,10 +38,8 @@ class TProperty;
 class TSootv;
 class TUSBHardWork;
 class TWorkPlace;
-class TfmConstr;
 class TfmSootv;
 class TfmStartUp;
-class TRazem;
 
 // What the program entry leaves at its defaults and a test may point elsewhere.
 struct TfmMainOptions {
@@ -73,6 +75,11 @@ struct TfmMainOptions {
 // every call runs on this window's thread while the worker waits) and the host of the
 // connectors' mouse handling (IWorkspaceHost). The harness check (TCheckController) is wired
 // in and reaches the window through ICheckHost.
+//
+// The window keeps its actions, menus and controls; what they do lives in rooms of its own,
+// created and wired here, their handlers under the same names: the project commands
+// (TProjectCommands), the connector commands (TConnectorCommands), the tester panel
+// (TTesterPanel) and the worker's view of the window (TWorkerView).
 class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, public ICheckHost {
     Q_OBJECT
   public:
@@ -95,43 +102,44 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     TCheckController* Check() const { return FCheck.get(); }
     // The records of the checks: the harness asked, the records written, the journal.
     TCheckRecords* Records() const { return FRecords.get(); }
-    int ZondWriteIndex() const;
-    void SetZondWriteIndex(int index);
+    int ZondWriteIndex() const { return FTesterPanel->ZondWriteIndex(); }
+    void SetZondWriteIndex(int index) { FTesterPanel->SetZondWriteIndex(index); }
 
-    // Project commands.
-    enum class TSaveAnswer { GoOn, Yes, No, Cancel };
-    TSaveAnswer QuerySaveChanges(bool checkMode);
-    void acNewExecute();
-    void acLoadExecute();
+    // Project commands (TProjectCommands).
+    using TSaveAnswer = TProjectCommands::TSaveAnswer;
+    TSaveAnswer QuerySaveChanges(bool checkMode) { return FProject->QuerySaveChanges(checkMode); }
+    void acNewExecute() { FProject->acNewExecute(); }
+    void acLoadExecute() { FProject->acLoadExecute(); }
     // Answers whether the project was written (false: the save dialog was cancelled).
-    bool acSaveExecute();
-    bool acSaveAsExecute();
-    void LastFileClick(const QString& path);
+    bool acSaveExecute() { return FProject->acSaveExecute(); }
+    bool acSaveAsExecute() { return FProject->acSaveAsExecute(); }
+    void LastFileClick(const QString& path) { FProject->LastFileClick(path); }
 
-    // Editing commands.
-    void acRazAddExecute();
-    void acRazDeleteExecute();
-    void acRazEditExecute();
-    void acSetSootvExecute();
-    void N12Click();
-    void N13Click();
+    // Editing commands (TConnectorCommands).
+    void acRazAddExecute() { FConnectors->acRazAddExecute(); }
+    void acRazDeleteExecute() { FConnectors->acRazDeleteExecute(); }
+    void acRazEditExecute() { FConnectors->acRazEditExecute(); }
+    void acSetSootvExecute() { FConnectors->acSetSootvExecute(); }
+    void N12Click() { FConnectors->N12Click(); }
+    void N13Click() { FConnectors->N13Click(); }
 
-    // Mode and tester controls.
+    // Mode and tester controls (the tester panel's in TTesterPanel, the service menu's in
+    // TWorkerView).
     void acChangeModeExecute();
     void acStartTestExecute();
     void acStopTestExecute();
-    void rgZondWriteClick();
-    void cbReadRazClick();
-    void cbReadZondClick();
-    void plCicleClick();
-    void FormKeyDown(int key);
+    void rgZondWriteClick() { FTesterPanel->rgZondWriteClick(); }
+    void cbReadRazClick() { FTesterPanel->cbReadRazClick(); }
+    void cbReadZondClick() { FTesterPanel->cbReadZondClick(); }
+    void plCicleClick() { FTesterPanel->plCicleClick(); }
+    void FormKeyDown(int key) { FTesterPanel->FormKeyDown(key); }
     void N10Click();
     void N11Click();
-    void N15Click();
-    void N16Click();
+    void N15Click() { FWorkerView->N15Click(); }
+    void N16Click() { FWorkerView->N16Click(); }
 
     // The layout-independent key code of a key press (27 Esc, 71 G, 72 H, 76 L, ...).
-    static int VirtualKey(const QKeyEvent& event);
+    static int VirtualKey(const QKeyEvent& event) { return TTesterPanel::VirtualKey(event); }
 
     // Actions.
     QAction* acNew = nullptr;
@@ -184,18 +192,28 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     QPushButton* btTesterExit = nullptr;
 
     // The lamp colour of a panel (for the probe lamps).
-    static QColor LampColor(const QFrame* lamp);
-    static void SetLampColor(QFrame* lamp, const QColor& color);
+    static QColor LampColor(const QFrame* lamp) { return TTesterPanel::LampColor(lamp); }
+    static void SetLampColor(QFrame* lamp, const QColor& color) {
+        TTesterPanel::SetLampColor(lamp, color);
+    }
 
-    // IHardView.
-    void RepaintContacts(const std::vector<TPaintItem>& items) override;
-    void ShowZondState(TColor zondIn, TColor zondOut) override;
-    bool ShowMessage(const QString& text, THardMessage kind) override;
-    void RestoreReads() override;
-    void ShowAutonomous(bool on) override;
-    void StopCycle() override;
-    void SetModeControls(bool changeMode, bool editorItem, bool testerItem) override;
-    void LeaveTesterMode() override;
+    // IHardView (TWorkerView).
+    void RepaintContacts(const std::vector<TPaintItem>& items) override {
+        FWorkerView->RepaintContacts(items);
+    }
+    void ShowZondState(TColor zondIn, TColor zondOut) override {
+        FWorkerView->ShowZondState(zondIn, zondOut);
+    }
+    bool ShowMessage(const QString& text, THardMessage kind) override {
+        return FWorkerView->ShowMessage(text, kind);
+    }
+    void RestoreReads() override { FWorkerView->RestoreReads(); }
+    void ShowAutonomous(bool on) override { FWorkerView->ShowAutonomous(on); }
+    void StopCycle() override { FWorkerView->StopCycle(); }
+    void SetModeControls(bool changeMode, bool editorItem, bool testerItem) override {
+        FWorkerView->SetModeControls(changeMode, editorItem, testerItem);
+    }
+    void LeaveTesterMode() override { FWorkerView->LeaveTesterMode(); }
 
     // IWorkspaceHost.
     TGenerator* Generator() override;
@@ -215,11 +233,15 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    friend class TProjectCommands;
+    friend class TConnectorCommands;
+    friend class TTesterPanel;
+    friend class TWorkerView;
+
     void CreateControls();
     void CreateActions();
     void CreateMenus();
     QFrame* CreateEditorPanel();
-    QFrame* CreateTesterPanel();
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
@@ -227,41 +249,32 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     // when the unit answered); a missing or damaged file is reported and the program goes on.
     void OpenStartupFile();
 
-    // A new, empty and unchanged workspace and table in place of the current ones; false (and a
-    // message) when the worker could not be brought to rest, and nothing changed.
-    bool NewProject();
-    // The workspace's LoadFromFile; a failed read still shows in the correspondence grids what
-    // was read.
-    void ReadProject(const QString& path);
-    // The constructor dialog's parameters into a connector.
-    static void ReadConstr(const TfmConstr& dialog, TRazem& k);
-    void ShowCycle(bool on);
+    void ShowCycle(bool on) { FTesterPanel->ShowCycle(on); }
     // A message about the unit with the reasons below it, one a line.
     static QString UnitFailureText(const QString& text, const QStringList& reasons);
-    void SetCurrentFile(const QString& path);
+    void SetCurrentFile(const QString& path) { FProject->SetCurrentFile(path); }
     void UpdateModeItems();
-    // Re-evaluates the cycle from the probe selector and starts a pass.
-    void ApplyZondWrite();
-    void ReadBoxClick(QCheckBox* box, bool readRaz);
-    void MarkGenerators();
-    // A file dialog (open or save) started in a folder; empty for Cancel.
-    QString ChooseFile(bool save, const QString& startDir);
+    void MarkGenerators() { FTesterPanel->MarkGenerators(); }
     int ExecDialog(QDialog& dialog);
     // Runs a command and hands any error it raises to the general error report.
     void Guarded(const std::function<void()>& command);
 
-    void CreateWorker();
-    // The tester's worker, reached only through these.
-    void WorkerResume();
-    // Brings the worker to rest before the workspace is changed or replaced; false, with a
-    // message, when it did not come to rest.
-    bool WorkerToRest();
-    void WorkerFillPins();
-    void WorkerStopAfterPass();
-    void WorkerMustRepair();
-    bool WorkerAutonomous() const;
-    int GeneratorLines() const;
-    void GeneratorReset();
+    // The tester's worker, reached only through these (TWorkerView).
+    void CreateWorker() { FWorkerView->CreateWorker(); }
+    void WorkerResume() { FWorkerView->WorkerResume(); }
+    bool WorkerToRest() { return FWorkerView->WorkerToRest(); }
+    void WorkerFillPins() { FWorkerView->WorkerFillPins(); }
+    void WorkerStopAfterPass() { FWorkerView->WorkerStopAfterPass(); }
+    void WorkerMustRepair() { FWorkerView->WorkerMustRepair(); }
+    bool WorkerAutonomous() const { return FWorkerView->WorkerAutonomous(); }
+    int GeneratorLines() const { return FWorkerView->GeneratorLines(); }
+    void GeneratorReset() { FWorkerView->GeneratorReset(); }
+
+    // The rooms, made first and gone last: they hold nothing but their way back to the window.
+    std::unique_ptr<TProjectCommands> FProject;
+    std::unique_ptr<TConnectorCommands> FConnectors;
+    std::unique_ptr<TTesterPanel> FTesterPanel;
+    std::unique_ptr<TWorkerView> FWorkerView;
 
     TfmMainOptions FOptions;
     bool FStarted = false;

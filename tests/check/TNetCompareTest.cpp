@@ -188,8 +188,8 @@ class TNetCompareTest : public QObject {
                               "перепутан: XT1:a6 отсоединен от XT1:a5 и соединен с XT1:a1",
                               "перепутан: XT1:a4 отсоединен от XT1:a3 и соединен с XT1:a5"}));
         // The other way round, with nets of three.
-        const std::vector<TFault> faults = Compare(
-            {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}}, {{0, 1, 5}, {3, 4, 8}, {6, 7, 2}}, 9);
+        const std::vector<TFault> faults =
+            Compare({{0, 1, 2}, {3, 4, 5}, {6, 7, 8}}, {{0, 1, 5}, {3, 4, 8}, {6, 7, 2}}, 9);
         QCOMPARE(faults.size(), std::size_t(3));
         for (const TFault& f : faults) {
             QCOMPARE(f.Kind, TFaultKind::Miswire);

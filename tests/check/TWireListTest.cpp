@@ -145,8 +145,8 @@ class TWireListTest : public QObject {
                  errors.empty() ? "" : qPrintable(errors[0].Text));
         QVERIFY(read == w.Good());
         // A first line that is not UTF-8: one problem, not a second one for the header.
-        QVERIFY(!TWireList::FromCsv(Lines({"fr\xFFom,to", "XT1:a1,XP2:a1"}), w.Points, read,
-                                    errors));
+        QVERIFY(
+            !TWireList::FromCsv(Lines({"fr\xFFom,to", "XT1:a1,XP2:a1"}), w.Points, read, errors));
         QCOMPARE(errors.size(), std::size_t(1));
         QCOMPARE(errors[0].Line, 1);
         QVERIFY(errors[0].Text.contains("UTF-8"));

@@ -178,8 +178,9 @@ class TAbstractHardTest : public QObject {
         rig.At(0, 0).GenIndex = 0;
         rig.Worker->FillPins();
         std::uint8_t level = 1;
-        rig.Port->Script = [&rig, &level](int code, const std::vector<std::uint8_t>&)
-            -> std::optional<TFakePort::TReply> {
+        rig.Port->Script =
+            [&rig, &level](int code,
+                           const std::vector<std::uint8_t>&) -> std::optional<TFakePort::TReply> {
             if (code != UnitCode::WriteRead)
                 return std::nullopt;
             if (level == 0)
@@ -195,8 +196,7 @@ class TAbstractHardTest : public QObject {
         QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clYellow);
         QCOMPARE(rig.At(1, 0).IndColor.load(), Colors::clRed);
         QCOMPARE(rig.At(2, 0).IndColor.load(), Colors::clGreen);
-        QCOMPARE(rig.View.Painted,
-                 (std::vector<TPaintItem>{{0, 0, 0, 0, 0}, {1, 0, 0, 2, 0}}));
+        QCOMPARE(rig.View.Painted, (std::vector<TPaintItem>{{0, 0, 0, 0, 0}, {1, 0, 0, 2, 0}}));
     }
 
     void stopRequestCostsOneMorePass() {

@@ -145,6 +145,7 @@ void TKestrumPort::CloseLink() {
     FOpen = false;
     FExpecting = false;
     FPending = false;
+    FOverdue = 0;
     FInterrupt = TKestrumError::Interrupted;
     FArrived.notify_all();
 }
@@ -197,6 +198,7 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
         FLinkError = TKestrumError::None;
         FExpecting = false;
         FPending = false;
+        FOverdue = 0;
         FHelloWanted = true;
         FHelloSize = 0;
     }
@@ -287,7 +289,10 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
             return 0;
         }
         if (code != UnitCode::Stop) {
-            // A reply still on its way for an earlier command must not pass for this one's.
+            // A reply still on its way for an earlier command must not pass for this one's:
+            // over a wire it still comes, first, and is dropped then.
+            if (FExpecting && !FPending && FLink->LateAnswersArrive())
+                ++FOverdue;
             FExpecting = true;
             FPending = false;
             FInterrupt = TKestrumError::None;
@@ -387,6 +392,10 @@ void TKestrumPort::OnFrame(std::uint8_t code, const std::uint8_t* data, std::siz
             FHelloData[1] = size > 1 ? data[1] : 0;
             FArrived.notify_all();
         }
+        return;
+    }
+    if (FOverdue > 0) {
+        --FOverdue; // the answer to an earlier command, come late
         return;
     }
     if (!FExpecting || FPending || size > FPendingData.size())

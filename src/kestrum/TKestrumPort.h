@@ -69,6 +69,9 @@ class TKestrumPort final : public IComPort, private TUnitLink::Sink {
     bool FOpen = false;
     bool FExpecting = false; // a command that gets a reply went out and its reply is not taken
     bool FPending = false;   // that reply arrived
+    // Answers still to come for earlier commands whose replies were given up on (their wait
+    // ended by time-out, or the next command went out first): each is dropped when it comes.
+    std::size_t FOverdue = 0;
     std::uint8_t FPendingCode = 0;
     std::size_t FPendingSize = 0;
     std::array<std::uint8_t, TFrameCodec::MaxPayload> FPendingData{};

@@ -23,6 +23,8 @@ class TSimLink final : public TUnitLink {
     void Close() override;
     bool SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) override;
     bool SetFault(int kind, int afterCommands) override;
+    // A new command takes the place of an answer still on its way.
+    bool LateAnswersArrive() const override { return false; }
 
   private:
     using TClock = std::chrono::steady_clock;

@@ -29,4 +29,7 @@ class TUnitLink {
     virtual bool SendFrame(std::uint8_t code, const std::uint8_t* data, std::size_t size) = 0;
     // Only the simulated unit can be told to misbehave.
     virtual bool SetFault(int /*kind*/, int /*afterCommands*/) { return false; }
+    // Whether the answer to a command still arrives, ahead of the next command's, when the next
+    // command goes out before it: a unit on a wire works through its commands in order.
+    virtual bool LateAnswersArrive() const { return true; }
 };

@@ -294,6 +294,32 @@ class THarnessCheckTest : public QObject {
         QVERIFY(rig.Check.Verify(rig.Reference).Good());
     }
 
+    void silentContactsOfTwoNetsNamedFromTheReadingsAreTwoOpens() {
+        // Both read nothing throughout the coded check and are gone before the scan: each lost
+        // its own net, they were never joined to each other.
+        TRig rig({{0, 1, 2}, {3, 4}, {5}, {6, 7}}, 8);
+        const auto cutDuringTheCodedCheck = [&rig](std::vector<int> points) {
+            rig.Unit.Calls = 0;
+            rig.Unit.BeforeTrip = [&rig, points](TFakeUnit& unit, long long trip) {
+                rig.Rewire();
+                if (trip <= 6)
+                    for (int p : points)
+                        unit.Cut(rig.Pin(p));
+            };
+        };
+        // Contacts that are not their net's first.
+        cutDuringTheCodedCheck({2, 7});
+        TCheckResult result = rig.Check.Verify(rig.Reference);
+        QVERIFY(result.RoundTrips > 6); // the scan ran and found the harness good again
+        QCOMPARE(Texts(result.Faults), (QStringList{"обрыв: XT1:a3 отсоединен от XT1:a1, XT1:a2",
+                                                    "обрыв: XT1:a8 отсоединен от XT1:a7"}));
+        // The first contacts of two nets drop out: the rest of each lost its driver.
+        cutDuringTheCodedCheck({3, 6});
+        QCOMPARE(Texts(rig.Check.Verify(rig.Reference).Faults),
+                 (QStringList{"обрыв: XT1:a5 отсоединен от XT1:a4",
+                              "обрыв: XT1:a8 отсоединен от XT1:a7"}));
+    }
+
     void lostUnitPassesThroughAndLatchesNothing() {
         TRig rig({{0, 1}, {2}}, 3);
         TContinuousCheck watch(rig.Reference);

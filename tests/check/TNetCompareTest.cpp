@@ -181,6 +181,24 @@ class TNetCompareTest : public QObject {
                  QStringList{"перепутан: XT1:a3 и XT1:a6 поменяны местами"});
     }
 
+    void rotationIsThreeMiswiresNotASwap() {
+        // a2 moved into a3's net, a4 into a5's, a6 into a1's: no two traded places.
+        QCOMPARE(Texts(Compare({{0, 1}, {2, 3}, {4, 5}}, {{0, 5}, {2, 1}, {4, 3}}, 6)),
+                 (QStringList{"перепутан: XT1:a2 отсоединен от XT1:a1 и соединен с XT1:a3",
+                              "перепутан: XT1:a6 отсоединен от XT1:a5 и соединен с XT1:a1",
+                              "перепутан: XT1:a4 отсоединен от XT1:a3 и соединен с XT1:a5"}));
+        // The other way round, with nets of three.
+        const std::vector<TFault> faults =
+            Compare({{0, 1, 2}, {3, 4, 5}, {6, 7, 8}}, {{0, 1, 5}, {3, 4, 8}, {6, 7, 2}}, 9);
+        QCOMPARE(faults.size(), std::size_t(3));
+        for (const TFault& f : faults) {
+            QCOMPARE(f.Kind, TFaultKind::Miswire);
+            QVERIFY(!f.Swapped);
+        }
+        QCOMPARE(faults[0].Groups[0], Names({3}));
+        QCOMPARE(faults[0].Groups[2], Names({7, 8}));
+    }
+
     void partsThatBrokeOffTogether() {
         QCOMPARE(Texts(Compare({{0, 1}, {2, 3}}, {{0}, {2}, {1, 3}}, 4)),
                  (QStringList{"обрыв: XT1:a2 отсоединен от XT1:a1", "замыкание: XT1:a2 — XT1:a4",

@@ -6,6 +6,8 @@
 #include "TErrors.h"
 #include "TReference.h"
 
+#include <algorithm>
+
 namespace {
 
 // XT1:a1-XP2:a1, XT1:a2-XP2:b1-XP2:b2, XT1:a3 alone, and XT1:b1 with XP2:c1 on one pin;
@@ -93,6 +95,64 @@ class TWireListTest : public QObject {
         // A wire between contacts of one pin changes nothing.
         QVERIFY(TWireList::FromCsv(Lines({"from,to", "XP2:c1,XT1:b1"}), w.Points, read, errors));
         QVERIFY(read == TReference::FromNets({}, w.Points.Count()));
+    }
+
+    void starsAndChainsJoinOneNetInAnyOrder() {
+        TWired w;
+        // XT1:a1, XT1:a2 and XP2:a1 in one net, XP2:b1 and XP2:b2 in another; the point of
+        // XT1:b1 and XP2:c1 stays alone.
+        const TReference want = TReference::FromNets({{0, 1, 3}, {4, 5}}, w.Points.Count());
+        const char* const wires[][2] = {{"XT1:a1", "XP2:a1"},
+                                        {"XT1:a2", "XP2:a1"}, // a star round XP2:a1
+                                        {"XP2:b1", "XP2:b2"}};
+        // Every order of the lines and each line either way round: a contact met in the "to"
+        // column of one line and the "from" column of another joins both.
+        int tried = 0;
+        std::vector<int> order{0, 1, 2};
+        do {
+            for (int flips = 0; flips < 8; ++flips) {
+                QByteArray list = "from,to\n";
+                for (int line : order) {
+                    const bool flip = (flips >> line) & 1;
+                    list += QByteArray(wires[line][flip ? 1 : 0]) + ',' +
+                            wires[line][flip ? 0 : 1] + '\n';
+                }
+                TReference read;
+                std::vector<TWireListError> errors;
+                QVERIFY2(TWireList::FromCsv(list, w.Points, read, errors), list.constData());
+                QVERIFY2(read == want, list.constData());
+                ++tried;
+            }
+        } while (std::next_permutation(order.begin(), order.end()));
+        QCOMPARE(tried, 48);
+        // A chain whose links come last to first joins end to end.
+        TReference chain;
+        std::vector<TWireListError> errors;
+        QVERIFY(TWireList::FromCsv(
+            Lines({"from,to", "XP2:b2,XT1:a3", "XP2:b1,XP2:b2", "XT1:a2,XP2:b1", "XT1:a1,XT1:a2"}),
+            w.Points, chain, errors));
+        QVERIFY(chain == TReference::FromNets({{0, 1, 2, 4, 5}}, w.Points.Count()));
+    }
+
+    void quotedContactsAndADamagedFirstLine() {
+        TWired w;
+        TReference read;
+        std::vector<TWireListError> errors;
+        // Spaces and tabs after a closing quote, before its comma.
+        QVERIFY2(TWireList::FromCsv(Lines({"\"from\"  ,to", "\"XT1:a1\"  ,XP2:a1",
+                                           "\"XT1:a2\"\t , \"XP2:b1\" ", "XT1:a2,\"XP2:b2\""}),
+                                    w.Points, read, errors),
+                 errors.empty() ? "" : qPrintable(errors[0].Text));
+        QVERIFY(read == w.Good());
+        // A first line that is not UTF-8: one problem, not a second one for the header.
+        QVERIFY(
+            !TWireList::FromCsv(Lines({"fr\xFFom,to", "XT1:a1,XP2:a1"}), w.Points, read, errors));
+        QCOMPARE(errors.size(), std::size_t(1));
+        QCOMPARE(errors[0].Line, 1);
+        QVERIFY(errors[0].Text.contains("UTF-8"));
+        QVERIFY(!TWireList::FromCsv("\xEF\xBB\xBF\xC3\x28\r\n", w.Points, read, errors));
+        QCOMPARE(errors.size(), std::size_t(1));
+        QVERIFY(errors[0].Text.contains("UTF-8"));
     }
 
     void badLinesAreReportedWithTheirNumbersAndNothingLoads() {

@@ -79,6 +79,23 @@ class TIniFileTest : public QObject {
         QCOMPARE(ReadBytes(path), "[LastFiles]\r\nFile_0=" + written + "\r\n");
     }
 
+    void escapesTypedInLowerCaseReadTheSame() {
+        // Every hex digit from a to f in either case: ü (C3 BC), ï (C3 AF), ÿ (C3 BF), Ð (C3 90),
+        // ê (C3 AA), ý (C3 BD), ì (C3 AC), þ (C3 BE), Þ (C3 9E) and a space at the end (20).
+        const QString path = FDir.filePath(QStringLiteral("typed by hand.ini"));
+        WriteBytes(path,
+                   "[LastFiles]\r\n"
+                   "File_0=utf8:/j%C3%BC%C3%AF%C3%BF%C3%90%C3%AA%C3%BD%C3%AC%C3%BE%C3%9E%20\r\n"
+                   "File_1=utf8:/j%c3%bc%c3%af%c3%bf%c3%90%c3%aa%c3%bd%c3%ac%c3%be%c3%9e%20\r\n"
+                   "File_2=utf8:/j%c3%Bc%C3%aF%c3%Bf%C3%90%c3%Aa%C3%bD%c3%aC%C3%bE%c3%9e%20\r\n");
+        TIniFile ini(path);
+        QVERIFY(ini.Load());
+        const QString want = QStringLiteral("/jüïÿÐêýìþÞ ");
+        QCOMPARE(ini.ReadString("LastFiles", "File_0", {}), want);
+        QCOMPARE(ini.ReadString("LastFiles", "File_1", {}), want);
+        QCOMPARE(ini.ReadString("LastFiles", "File_2", {}), want);
+    }
+
     void malformedEscapesAreTakenAsTheyStand() {
         const QString path = FDir.filePath(QStringLiteral("typed.ini"));
         WriteBytes(path, "[A]\r\nb=utf8:%C3\r\nc=utf8:%G1\r\nd=utf8:%4\r\ne=utf8:%41\r\n");

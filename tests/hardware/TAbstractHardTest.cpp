@@ -168,6 +168,37 @@ class TAbstractHardTest : public QObject {
         QCOMPARE(rig.View.Painted, (std::vector<TPaintItem>{{1, 0, 0, 2, 0}}));
     }
 
+    void generatorFirstInARecordLeavesTheRecordsOtherContacts() {
+        // A generator contact whose level is not read stands first in its record: it turns
+        // yellow and the record's other contacts keep their colours; the next record is painted.
+        TRig rig;
+        rig.Tie(400, {{0, 0}, {1, 0}});
+        rig.Tie(401, {{2, 0}});
+        rig.At(0, 0).State = TContactState::csGenerator;
+        rig.At(0, 0).GenIndex = 0;
+        rig.Worker->FillPins();
+        std::uint8_t level = 1;
+        rig.Port->Script =
+            [&rig, &level](int code,
+                           const std::vector<std::uint8_t>&) -> std::optional<TFakePort::TReply> {
+            if (code != UnitCode::WriteRead)
+                return std::nullopt;
+            if (level == 0)
+                rig.Settings.ReadRaz = false; // switched off while the unit answers
+            return TFakePort::TReply{code, {level, level, 1}};
+        };
+        QVERIFY(rig.Pass());
+        for (int col : {0, 1, 2})
+            QCOMPARE(rig.At(col, 0).IndColor.load(), Colors::clRed);
+        rig.View.Painted.clear();
+        level = 0;
+        QVERIFY(rig.Pass());
+        QCOMPARE(rig.At(0, 0).IndColor.load(), Colors::clYellow);
+        QCOMPARE(rig.At(1, 0).IndColor.load(), Colors::clRed);
+        QCOMPARE(rig.At(2, 0).IndColor.load(), Colors::clGreen);
+        QCOMPARE(rig.View.Painted, (std::vector<TPaintItem>{{0, 0, 0, 0, 0}, {1, 0, 0, 2, 0}}));
+    }
+
     void stopRequestCostsOneMorePass() {
         TRig rig;
         rig.Tie(400, {{0, 0}});

@@ -246,6 +246,39 @@ class TKestrumTcpTest : public QObject {
         }
     }
 
+    // The unit answers every command, in order, however late: an answer that comes after its
+    // command's wait gave up, or after the next command went out, is never the next one's.
+    void lateAnswerIsNotTheNextCommands() {
+        TEmulator slow;
+        QVERIFY(slow.Start({QStringLiteral("--harness"),
+                            TestData(QStringLiteral("harness-example.json")),
+                            QStringLiteral("--reply-us"), QStringLiteral("250000")}));
+        // The hello is paced too: the port's own wait is long enough for it.
+        TComPortHandle port = MakePort(slow.Link(), {}, 1000);
+        QVERIFY(port && InitAndOpen(port.get()));
+        // Two commands 21 whose answers differ: X1:a1 driven to 1, then to 0 beside X1:a2.
+        const QByteArray first = Triples({{X1a1, 1}});             // answers 1, probe 0
+        const QByteArray second = Triples({{X1a1, 0}, {X1a2, 0}}); // answers 0, 0, probe 0
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(SendBytes(port.get(), 21, first), 1);
+        QCOMPARE(port->Wait(100), 2); // gave up before the answer's 250 ms
+        QCOMPARE(port->ReplyLength(), 0);
+        QCOMPARE(SendBytes(port.get(), 21, second), 1);
+        QCOMPARE(port->Wait(-1), 0);
+        QCOMPARE(port->ReplyCode(), 21);
+        QCOMPARE(Reply(port.get()), Bytes({0, 0, 0}));
+        QVERIFY2(timer.elapsed() >= 450, qPrintable(QString::number(timer.elapsed())));
+        // The port keeps step: the next exchange is its own.
+        QCOMPARE(Exchange(port.get(), 21, first), Bytes({1, 0}));
+        // A command sent before the one before it was answered: its answer, not the first's.
+        QCOMPARE(SendBytes(port.get(), 21, first), 1);
+        QCOMPARE(SendBytes(port.get(), 21, second), 1);
+        QCOMPARE(port->Wait(-1), 0);
+        QCOMPARE(Reply(port.get()), Bytes({0, 0, 0}));
+        QCOMPARE(Exchange(port.get(), 23, {}), Bytes({0}));
+    }
+
     void brokenPeersFailCleanly_data() {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("close");

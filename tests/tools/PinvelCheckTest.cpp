@@ -180,6 +180,26 @@ class PinvelCheckTest : public QObject {
         QCOMPARE(ReadFile(Path("other.csv")), ReadFile(wires));
     }
 
+    void learnCountsWiresByContactsSharingAPin() {
+        // XT1:b4 shares X1:a1 with XT1:a1: seven pins in three nets, but eight contacts and five
+        // wires, one a line of the list.
+        CheckKit::TProject project;
+        for (int i = 1; i <= 4; ++i)
+            project.TieTo(QStringLiteral("XT1:a%1").arg(i), QStringLiteral("X1:a%1").arg(i));
+        for (int i = 1; i <= 3; ++i)
+            project.TieTo(QStringLiteral("XT1:b%1").arg(i), QStringLiteral("X2:a%1").arg(i));
+        project.TieTo(QStringLiteral("XT1:b4"), QStringLiteral("X1:a1"));
+        const QString shared = Path("жгут 8.pvl");
+        project.WorkPlace.SaveToFile(shared);
+        const TRun run = Tool(QStringList{"learn", shared} + Unit());
+        QCOMPARE(run.Exit, 0);
+        QVERIFY2(run.Out.contains(QStringLiteral("(цепей 3, проводов 5, обменов с блоком 4)")),
+                 qPrintable(run.Out));
+        const QByteArray wires = ReadFile(Path("жгут 8.wires.csv"));
+        QCOMPARE(wires.count('\n'), 1 + 5);
+        QVERIFY2(wires.contains("XT1:a1,XT1:b4\n"), wires.constData());
+    }
+
     // The station's file of records in a fresh data folder of its own.
     QString FreshRecords(const QString& name) {
         const QString home = Path(name);

@@ -510,6 +510,49 @@ class TCheckControllerTest : public QObject {
         QCOMPARE(check.Panel()->WhenLabel()->text(), QStringLiteral("Проверка отменена"));
     }
 
+    void watchPanelKeepsOneRowAFaultAndThePick() {
+        TRun run(R"("intermittent": [{"pin": "X1:a4", "dropMs": 5, "periodMs": 50}])");
+        run.Open();
+        QVERIFY(WriteFile(run.Wires(), GoodWires()));
+        TCheckController& check = run.Check();
+        TCheckResultsPanel* panel = check.Panel();
+        QTreeWidget* list = panel->FaultList();
+        const int countColumn = int(TCheckResultsPanel::TColumn::Count);
+        check.acWatch->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(list->topLevelItemCount() > 0, 10000);
+        QTreeWidgetItem* row = list->topLevelItem(0);
+        QSignalSpy picked(panel, &TCheckResultsPanel::FaultPicked);
+        list->setCurrentItem(row);
+        QCOMPARE(picked.count(), 1);
+        const QSet<TContactKey> marked = check.Marks().Picked();
+        QVERIFY(!marked.isEmpty());
+        // The first row's count, read afresh each time (a row thrown away is never read).
+        const auto count = [&] { return list->topLevelItem(0)->text(countColumn).toInt(); };
+        const int seen = count();
+        QVERIFY(seen >= 1);
+        // Many refreshes later the fault has come back again and again.
+        QTRY_VERIFY_WITH_TIMEOUT(count() >= seen + 5, 20000);
+        // One row for each fault latched so far (a fault latched since the last refresh may be
+        // missing at the end yet), its count never ahead of the watch's.
+        const QStringList rows = panel->Faults();
+        const std::vector<TLatchedFault> latched = check.Job()->Watch().Latched();
+        QVERIFY(std::size_t(rows.size()) <= latched.size());
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i], latched[std::size_t(i)].Fault.Text());
+            QVERIFY(list->topLevelItem(int(i))->text(countColumn).toInt() <=
+                    latched[std::size_t(i)].Count);
+        }
+        QCOMPARE(list->topLevelItem(0), row);
+        QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{row});
+        QCOMPARE(picked.count(), 1); // never unpicked meanwhile
+        QCOMPARE(check.Marks().Picked(), marked);
+        check.acWatch->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!check.Busy(), 5000);
+        QCOMPARE(list->topLevelItem(0), row);
+        QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{row});
+        QCOMPARE(panel->Faults().count(panel->Faults().front()), 1);
+    }
+
     void anotherProjectEndsTheCheckAndItsResults() {
         TRun run(R"("opens": ["X2:a2"])");
         TfmMain& w = run.Open();

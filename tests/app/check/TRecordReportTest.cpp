@@ -76,6 +76,34 @@ class TRecordReportTest : public QObject {
                  qPrintable(text));
     }
 
+    void everyFieldPrintsAsTyped() {
+        // Each field holds markup, an ampersand, an entity and quotes of its own; a field that
+        // went into the page unescaped would lose its tags or turn "&amp;" into "&". (No slash:
+        // the list shows the project by its file name.)
+        const auto typed = [](const char* field) {
+            return QStringLiteral("<b>%1<br> &amp; \"q\" 'a'").arg(QLatin1String(field));
+        };
+        TTestRecord r =
+            Record(0, typed("serial"), false, QStringLiteral("/plant/") + typed("project") + ".pvl",
+                   typed("operator"));
+        r.Station = typed("station");
+        const QString one = FDir.filePath("one record.pdf");
+        const QString list = FDir.filePath("record list.pdf");
+        QString error;
+        QVERIFY2(TRecordReport::WriteRecord(r, one, &error), qPrintable(error));
+        QVERIFY2(TRecordReport::WriteList({r, Record(1000, typed("second"))}, typed("query"), list,
+                                          &error),
+                 qPrintable(error));
+        const QString ofOne = PdfText(one);
+        const QString ofList = PdfText(list);
+        for (const char* field : {"serial", "project", "operator", "station"}) {
+            QVERIFY2(ofOne.contains(typed(field)), qPrintable(field + (": " + ofOne)));
+            QVERIFY2(ofList.contains(typed(field)), qPrintable(field + (": " + ofList)));
+        }
+        QVERIFY2(ofList.contains(typed("second")), qPrintable(ofList));
+        QVERIFY2(ofList.contains(typed("query")), qPrintable(ofList));
+    }
+
     void aReportThatCannotBeWrittenLeavesNothing() {
         const QString path = FDir.filePath("no folder/report.pdf");
         QString error;

@@ -70,8 +70,6 @@ const char* const ReadingIndexes[] = {
     // The first and the last check of each harness, read from the index alone.
     "CREATE INDEX IF NOT EXISTS records_serial_verdict ON records (serial, checked_at, uid, "
     "verdict)",
-    // The checks by time with their verdicts, read from the index alone.
-    "CREATE INDEX IF NOT EXISTS records_time_verdict ON records (checked_at, verdict)",
 };
 
 const char* const RecordColumns = "uid, checked_at, station, operator_name, project_path, "
@@ -202,8 +200,14 @@ void TRecordsDatabase::MakeReadingIndexes() {
     // Another station making the same index at the same moment may win the race; an index
     // missing costs time, never a record, so a failure here is not the opening's.
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    // PostgreSQL would tell the program's error output that an index is there already.
+    const bool postgres = FKind == TKind::Shared;
+    if (postgres)
+        q.exec(QStringLiteral("SET client_min_messages TO warning"));
     for (const char* statement : ReadingIndexes)
         q.exec(QLatin1String(statement));
+    if (postgres)
+        q.exec(QStringLiteral("RESET client_min_messages"));
 }
 
 QSqlDatabase TRecordsDatabase::Connection() const {

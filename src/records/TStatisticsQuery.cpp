@@ -165,17 +165,32 @@ std::optional<TStatistics> TStatisticsQuery::Compute(TRecordsDatabase& database,
     }
 
     // Each harness by its first check in the selection (its group and verdict) and its last
-    // verdict; the serial number's index gives each harness's checks in order.
-    if (!run.Exec(QStringLiteral(
-                      "SELECT grp, COUNT(*), SUM(CASE WHEN verdict = %2 THEN 1 ELSE 0 END), "
-                      "SUM(CASE WHEN last_verdict = %2 THEN 1 ELSE 0 END) FROM ("
-                      " SELECT %1 AS grp, verdict,"
-                      " ROW_NUMBER() OVER (PARTITION BY serial ORDER BY checked_at, uid) AS place,"
-                      " LAST_VALUE(verdict) OVER (PARTITION BY serial ORDER BY checked_at, uid"
-                      " ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) AS last_verdict"
-                      " FROM records WHERE %W AND serial <> '') AS harnesses "
-                      "WHERE place = 1 GROUP BY grp")
-                      .arg(column, good)))
+    // verdict. A harness's checks go by time, and at the same millisecond БРАК before ГОДЕН.
+    // By time, the moment and the verdict make one number, whose least and greatest per serial
+    // number come out of the index in one pass; by a column, a window over the serial number's
+    // checks finds the first one's group.
+    const QString order =
+        QStringLiteral("checked_at * 2 + CASE WHEN verdict = %1 THEN 1 ELSE 0 END").arg(good);
+    const QString harnesses =
+        ByTime(by)
+            ? QStringLiteral("SELECT first_check / %1 AS grp, COUNT(*), SUM(first_check %% 2), "
+                             "SUM(last_check %% 2) FROM ("
+                             " SELECT MIN(%2) AS first_check, MAX(%2) AS last_check FROM records"
+                             " WHERE %W AND serial <> '' GROUP BY serial) AS harnesses "
+                             "GROUP BY grp")
+                  .arg(2 * QuarterMs)
+                  .arg(order)
+            : QStringLiteral(
+                  "SELECT grp, COUNT(*), SUM(CASE WHEN verdict = %2 THEN 1 ELSE 0 END), "
+                  "SUM(CASE WHEN last_verdict = %2 THEN 1 ELSE 0 END) FROM ("
+                  " SELECT %1 AS grp, verdict,"
+                  " ROW_NUMBER() OVER (PARTITION BY serial ORDER BY %3, uid) AS place,"
+                  " LAST_VALUE(verdict) OVER (PARTITION BY serial ORDER BY %3, uid"
+                  " ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) AS last_verdict"
+                  " FROM records WHERE %W AND serial <> '') AS harnesses "
+                  "WHERE place = 1 GROUP BY grp")
+                  .arg(column, good, order);
+    if (!run.Exec(QString(harnesses).replace(QStringLiteral("%%"), QStringLiteral("%"))))
         return fail();
     while (q.next()) {
         TStatisticsGroup& g = row(q.value(0));

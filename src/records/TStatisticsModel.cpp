@@ -20,6 +20,14 @@ void TStatisticsModel::SetGrouping(TStatisticsGrouping by) {
     Compute();
 }
 
+void TStatisticsModel::Set(TRecordsDatabase* database, const TRecordFilter& filter,
+                           TStatisticsGrouping by) {
+    FDatabase = database;
+    FFilter = filter;
+    FBy = by;
+    Compute();
+}
+
 void TStatisticsModel::Refresh() {
     Compute();
 }

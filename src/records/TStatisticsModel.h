@@ -34,6 +34,8 @@ class TStatisticsModel : public QAbstractTableModel {
     void SetDatabase(TRecordsDatabase* database);
     void SetFilter(const TRecordFilter& filter);
     void SetGrouping(TStatisticsGrouping by);
+    // The three at once, computed once.
+    void Set(TRecordsDatabase* database, const TRecordFilter& filter, TStatisticsGrouping by);
     const TRecordFilter& Filter() const { return FFilter; }
     TStatisticsGrouping Grouping() const { return FBy; }
     // Computes the figures again (new records).

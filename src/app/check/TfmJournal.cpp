@@ -8,6 +8,7 @@
 #include "TRecordReport.h"
 #include "TRecordStore.h"
 #include "TRecordsCsv.h"
+#include "TStatisticsTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
@@ -133,7 +135,14 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
-    layout->addWidget(splitter, 1);
+    tcPages = new QTabWidget(this);
+    tcPages->addTab(splitter, tr("Записи"));
+    tsStatistics = new TStatisticsTab(this);
+    tsStatistics->SaveDialog = [this](const QString& c, const QString& s, const QString& f) {
+        return AskPath(c, s, f);
+    };
+    tcPages->addTab(tsStatistics, tr("Статистика"));
+    layout->addWidget(tcPages, 1);
     layout->addWidget(lbSource);
     layout->addLayout(buttons);
 
@@ -167,8 +176,9 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
 }
 
 TfmJournal::~TfmJournal() {
-    // The model lets go of the database before the store closes it.
+    // The models let go of the database before the store closes it.
     FModel->SetDatabase(nullptr);
+    tsStatistics->SetDatabase(nullptr);
 }
 
 void TfmJournal::showEvent(QShowEvent* event) {
@@ -218,6 +228,7 @@ void TfmJournal::OpenDatabase() {
     }
     FillChoices();
     FModel->SetDatabase(FDatabase);
+    tsStatistics->SetDatabase(FDatabase);
     ApplyFilter();
     // The columns fit the first page once; later pages and filters leave them as they are.
     tvRecords->resizeColumnsToContents();
@@ -251,6 +262,7 @@ TRecordFilter TfmJournal::FilterFromControls() const {
 void TfmJournal::ApplyFilter() {
     FTyping->stop();
     FModel->SetFilter(FilterFromControls());
+    tsStatistics->SetFilter(FModel->Filter());
     if (FModel->rowCount() > 0)
         tvRecords->setCurrentIndex(FModel->index(0, 0));
     else

@@ -43,12 +43,25 @@ QString Key(const QString& key) {
     return QLatin1Char('\'') + key + QLatin1Char('\'');
 }
 
+// The queries of one computing read one state of the database (records written meanwhile wait
+// for the next computing), so the rows add up to the totals.
 class TRun {
   public:
     TRun(TRecordsDatabase& database, const TRecordFilter& filter)
         : FDatabase(database), FFilter(filter), FQuery(database.Connection()) {
         FQuery.setForwardOnly(true);
+        QSqlDatabase db = database.Connection();
+        FInTransaction = db.transaction();
+        if (FInTransaction && Postgres())
+            FQuery.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
     }
+    ~TRun() {
+        FQuery.finish();
+        if (FInTransaction)
+            FDatabase.Connection().rollback(); // it only read
+    }
+    TRun(const TRun&) = delete;
+    TRun& operator=(const TRun&) = delete;
 
     // Runs `sql`, where each "%W" stands for the filter's condition; false on failure.
     bool Exec(QString sql) {
@@ -72,6 +85,7 @@ class TRun {
     TRecordsDatabase& FDatabase;
     const TRecordFilter& FFilter;
     QSqlQuery FQuery;
+    bool FInTransaction = false;
 };
 
 // The row of the breakdown a group of the database's answer belongs to.

@@ -4,7 +4,8 @@
 // the window shows), the unfiltered journal, a page read deep in the list, and one record
 // written whole (its transaction reaching the disk). Then the production statistics over a
 // journal of 1,000,000 records with 300,000 faults, made by the database itself
-// (`--stats-records N` sets the size; 0 leaves it out).
+// (`--stats-records N` sets the size, 0 leaves it out; `--stats-only` leaves out the journal's
+// figures).
 
 #include "TJournalModel.h"
 #include "TRecordsConfig.h"
@@ -186,8 +187,10 @@ int main(int argc, char** argv) {
     const qsizetype at = args.indexOf(QStringLiteral("--stats-records"));
     if (at > 0 && at + 1 < args.size())
         statsRecords = args[at + 1].toLongLong();
-    const std::vector<TTestRecord> journal = Journal();
-    {
+    // --stats-only: the statistics' figure alone (the journal's take a while to fill).
+    const bool journalToo = !args.contains(QStringLiteral("--stats-only"));
+    const std::vector<TTestRecord> journal = journalToo ? Journal() : std::vector<TTestRecord>();
+    if (journalToo) {
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel bench records XXXXXX"));
         TRecordsDatabase db(dir.filePath(QStringLiteral("records.sqlite")));
         QString error;
@@ -227,10 +230,11 @@ int main(int argc, char** argv) {
         {
             TRecordsDatabase db(config, TRecordsDatabase::TKind::Shared);
             QString error;
-            if (db.Open(&error) && db.Insert(journal, &error)) {
+            if (db.Open(&error) && (!journalToo || db.Insert(journal, &error))) {
                 QSqlQuery(QSqlDatabase::database(QStringLiteral("admin")))
                     .exec(QStringLiteral("SELECT 1"));
-                Measure(db, journal[1], "_postgresql");
+                if (journalToo)
+                    Measure(db, journal[1], "_postgresql");
                 if (statsRecords > 0) {
                     QSqlQuery q(db.Connection());
                     q.exec(QStringLiteral("TRUNCATE faults, records"));

@@ -177,7 +177,10 @@ $x key Control_L+j sleep 2                               # Проверка / Ж
 journal="$(window "Журнал проверок")"
 if [ -n "$journal" ]; then
     import -window "$journal" "$root/docs/journal.png"
-    $x key Control_L+Tab sleep 2                         # the tab "Статистика"
+    jg="$(xwininfo -id "$journal")"
+    JX="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$jg")"
+    JY="$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$jg")"
+    $x click $((JX + 111)) $((JY + 79)) sleep 2          # the tab "Статистика"
     import -window "$journal" "$root/docs/journal-statistics.png"
 else
     echo "the journal did not show" >&2

@@ -198,6 +198,28 @@ class TStatisticsTest : public QObject {
         QVERIFY(s.Contacts.empty());
     }
 
+    // Two checks of a harness at the same millisecond: БРАК counts first, ГОДЕН last, in both
+    // ways the first and the last check are found (by time and by a column).
+    void sameMillisecondFaultyComesFirst_data() { RecordsKit::Backends(); }
+    void sameMillisecondFaultyComesFirst() {
+        QFETCH(bool, shared);
+        RECORDS_NEED_SERVER(shared);
+        FFresh = std::make_unique<RecordsKit::TFreshDatabase>(shared);
+        FDb = FFresh->Open();
+        TTestRecord good = Check(Day1, {9, 0}, "SN-T", {});
+        TTestRecord faulty = Check(Day1, {9, 0}, "SN-T", {TFault::Foreign({"XT1:a1"})});
+        // The good one's id sorts first, so an order by id alone would take it as the first.
+        good.Uid = QStringLiteral("0-good");
+        faulty.Uid = QStringLiteral("1-faulty");
+        QVERIFY(FDb->Insert({good, faulty}));
+        for (TStatisticsGrouping by : {TStatisticsGrouping::Day, TStatisticsGrouping::Operator}) {
+            const TStatistics s = Compute({}, by);
+            QCOMPARE(s.Harnesses, 1);
+            QCOMPARE(s.FirstPassGood, 0);
+            QCOMPARE(s.FinalGood, 1);
+        }
+    }
+
     // Picking a contact of the Pareto list lists the records naming it: exactly that contact.
     void recordsNamingAContact_data() { RecordsKit::Backends(); }
     void recordsNamingAContact() {

@@ -11,7 +11,7 @@
 // failed again and again. QtGui only, as the records' report.
 class TStatisticsReport {
   public:
-    // The whole page as HTML; `charts` (may be null) is shown where the HTML names
+    // The whole page as HTML; `withCharts`: with the charts' picture, the document's resource
     // ChartsResource.
     static QString Html(const TStatistics& statistics, const QString& filterText, bool withCharts);
     // Only the faults by kind and the harnesses failed again and again (the tab shows them so).

@@ -155,8 +155,7 @@ void TStatisticsTab::SetDatabase(TRecordsDatabase* database) {
 }
 
 void TStatisticsTab::SetFilter(const TRecordFilter& filter) {
-    if (filter == FFilter && !FStale)
-        return;
+    // The same filter again is the journal's refresh: new records count too.
     FFilter = filter;
     FStale = true;
     if (isVisible())

@@ -54,12 +54,19 @@ class TStatisticsTabTest : public QObject {
         QCOMPARE(tab->Model()->index(1, TStatisticsModel::colKey).data().toString(),
                  QStringLiteral("Петров"));
 
-        // XT1:a3 heads the Pareto list; picking it lists its four records, newest first.
+        // "Обновить" counts the records written since.
+        QVERIFY(journal.Database()->Insert(StatisticsJournal::Check(
+            StatisticsJournal::Day3, {10, 0}, "SN-6", {TFault::Foreign({"XT1:a3"})})));
+        journal.Refresh();
+        QCOMPARE(tab->Model()->Statistics().Checks, 11);
+
+        // XT1:a3 heads the Pareto list; picking it lists its five records, newest first.
         QCOMPARE(tab->Pareto()->Contact(0), QStringLiteral("XT1:a3"));
         tab->tvContacts->setCurrentIndex(tab->Pareto()->index(0, 0));
-        QCOMPARE(tab->ContactRecords()->rowCount(), 4);
-        QCOMPARE(tab->ContactRecords()->Record(0).Serial, QString()); // check 8, day 2
-        QCOMPARE(tab->ContactRecords()->Record(3).Serial, QStringLiteral("SN-1"));
+        QCOMPARE(tab->ContactRecords()->rowCount(), 5);
+        QCOMPARE(tab->ContactRecords()->Record(0).Serial, QStringLiteral("SN-6")); // day 3
+        QCOMPARE(tab->ContactRecords()->Record(1).Serial, QString());              // check 8, day 2
+        QCOMPARE(tab->ContactRecords()->Record(4).Serial, QStringLiteral("SN-1"));
         tab->tvContacts->setCurrentIndex(tab->Pareto()->index(1, 0)); // XP2:b5
         QCOMPARE(tab->ContactRecords()->rowCount(), 1);
 

@@ -2,16 +2,21 @@
 // (and, when PINVEL_BENCH_PG_URL names a PostgreSQL server, in a database made there for the
 // run): filtering by serial number in the journal's model (its first page and the count, what
 // the window shows), the unfiltered journal, a page read deep in the list, and one record
-// written whole (its transaction reaching the disk).
+// written whole (its transaction reaching the disk). Then the production statistics over a
+// journal of 1,000,000 records with 300,000 faults, made by the database itself
+// (`--stats-records N` sets the size, 0 leaves it out; `--stats-only` leaves out the journal's
+// figures).
 
 #include "BenchQuick.h"
 #include "TJournalModel.h"
 #include "TRecordsConfig.h"
 #include "TRecordsDatabase.h"
+#include "TStatisticsQuery.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -107,13 +112,88 @@ void Measure(TRecordsDatabase& db, const TTestRecord& sample, const char* suffix
     std::fflush(stdout);
 }
 
+// A journal of `n` checks made by the database itself: a check every 30 s, each harness checked
+// twice (the second time 0.8 n checks later), 20 % БРАК with one fault and every tenth check with
+// a second one (0.3 n faults), every fiftieth a continuous verify.
+bool FillStatisticsJournal(TRecordsDatabase& db, qint64 n) {
+    const qint64 start = QDateTime(QDate(2026, 1, 1), QTime(6, 0), Qt::UTC).toMSecsSinceEpoch();
+    const QString numbers =
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT CAST(0 AS BIGINT) UNION ALL "
+                       "SELECT i + 1 FROM n WHERE i < %1) ")
+            .arg(n - 1);
+    const QString kind = QStringLiteral("CASE i %% 4 WHEN 0 THEN 'open' WHEN 1 THEN 'short' "
+                                        "WHEN 2 THEN 'miswire' ELSE 'foreign' END");
+    const QStringList statements = {
+        QStringLiteral("INSERT INTO records (uid, checked_at, station, operator_name, project, "
+                       "project_path, reference_sum, serial, verdict, mode, scans, fault_count) ") +
+            numbers +
+            QStringLiteral("SELECT 'u' || i, %1 + i * 30000, 'stand-' || (i %% 6), "
+                           "'op' || (i %% 25), 'K' || (i %% 40) || '.pvl', '/plant/K.pvl', 'aa', "
+                           "'SN' || (i %% %2), CASE WHEN i %% 10 < 2 THEN 'faulty' ELSE 'good' "
+                           "END, CASE WHEN i %% 50 = 1 THEN 'watch' ELSE 'verify' END, 1, "
+                           "CASE WHEN i %% 10 = 0 THEN 2 WHEN i %% 10 = 1 THEN 1 ELSE 0 END "
+                           "FROM n")
+                .arg(start)
+                .arg(n * 4 / 5),
+        QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, detail, seen) ") +
+            numbers +
+            QStringLiteral("SELECT 'u' || i, 0, %1, 'XT' || (i %% 7) || ':a' || (i %% 31) || "
+                           "' XP2:b' || (i %% 13), '{}', 1 FROM n WHERE i %% 10 < 2")
+                .arg(kind),
+        QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, detail, seen) ") +
+            numbers +
+            QStringLiteral("SELECT 'u' || i, 1, 'short', 'XT1:c' || (i %% 17) || ' XT2:c' || "
+                           "(i %% 11), '{}', 1 FROM n WHERE i %% 10 = 0"),
+    };
+    QSqlQuery q(db.Connection());
+    for (QString sql : statements) {
+        sql.replace(QStringLiteral("%%"), QStringLiteral("%"));
+        if (!q.exec(sql)) {
+            std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+            return false;
+        }
+    }
+    // PostgreSQL's autovacuum would have looked at the tables by now.
+    if (db.Kind() == TRecordsDatabase::TKind::Shared)
+        q.exec(QStringLiteral("ANALYZE"));
+    return true;
+}
+
+void MeasureStatistics(TRecordsDatabase& db, qint64 n, const char* suffix) {
+    if (!FillStatisticsJournal(db, n))
+        return;
+    bool ok = true;
+    const double ms = Median(3, [&] {
+        QString error;
+        const std::optional<TStatistics> s =
+            TStatisticsQuery::Compute(db, {}, TStatisticsGrouping::Day, &error);
+        if (!s || s->Checks != n) {
+            std::fprintf(stderr, "statistics: %s\n", qPrintable(error));
+            ok = false;
+        }
+    });
+    if (!ok)
+        return;
+    const QString name = n == 1000000 ? QStringLiteral("1m") : QString::number(n);
+    std::printf("stats_ms_%s%s: %.1f\n", qPrintable(name), suffix, ms);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    Records = BenchSize(BenchQuick(argc, argv), 100000, 10000);
-    const std::vector<TTestRecord> journal = Journal();
-    {
+    const bool quick = BenchQuick(argc, argv);
+    Records = BenchSize(quick, 100000, 10000);
+    qint64 statsRecords = BenchSize(quick, 1000000, 20000);
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--stats-records"));
+    if (at > 0 && at + 1 < args.size())
+        statsRecords = args[at + 1].toLongLong();
+    // --stats-only: the statistics' figure alone (the journal's take a while to fill).
+    const bool journalToo = !args.contains(QStringLiteral("--stats-only"));
+    const std::vector<TTestRecord> journal = journalToo ? Journal() : std::vector<TTestRecord>();
+    if (journalToo) {
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel bench records XXXXXX"));
         TRecordsDatabase db(dir.filePath(QStringLiteral("records.sqlite")));
         QString error;
@@ -122,6 +202,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         Measure(db, journal[1], "");
+    }
+    if (statsRecords > 0) {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel bench stats XXXXXX"));
+        TRecordsDatabase db(dir.filePath(QStringLiteral("records.sqlite")));
+        QString error;
+        if (!db.Open(&error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        MeasureStatistics(db, statsRecords, "");
     }
     const QString url = qEnvironmentVariable("PINVEL_BENCH_PG_URL");
     if (url.isEmpty())
@@ -143,10 +233,16 @@ int main(int argc, char** argv) {
         {
             TRecordsDatabase db(config, TRecordsDatabase::TKind::Shared);
             QString error;
-            if (db.Open(&error) && db.Insert(journal, &error)) {
+            if (db.Open(&error) && (!journalToo || db.Insert(journal, &error))) {
                 QSqlQuery(QSqlDatabase::database(QStringLiteral("admin")))
                     .exec(QStringLiteral("SELECT 1"));
-                Measure(db, journal[1], "_postgresql");
+                if (journalToo)
+                    Measure(db, journal[1], "_postgresql");
+                if (statsRecords > 0) {
+                    QSqlQuery q(db.Connection());
+                    q.exec(QStringLiteral("TRUNCATE faults, records"));
+                    MeasureStatistics(db, statsRecords, "_postgresql");
+                }
             } else {
                 std::fprintf(stderr, "%s\n", qPrintable(error));
             }

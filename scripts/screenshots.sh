@@ -8,7 +8,8 @@
 # (docs/check-fault.png, docs/check-reference.png): a copy of the demo project learns its
 # reference from the unit emulator's good harness, the emulator comes back with an open and a
 # short, and F5 checks the harness (the serial number typed as a scanner would). Then the journal
-# of checks (docs/journal.png) and a page of a record's PDF report (docs/report-record.png).
+# of checks (docs/journal.png), its tab "Статистика" (docs/journal-statistics.png) and a page of a
+# record's PDF report (docs/report-record.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build" >/dev/null
@@ -176,6 +177,11 @@ $x key Control_L+j sleep 2                               # Проверка / Ж
 journal="$(window "Журнал проверок")"
 if [ -n "$journal" ]; then
     import -window "$journal" "$root/docs/journal.png"
+    jg="$(xwininfo -id "$journal")"
+    JX="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$jg")"
+    JY="$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$jg")"
+    $x click $((JX + 111)) $((JY + 79)) sleep 2          # the tab "Статистика"
+    import -window "$journal" "$root/docs/journal-statistics.png"
 else
     echo "the journal did not show" >&2
 fi
@@ -183,4 +189,5 @@ kill "$pid"
 INNER
 echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png, the English" \
      "docs/en-main-tester.png, docs/en-main-editor.png, docs/check-fault.png," \
-     "docs/check-reference.png, docs/journal.png and docs/report-record.png written"
+     "docs/check-reference.png, docs/journal.png, docs/journal-statistics.png and" \
+     "docs/report-record.png written"

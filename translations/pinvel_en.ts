@@ -1107,6 +1107,29 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TParetoModel</name>
+    <message>
+        <source>Контакт</source>
+        <translation>Contact</translation>
+    </message>
+    <message>
+        <source>Проверок с браком</source>
+        <translation>Faulty checks</translation>
+    </message>
+    <message>
+        <source>Доля</source>
+        <translation>Share</translation>
+    </message>
+    <message>
+        <source>Нарастающим итогом</source>
+        <translation>Cumulative</translation>
+    </message>
+    <message>
+        <source>Из них непрерывных</source>
+        <translation>Of them continuous</translation>
+    </message>
+</context>
+<context>
     <name>TPortExchange</name>
     <message>
         <source>Не удалось отправить команду блоку диагностики</source>
@@ -1564,6 +1587,302 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TStatisticsModel</name>
+    <message>
+        <source>(не указан)</source>
+        <translation>(not given)</translation>
+    </message>
+    <message>
+        <source>День</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Неделя</source>
+        <translation>Week</translation>
+    </message>
+    <message>
+        <source>Проект</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Станция</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Проверок</source>
+        <translation>Checks</translation>
+    </message>
+    <message>
+        <source>ГОДЕН</source>
+        <translation>GOOD</translation>
+    </message>
+    <message>
+        <source>БРАК</source>
+        <translation>FAULTY</translation>
+    </message>
+    <message>
+        <source>Жгутов</source>
+        <translation>Harnesses</translation>
+    </message>
+    <message>
+        <source>С первого предъявления</source>
+        <translation>First pass</translation>
+    </message>
+    <message>
+        <source>В итоге</source>
+        <translation>Final</translation>
+    </message>
+    <message>
+        <source>по дням</source>
+        <translation>by day</translation>
+    </message>
+    <message>
+        <source>по неделям</source>
+        <translation>by week</translation>
+    </message>
+    <message>
+        <source>по проектам</source>
+        <translation>by project</translation>
+    </message>
+    <message>
+        <source>по операторам</source>
+        <translation>by operator</translation>
+    </message>
+    <message>
+        <source>по станциям</source>
+        <translation>by station</translation>
+    </message>
+</context>
+<context>
+    <name>TStatisticsQuery</name>
+    <message>
+        <source>Не удалось посчитать статистику по базе записей «%1»: %2</source>
+        <translation>Could not compute the statistics of the records database &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TStatisticsReport</name>
+    <message>
+        <source>День</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Неделя</source>
+        <translation>Week</translation>
+    </message>
+    <message>
+        <source>Проект</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Станция</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Неисправности по видам</source>
+        <translation>Faults by kind</translation>
+    </message>
+    <message>
+        <source>Вид</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>Неисправностей</source>
+        <translation>Faults</translation>
+    </message>
+    <message>
+        <source>Проверок</source>
+        <translation>Checks</translation>
+    </message>
+    <message>
+        <source>Непрерывная проверка: неисправностей</source>
+        <translation>Continuous verify: faults</translation>
+    </message>
+    <message>
+        <source>проверок</source>
+        <translation>checks</translation>
+    </message>
+    <message>
+        <source>Жгуты с браком два раза и более: %1</source>
+        <translation>Harnesses found faulty two times or more: %1</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>БРАК</source>
+        <translation>FAULTY</translation>
+    </message>
+    <message>
+        <source>Статистика проверок</source>
+        <translation>Check statistics</translation>
+    </message>
+    <message>
+        <source>Отбор: %1</source>
+        <translation>Filter: %1</translation>
+    </message>
+    <message>
+        <source>все записи</source>
+        <translation>all records</translation>
+    </message>
+    <message>
+        <source>Проверок: %1 (ГОДЕН %2, БРАК %3), без серийного номера: %4.</source>
+        <translation>Checks: %1 (GOOD %2, FAULTY %3), without a serial number: %4.</translation>
+    </message>
+    <message>
+        <source>Жгутов: %1. Годны с первого предъявления: %2 (%3). Годны в итоге: %4 (%5).</source>
+        <translation>Harnesses: %1. Good at the first pass: %2 (%3). Good in the end: %4 (%5).</translation>
+    </message>
+    <message>
+        <source>ГОДЕН</source>
+        <translation>GOOD</translation>
+    </message>
+    <message>
+        <source>Жгутов</source>
+        <translation>Harnesses</translation>
+    </message>
+    <message>
+        <source>С первого предъявления</source>
+        <translation>First pass</translation>
+    </message>
+    <message>
+        <source>В итоге</source>
+        <translation>Final</translation>
+    </message>
+    <message>
+        <source>(не указан)</source>
+        <translation>(not given)</translation>
+    </message>
+    <message>
+        <source>Контакты в неисправностях (первые %1 из %2)</source>
+        <translation>Contacts in faults (the first %1 of %2)</translation>
+    </message>
+    <message>
+        <source>Контакт</source>
+        <translation>Contact</translation>
+    </message>
+    <message>
+        <source>Проверок с браком</source>
+        <translation>Faulty checks</translation>
+    </message>
+    <message>
+        <source>Доля</source>
+        <translation>Share</translation>
+    </message>
+    <message>
+        <source>Нарастающим итогом</source>
+        <translation>Cumulative</translation>
+    </message>
+    <message>
+        <source>Из них непрерывных</source>
+        <translation>Of them continuous</translation>
+    </message>
+    <message>
+        <source>Не удалось записать отчет «%1»: %2</source>
+        <translation>Could not write the report &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TStatisticsTab</name>
+    <message>
+        <source>CSV...</source>
+        <translation>CSV...</translation>
+    </message>
+    <message>
+        <source>JSON...</source>
+        <translation>JSON...</translation>
+    </message>
+    <message>
+        <source>Графики PNG...</source>
+        <translation>Charts PNG...</translation>
+    </message>
+    <message>
+        <source>Отчет (PDF)...</source>
+        <translation>Report (PDF)...</translation>
+    </message>
+    <message>
+        <source>Выход годных</source>
+        <translation>Yield</translation>
+    </message>
+    <message>
+        <source>Выход годных, %</source>
+        <translation>Yield, %</translation>
+    </message>
+    <message>
+        <source>Контакты в неисправностях</source>
+        <translation>Contacts in faults</translation>
+    </message>
+    <message>
+        <source>Проверок: &lt;b&gt;%1&lt;/b&gt; (ГОДЕН %2, БРАК %3; без серийного номера %4). Жгутов: &lt;b&gt;%5&lt;/b&gt;. Годны с первого предъявления: &lt;b&gt;%6&lt;/b&gt; (%7), в итоге: &lt;b&gt;%8&lt;/b&gt; (%9).</source>
+        <translation>Checks: &lt;b&gt;%1&lt;/b&gt; (GOOD %2, FAULTY %3; without a serial number %4). Harnesses: &lt;b&gt;%5&lt;/b&gt;. First-pass yield: &lt;b&gt;%6&lt;/b&gt; (%7), final yield: &lt;b&gt;%8&lt;/b&gt; (%9).</translation>
+    </message>
+    <message>
+        <source>С первого предъявления</source>
+        <translation>First pass</translation>
+    </message>
+    <message>
+        <source>В итоге</source>
+        <translation>Final</translation>
+    </message>
+    <message>
+        <source>(не указан)</source>
+        <translation>(not given)</translation>
+    </message>
+    <message>
+        <source>Проверок с браком</source>
+        <translation>Faulty checks</translation>
+    </message>
+    <message>
+        <source>Нарастающим итогом, %</source>
+        <translation>Cumulative, %</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить файл «%1»: %2</source>
+        <translation>Could not save the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Статистика в CSV</source>
+        <translation>Statistics to CSV</translation>
+    </message>
+    <message>
+        <source>Файлы CSV (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Статистика в JSON</source>
+        <translation>Statistics to JSON</translation>
+    </message>
+    <message>
+        <source>Файлы JSON (*.json)</source>
+        <translation>JSON files (*.json)</translation>
+    </message>
+    <message>
+        <source>Графики в PNG</source>
+        <translation>Charts to PNG</translation>
+    </message>
+    <message>
+        <source>Рисунки PNG (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>Статистика в PDF</source>
+        <translation>Statistics to PDF</translation>
+    </message>
+    <message>
+        <source>Файлы PDF (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+</context>
+<context>
     <name>TStreamReader</name>
     <message>
         <source>Файл проекта поврежден: %1 (смещение %2).</source>
@@ -2001,6 +2320,14 @@ is prosecuted under the law.</translation>
     <message>
         <source>Отчет по списку в PDF</source>
         <translation>List report to PDF</translation>
+    </message>
+    <message>
+        <source>Записи</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>Статистика</source>
+        <translation>Statistics</translation>
     </message>
 </context>
 <context>

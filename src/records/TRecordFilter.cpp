@@ -33,9 +33,21 @@ QString TRecordFilter::Where(QVariantList& values) const {
         parts << QStringLiteral("operator_name = ?");
         values << Operator.trimmed();
     }
+    if (!Station.trimmed().isEmpty()) {
+        parts << QStringLiteral("station = ?");
+        values << Station.trimmed();
+    }
     if (Verdict != TVerdict::Any) {
         parts << QStringLiteral("verdict = ?");
         values << TTestRecord::VerdictKey(Verdict == TVerdict::Good);
+    }
+    if (!Contact.trimmed().isEmpty()) {
+        // The fault's contacts are kept one space apart; replace() compares exactly (LIKE would
+        // not tell a1 from A1 in SQLite) and reads the same in both databases.
+        parts << QStringLiteral("uid IN (SELECT fc.record_uid FROM faults fc WHERE "
+                                "length(replace(' ' || fc.contacts || ' ', ?, '')) < "
+                                "length(fc.contacts) + 2)");
+        values << QLatin1Char(' ') + Contact.trimmed() + QLatin1Char(' ');
     }
     return parts.isEmpty() ? QStringLiteral("1 = 1") : parts.join(QLatin1String(" AND "));
 }

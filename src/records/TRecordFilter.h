@@ -14,7 +14,10 @@ struct TRecordFilter {
     QString Serial;
     QString Project;  // the project's file name ("K1.pvl"), exactly
     QString Operator; // exactly
+    QString Station;  // the station's host name, exactly
     TVerdict Verdict = TVerdict::Any;
+    // Only records with a fault naming this contact ("XT1:a3"), exactly.
+    QString Contact;
 
     // The condition for the records table, with '?' for the values appended to `values` in
     // order; "1 = 1" when nothing is chosen.

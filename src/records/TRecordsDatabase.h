@@ -72,6 +72,9 @@ class TRecordsDatabase {
     // Takes a record the shared database now holds out of the local file, with its faults.
     bool RemoveSent(const QString& uid, QString* error = nullptr);
 
+    // The open connection, for the statistics' own queries on this thread.
+    QSqlDatabase Connection() const;
+
     int SchemaVersion(QString* error = nullptr);
     static constexpr int CurrentSchema = 1;
 
@@ -80,6 +83,7 @@ class TRecordsDatabase {
 
   private:
     bool MakeSchemaCurrent(QString* error);
+    void MakeReadingIndexes();
     bool Fail(QString* error, const QString& what, const QString& reason);
     bool Fail(QString* error, const QString& what, const QSqlError& reason);
     QStringList Distinct(const char* column, QString* error);

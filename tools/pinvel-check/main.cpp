@@ -14,6 +14,7 @@
 // goes to standard error in Russian.
 
 #include "IComPort.h"
+#include "StatsCommand.h"
 #include "TCheckPoints.h"
 #include "TContinuousCheck.h"
 #include "TErrors.h"
@@ -501,6 +502,8 @@ int main(int argc, char** argv) {
         return ExitGood;
     }
     try {
+        if (!args.isEmpty() && args[0] == QLatin1String("stats"))
+            return RunStats(args.mid(1));
         const TOptions options = Parse(args);
         if (options.Command == QLatin1String("learn"))
             return Learn(options);

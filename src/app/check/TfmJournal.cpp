@@ -8,6 +8,7 @@
 #include "TRecordReport.h"
 #include "TRecordStore.h"
 #include "TRecordsCsv.h"
+#include "TStatisticsTab.h"
 #include "TVerdictDelegate.h"
 
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
@@ -115,7 +117,14 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
-    layout->addWidget(splitter, 1);
+    tcPages = new QTabWidget(this);
+    tcPages->addTab(splitter, tr("Записи"));
+    tsStatistics = new TStatisticsTab(this);
+    tsStatistics->SaveDialog = [this](const QString& c, const QString& s, const QString& f) {
+        return AskPath(c, s, f);
+    };
+    tcPages->addTab(tsStatistics, tr("Статистика"));
+    layout->addWidget(tcPages, 1);
     layout->addWidget(lbSource);
     layout->addLayout(buttons);
 
@@ -149,8 +158,9 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
 }
 
 TfmJournal::~TfmJournal() {
-    // The model lets go of the database before the store closes it.
+    // The models let go of the database before the store closes it.
     FModel->SetDatabase(nullptr);
+    tsStatistics->SetDatabase(nullptr);
 }
 
 void TfmJournal::showEvent(QShowEvent* event) {
@@ -203,6 +213,7 @@ void TfmJournal::OpenDatabase() {
         FSourceText = notice + QLatin1Char('\n') + FSourceText;
     FillChoices();
     FModel->SetDatabase(FDatabase);
+    tsStatistics->SetDatabase(FDatabase);
     ApplyFilter();
     // The columns fit the first page once; later pages and filters leave them as they are.
     tvRecords->resizeColumnsToContents();
@@ -236,6 +247,7 @@ TRecordFilter TfmJournal::FilterFromControls() const {
 void TfmJournal::ApplyFilter() {
     FTyping->stop();
     FModel->SetFilter(FilterFromControls());
+    tsStatistics->SetFilter(FModel->Filter());
     if (FModel->rowCount() > 0)
         tvRecords->setCurrentIndex(FModel->index(0, 0));
     else

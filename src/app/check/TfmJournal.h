@@ -13,12 +13,14 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 class QTextBrowser;
 class QTimer;
 class TJournalModel;
 class TRecordStore;
 class TRecordsDatabase;
+class TStatisticsTab;
 
 // "Журнал проверок": the records of checks, newest first, filtered by days, serial number,
 // project, verdict and operator; the record chosen is shown whole with its faults (as its
@@ -66,6 +68,8 @@ class TfmJournal : public QDialog {
     QPushButton* btPdfRecord = nullptr;
     QPushButton* btPdfList = nullptr;
     QPushButton* btRefresh = nullptr;
+    QTabWidget* tcPages = nullptr;   // "Записи" and "Статистика"
+    TStatisticsTab* tsStatistics = nullptr;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -79,9 +79,10 @@ void TSimUnit::BuildNets() {
 
 // Which intermittent pins are out of their net at this moment.
 void TSimUnit::RefreshDrops() {
-    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                         std::chrono::steady_clock::now() - FStart)
-                         .count();
+    const auto now = FClockMs >= 0 ? FClockMs
+                                   : std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - FStart)
+                                         .count();
     bool changed = false;
     for (const THarness::TIntermittent& pin : FHarness.Intermittent) {
         const int index = PinIndex(pin.Pin);
@@ -127,6 +128,25 @@ void TSimUnit::Drive(const std::uint8_t* triples, std::size_t count) {
         if (index >= 0)
             FDriven[static_cast<std::size_t>(index)] = t[2] != 0 ? 1 : 0;
     }
+    UpdateNets();
+}
+
+void TSimUnit::DrivePin(int code, std::uint8_t level) {
+    if (const int index = PinIndex(code); index >= 0)
+        FDriven[static_cast<std::size_t>(index)] = level != 0 ? 1 : 0;
+}
+
+void TSimUnit::DriveProbe(std::uint8_t level) {
+    FProbeOut = level != 0 ? 1 : 0;
+}
+
+void TSimUnit::SetClockMs(std::int64_t ms) {
+    FClockMs = ms;
+}
+
+void TSimUnit::Settle() {
+    if (!FHarness.Intermittent.empty())
+        RefreshDrops();
     UpdateNets();
 }
 

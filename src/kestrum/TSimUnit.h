@@ -45,6 +45,15 @@ class TSimUnit {
     std::size_t AutonomousTableSize() const { return FAutoTable.size(); }
     std::size_t GeneratorTableSize() const { return FGenTable.size(); }
 
+    // The board's side, for a simulated board whose firmware drives the points itself: the level
+    // driven on one pin and on the probe output, and the board's own clock for the intermittent
+    // pins (from then on the unit's time is what the board says, in ms since its start).
+    void DrivePin(int code, std::uint8_t level);
+    void DriveProbe(std::uint8_t level);
+    void SetClockMs(std::int64_t ms);
+    // Brings the nets up to date after the calls above.
+    void Settle();
+
   private:
     struct Triple {
         std::uint16_t Pin;
@@ -71,6 +80,7 @@ class TSimUnit {
     std::vector<std::uint8_t> FForeign;  // per pin index: reads 1 on its own
     std::vector<std::uint8_t> FDropped;  // per pin index: an intermittent pin out of its net now
     std::chrono::steady_clock::time_point FStart = std::chrono::steady_clock::now();
+    std::int64_t FClockMs = -1; // the board's clock; -1 while the unit keeps its own
     std::uint8_t FProbeOut = 0;
     bool FAutonomous = false;
     bool FGenOnProbe = false;

@@ -799,6 +799,10 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>Wrong setting of the link to the diagnostic unit "%1": sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
     </message>
     <message>
+        <source>Неизвестная скорость последовательного порта "%1" в настройке связи "%2": допустимы %3.</source>
+        <translation>Unknown serial port speed "%1" in the link setting "%2": %3 are allowed.</translation>
+    </message>
+    <message>
         <source>Неверные данные запуска библиотеки.</source>
         <translation>Wrong start data of the library.</translation>
     </message>

@@ -15,7 +15,7 @@
 void board_init(void) {
     PORTB = (uint8_t)(_BV(OUTPUT_ENABLE) | _BV(LOAD));
     DDRB = (uint8_t)(_BV(LATCH) | _BV(SCK) | _BV(MOSI) | _BV(LOAD) | _BV(OUTPUT_ENABLE));
-    PORTL &= (uint8_t)~(_BV(PROBE_OUT) | _BV(PROBE_IN)); // the probe input has a pull-down
+    PORTL &= (uint8_t) ~(_BV(PROBE_OUT) | _BV(PROBE_IN)); // the probe input has a pull-down
     DDRL = (uint8_t)((DDRL | _BV(PROBE_OUT)) & ~_BV(PROBE_IN));
     // Master, mode 0, MSB first, F_CPU/2: 8 MHz on SCK.
     SPCR = (uint8_t)(_BV(SPE) | _BV(MSTR));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The open diagnostic unit: the link's frames on UART0 at 1,000,000 baud, the unit's commands on
-// two chains of shift registers. The main loop sleeps until a byte or the millisecond tick wakes it.
+// two chains of shift registers. The main loop sleeps until a byte or the millisecond tick wakes
+// it.
 #include "board.h"
 #include "frame.h"
 #include "ring.h"
@@ -77,12 +78,55 @@ static void start_hardware(void) {
 static void reboot(void) {
     cli();
     wdt_enable(WDTO_15MS);
+    wdt_reset(); // counts the new, short time-out from now
     for (;;) {
     }
 }
 
+static uint8_t reply_at(uint16_t i) {
+    return unit_reply_at(&unit, i);
+}
+
 static void answer(void) {
-    frame_write(unit.reply_code, unit.reply, unit.reply_length, uart_put);
+    frame_write(unit.reply_code, unit.reply_length, reply_at, uart_put);
+}
+
+static void handle_frame(void) {
+    // The last triples (and the whole of a short frame) are taken now.
+    unit_scan(&unit, decoder.serial, decoder.code, decoder.payload, decoder.length);
+    const unit_outcome outcome = unit_handle(&unit, decoder.code, decoder.payload, decoder.length);
+    if (outcome == UNIT_REPLY)
+        answer();
+    else if (outcome == UNIT_REBOOT)
+        reboot();
+}
+
+// Takes every byte received so far. A long frame's payload goes by the short path, and its
+// triples are looked at as they arrive, so little work is left when the last byte comes.
+static void receive(void) {
+    const uint16_t now = now_ms();
+    const uint8_t head = rx.head;
+    uint8_t tail = rx.tail;
+    while (tail != head) {
+        const uint8_t byte = rx.data[tail++];
+        if (frame_take_data(&decoder, byte, now)) {
+            if ((decoder.at & 15u) == 0)
+                unit_scan(&unit, decoder.serial, decoder.code, decoder.payload, decoder.at);
+            continue;
+        }
+        const frame_event event = frame_push(&decoder, byte, now);
+        if (event == FRAME_NONE)
+            continue;
+        rx.tail = tail;
+        if (event == FRAME_READY) {
+            handle_frame();
+        } else {
+            unit_refuse(&unit);
+            answer();
+        }
+        wdt_reset();
+    }
+    rx.tail = tail;
 }
 
 int main(void) {
@@ -95,22 +139,7 @@ int main(void) {
     sei();
     for (;;) {
         wdt_reset();
-        uint8_t byte;
-        while (ring_get(&rx, &byte)) {
-            const frame_event event = frame_push(&decoder, byte, now_ms());
-            if (event == FRAME_READY) {
-                const unit_outcome outcome =
-                    unit_handle(&unit, decoder.code, decoder.payload, decoder.length);
-                if (outcome == UNIT_REPLY)
-                    answer();
-                else if (outcome == UNIT_REBOOT)
-                    reboot();
-            } else if (event == FRAME_TOO_LONG) {
-                unit_refuse(&unit);
-                answer();
-            }
-            wdt_reset();
-        }
+        receive();
         if (generator_due) {
             generator_due = 0;
             unit_generator_step(&unit);

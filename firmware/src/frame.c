@@ -1,7 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frame.h"
 
-enum { S_SYNC, S_CODE, S_LEN_LO, S_LEN_HI, S_DATA, S_SUM, S_SKIP, S_SKIP_SUM };
+enum {
+    S_SYNC = FRAME_S_SYNC,
+    S_CODE = FRAME_S_CODE,
+    S_LEN_LO = FRAME_S_LEN_LO,
+    S_LEN_HI = FRAME_S_LEN_HI,
+    S_DATA = FRAME_S_DATA,
+    S_SUM = FRAME_S_SUM,
+    S_SKIP = FRAME_S_SKIP,
+    S_SKIP_SUM = FRAME_S_SKIP_SUM
+};
 
 void frame_reset(frame_decoder* d) {
     d->state = S_SYNC;
@@ -39,6 +48,7 @@ frame_event frame_push(frame_decoder* d, uint8_t byte, uint16_t now_ms) {
         d->length |= (uint16_t)byte << 8;
         d->sum ^= byte;
         d->at = 0;
+        ++d->serial;
         if (d->length > FRAME_MAX_PAYLOAD) {
             // Skipped whole, so its payload is never taken for frames of its own.
             d->at = d->length;
@@ -73,7 +83,7 @@ frame_event frame_push(frame_decoder* d, uint8_t byte, uint16_t now_ms) {
     }
 }
 
-void frame_write(uint8_t code, const uint8_t* data, uint16_t size, void (*put)(uint8_t)) {
+void frame_write(uint8_t code, uint16_t size, uint8_t (*data)(uint16_t), void (*put)(uint8_t)) {
     const uint8_t lo = (uint8_t)(size & 0xFFu);
     const uint8_t hi = (uint8_t)(size >> 8);
     uint8_t sum = (uint8_t)(code ^ lo ^ hi);
@@ -82,8 +92,9 @@ void frame_write(uint8_t code, const uint8_t* data, uint16_t size, void (*put)(u
     put(lo);
     put(hi);
     for (uint16_t i = 0; i < size; ++i) {
-        put(data[i]);
-        sum ^= data[i];
+        const uint8_t byte = data(i);
+        put(byte);
+        sum ^= byte;
     }
     put(sum);
 }

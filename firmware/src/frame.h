@@ -23,8 +23,20 @@ typedef enum {
     FRAME_TOO_LONG, // a well-formed frame longer than the unit can hold went by; code holds it
 } frame_event;
 
+enum {
+    FRAME_S_SYNC,
+    FRAME_S_CODE,
+    FRAME_S_LEN_LO,
+    FRAME_S_LEN_HI,
+    FRAME_S_DATA,
+    FRAME_S_SUM,
+    FRAME_S_SKIP,
+    FRAME_S_SKIP_SUM
+};
+
 typedef struct {
     uint8_t state;
+    uint8_t serial; // counts frame headers, so a frame's listener knows a new one from the last
     uint8_t code;
     uint8_t sum;
     uint16_t length;
@@ -38,7 +50,20 @@ void frame_reset(frame_decoder* decoder);
 // Takes the next byte of the stream, received at now_ms (a free-running millisecond count).
 frame_event frame_push(frame_decoder* decoder, uint8_t byte, uint16_t now_ms);
 
-// Writes one frame through put, byte by byte.
-void frame_write(uint8_t code, const uint8_t* data, uint16_t size, void (*put)(uint8_t));
+// The payload's bytes, the bulk of a long frame, taken by a short path: 1 when the byte was one.
+static inline uint8_t frame_take_data(frame_decoder* d, uint8_t byte, uint16_t now_ms) {
+    if (d->state != FRAME_S_DATA || (uint16_t)(now_ms - d->last_ms) > FRAME_GAP_MS)
+        return 0;
+    d->last_ms = now_ms;
+    d->payload[d->at++] = byte;
+    d->sum ^= byte;
+    if (d->at == d->length)
+        d->state = FRAME_S_SUM;
+    return 1;
+}
+
+// Writes one frame through put, byte by byte; its payload's byte i is data(i), asked for just
+// before it is sent.
+void frame_write(uint8_t code, uint16_t size, uint8_t (*data)(uint16_t), void (*put)(uint8_t));
 
 #endif

@@ -15,8 +15,24 @@
 #define PIN_X2_FIRST 272u
 #define PINS_PER_CONNECTOR 95u
 
+// Inline: the point of every triple is looked up while the request is still arriving.
+
 // The point of a pin code, POINT_NONE for a code the unit does not have.
-uint8_t pinmap_point(uint16_t code);
-uint16_t pinmap_code(uint8_t point);
+static inline uint8_t pinmap_point(uint16_t code) {
+    // Unsigned differences: a code below the connector's first wraps to a large number.
+    const uint16_t x1 = (uint16_t)(code - PIN_X1_FIRST);
+    if (x1 < PINS_PER_CONNECTOR)
+        return (uint8_t)x1;
+    const uint16_t x2 = (uint16_t)(code - PIN_X2_FIRST);
+    if (x2 < PINS_PER_CONNECTOR)
+        return (uint8_t)(PINS_PER_CONNECTOR + x2);
+    return POINT_NONE;
+}
+
+static inline uint16_t pinmap_code(uint8_t point) {
+    if (point < PINS_PER_CONNECTOR)
+        return (uint16_t)(PIN_X1_FIRST + point);
+    return (uint16_t)(PIN_X2_FIRST + point - PINS_PER_CONNECTOR);
+}
 
 #endif

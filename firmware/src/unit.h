@@ -60,10 +60,20 @@ typedef struct {
     uint32_t gen_counter;
     uint8_t gen_point[UNIT_POINTS];
     uint8_t gen_bit[UNIT_POINTS];
-    uint8_t list_count; // the compact form's pin list, as points
-    uint8_t list[UNIT_POINTS];
-    uint8_t points[UNIT_POINTS]; // the request's points, checked before anything is driven
+    uint8_t list_count; // the compact form's pin list, as chain byte and bit of each point
+    uint8_t list_byte[UNIT_POINTS];
+    uint8_t list_bit[UNIT_POINTS];
+    // A request's triples, taken while it arrives: their points, and the levels they will drive
+    // once the frame proves whole.
+    uint8_t points[UNIT_POINTS];
+    uint8_t staged[UNIT_CHAIN_BYTES];
+    uint8_t scanned;
+    uint8_t scan_bad;
+    uint8_t scan_live;
+    uint8_t scan_serial;
+    uint8_t scan_code;
     uint8_t reply_code;
+    uint8_t reply_points; // the reply is the levels of points[], then the probe's
     uint16_t reply_length;
     uint8_t reply[UNIT_MAX_REPLY];
 } unit_state;
@@ -71,7 +81,12 @@ typedef struct {
 void unit_init(unit_state* unit, const unit_board* board);
 // Releases every point and the probe and leaves the autonomous mode (start, stop, reboot).
 void unit_release(unit_state* unit);
+// Looks at the triples of a request still arriving: `have` payload bytes of the frame numbered
+// `serial` are in. Optional: unit_handle takes whatever is left.
+void unit_scan(unit_state* unit, uint8_t serial, uint8_t code, const uint8_t* data, uint16_t have);
 unit_outcome unit_handle(unit_state* unit, uint8_t code, const uint8_t* data, uint16_t size);
+// Byte i of the reply (reply_length bytes, code reply_code).
+uint8_t unit_reply_at(const unit_state* unit, uint16_t i);
 // The answer to a frame longer than the unit can hold.
 void unit_refuse(unit_state* unit);
 // One step of the autonomous generator; nothing outside the autonomous mode.

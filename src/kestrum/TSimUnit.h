@@ -38,6 +38,8 @@ class TSimUnit {
     bool Unplugged() const { return FUnplugged; }
 
     int UnitType() const { return FHarness.UnitType; }
+    // Whether the hello announces the compact form (the unit takes its frames either way).
+    void SetAnnounceCompact(bool on) { FAnnounceCompact = on; }
     // What a pin reads now, by pin code (0 for a code the unit does not have).
     std::uint8_t PinLevel(int code) const;
     std::uint8_t ProbeInput() const;
@@ -70,6 +72,8 @@ class TSimUnit {
     std::uint8_t LevelAt(int index) const;
     void Refuse(TFrame& reply) const;
     bool Execute(std::uint8_t code, const std::uint8_t* data, std::size_t size, TFrame& reply);
+    bool ExecuteCompact(std::uint8_t code, const std::uint8_t* data, std::size_t size,
+                        TFrame& reply);
 
     THarness FHarness;
     std::vector<int> FNetOf;             // pin index -> net, -1 for none
@@ -86,6 +90,9 @@ class TSimUnit {
     bool FGenOnProbe = false;
     std::vector<Triple> FAutoTable;
     std::vector<Triple> FGenTable;
+
+    bool FAnnounceCompact = false;
+    std::vector<std::uint16_t> FList; // the compact form's pin list
 
     int FFault = 0;
     int FFaultAfter = 0;

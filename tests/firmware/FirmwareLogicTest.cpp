@@ -73,6 +73,10 @@ Bytes Written;
 void Collect(std::uint8_t byte) {
     Written.push_back(byte);
 }
+Bytes Source;
+std::uint8_t SourceAt(std::uint16_t i) {
+    return Source.at(i);
+}
 
 // A frame laid out by hand: sync, code, length low and high, payload, XOR from the code on.
 Bytes Frame(std::uint8_t code, const Bytes& payload) {
@@ -119,7 +123,10 @@ class FirmwareLogicTest : public QObject {
         const unit_outcome outcome =
             unit_handle(&Unit, code, data.data(), static_cast<std::uint16_t>(data.size()));
         [&] { QCOMPARE(outcome, expect); }();
-        return Bytes(Unit.reply, Unit.reply + Unit.reply_length);
+        Bytes reply;
+        for (std::uint16_t i = 0; i < Unit.reply_length; ++i)
+            reply.push_back(unit_reply_at(&Unit, i));
+        return reply;
     }
 
   private slots:
@@ -233,12 +240,12 @@ class FirmwareLogicTest : public QObject {
 
     void EncoderWritesTheDocumentedBytes() {
         Written.clear();
-        const std::uint8_t levels[3] = {1, 0, 1};
-        frame_write(21, levels, 3, Collect);
+        Source = {1, 0, 1};
+        frame_write(21, 3, SourceAt, Collect);
         QCOMPARE(Written, (Bytes{0xA5, 21, 3, 0, 1, 0, 1, 21 ^ 3 ^ 1 ^ 1}));
         Written.clear();
-        std::vector<std::uint8_t> big(300, 0);
-        frame_write(0x41, big.data(), 300, Collect);
+        Source.assign(300, 0);
+        frame_write(0x41, 300, SourceAt, Collect);
         QCOMPARE(Written[2], 0x2C); // 300 = 0x012C, low byte first
         QCOMPARE(Written[3], 0x01);
         QCOMPARE(Written.back(), 0x41 ^ 0x2C ^ 0x01);
@@ -253,8 +260,8 @@ class FirmwareLogicTest : public QObject {
     void WriteReadDrivesThePointsAndAnswersInRequestOrder() {
         Fake.High[126 / 8] = 1u << (126 % 8); // X2:a32 high on its own
         Fake.ProbeIn = 1;
-        const Bytes reply = Handle(
-            21, Join({Triple(494, 1), Triple(400, 0), Triple(303, 0), Triple(366, 1)}));
+        const Bytes reply =
+            Handle(21, Join({Triple(494, 1), Triple(400, 0), Triple(303, 0), Triple(366, 1)}));
         QCOMPARE(Unit.reply_code, 21);
         QCOMPARE(reply, (Bytes{1, 0, 1, 1, 1})); // n levels, the probe last
         QVERIFY(Driven(94) && !Driven(0) && !Driven(126) && Driven(189));
@@ -271,7 +278,8 @@ class FirmwareLogicTest : public QObject {
     void RequestsThatCannotBeServedChangeNothing() {
         Handle(21, Triple(400, 1));
         const int writes = Fake.Writes;
-        // An unknown code anywhere in the list, a length no multiple of three, more than 190 points.
+        // An unknown code anywhere in the list, a length no multiple of three, more than 190
+        // points.
         for (const Bytes& bad : {Join({Triple(401, 1), Triple(495, 1)}), Bytes{1, 0x90},
                                  Join({AllPoints(0), Triple(400, 0)})}) {
             QVERIFY(Handle(21, bad).empty());
@@ -281,9 +289,17 @@ class FirmwareLogicTest : public QObject {
         QCOMPARE(Unit.reply_code, REPLY_REFUSED);
         QCOMPARE(Fake.Writes, writes);
         QVERIFY(Driven(0) && !Driven(1));
-        for (const auto& [code, data] : std::initializer_list<std::pair<std::uint8_t, Bytes>>{
-                 {23, {0}}, {24, {1}}, {24, Join({{1, 1}, {1, 0x90}})}, {28, {}}, {28, {3}},
-                 {28, {2, 0}}, {28, {1}}, {9, {}}, {0x40, {1}}, {0x41, {0}}}) {
+        for (const auto& [code, data] :
+             std::initializer_list<std::pair<std::uint8_t, Bytes>>{{23, {0}},
+                                                                   {24, {1}},
+                                                                   {24, Join({{1, 1}, {1, 0x90}})},
+                                                                   {28, {}},
+                                                                   {28, {3}},
+                                                                   {28, {2, 0}},
+                                                                   {28, {1}},
+                                                                   {9, {}},
+                                                                   {0x40, {1}},
+                                                                   {0x41, {0}}}) {
             Handle(code, data);
             QCOMPARE(Unit.reply_code, REPLY_REFUSED);
             QCOMPARE(Unit.reply_length, 0);

@@ -7,7 +7,6 @@ extern "C" {
 
 #include <avr_ioport.h>
 #include <avr_spi.h>
-#include <avr_uart.h>
 #include <sim_avr.h>
 #include <sim_irq.h>
 
@@ -20,6 +19,10 @@ constexpr int OutputEnablePin = 5;
 constexpr char ProbePort = 'L';
 constexpr int ProbeOutPin = 0;
 constexpr int ProbeInPin = 1;
+// ATmega2560 data addresses of the SPI registers.
+constexpr std::uint16_t Spcr = 0x4C;
+constexpr std::uint16_t Spsr = 0x4D;
+constexpr std::uint16_t Spdr = 0x4E;
 } // namespace
 
 TAvrBoard::TAvrBoard(avr_t* avr, THarness harness) : FAvr(avr), FModel(std::move(harness)) {
@@ -27,20 +30,22 @@ TAvrBoard::TAvrBoard(avr_t* avr, THarness harness) : FAvr(avr), FModel(std::move
     avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_OUTPUT), OnSpi,
                             this);
     FSpiIn = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_INPUT);
+    // The library's SPI takes a fixed 100 µs a byte whatever the clock; the board's chains run at
+    // the clock the firmware sets (8 MHz), so a write of SPDR finishes when the chip would.
+    auto& io = avr->io[AVR_DATA_TO_IO(Spdr)].w;
+    FSpiWrite = io.c;
+    FSpiParam = io.param;
+    io.c = OnSpiWrite;
+    io.param = this;
     avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ChainPort), LatchPin),
                             OnLatch, this);
-    avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ChainPort), LoadPin),
-                            OnLoad, this);
-    avr_irq_register_notify(
-        avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ChainPort), OutputEnablePin), OnOutputEnable,
-        this);
+    avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ChainPort), LoadPin), OnLoad,
+                            this);
+    avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ChainPort), OutputEnablePin),
+                            OnOutputEnable, this);
     avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ProbePort), ProbeOutPin),
                             OnProbeOut, this);
     FProbeIn = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(ProbePort), ProbeInPin);
-    avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT),
-                            OnUartIn, this);
-    avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT),
-                            OnUartOut, this);
     Apply();
 }
 
@@ -58,11 +63,23 @@ void TAvrBoard::OnSpi(avr_irq_t*, std::uint32_t value, void* self) {
     const std::uint8_t out = b.FShift165[0];
     if (!b.FLoading) {
         for (int i = 0; i + 1 < ChainBytes; ++i)
-            b.FShift165[static_cast<std::size_t>(i)] =
-                b.FShift165[static_cast<std::size_t>(i + 1)];
+            b.FShift165[static_cast<std::size_t>(i)] = b.FShift165[static_cast<std::size_t>(i + 1)];
         b.FShift165[ChainBytes - 1] = 0; // the last chip's serial input is grounded
     }
     avr_raise_irq(b.FSpiIn, out);
+}
+
+void TAvrBoard::OnSpiWrite(avr_t* avr, std::uint16_t addr, std::uint8_t value, void* self) {
+    auto& b = *static_cast<TAvrBoard*>(self);
+    b.FSpiWrite(avr, addr, value, b.FSpiParam);
+    // SCK is F_CPU / 4, 16, 64 or 128 by SPR1:0, twice as fast with SPI2X; 8 clocks a byte.
+    static constexpr std::uint64_t Divider[4] = {4, 16, 64, 128};
+    const std::uint64_t divider = Divider[avr->data[Spcr] & 3] >> (avr->data[Spsr] & 1);
+    for (avr_cycle_timer_slot_p slot = avr->cycle_timers.timer; slot != nullptr; slot = slot->next)
+        if (slot->param == b.FSpiParam) {
+            avr_cycle_timer_register(avr, 8 * divider, slot->timer, b.FSpiParam);
+            break;
+        }
 }
 
 void TAvrBoard::OnLatch(avr_irq_t* irq, std::uint32_t value, void* self) {
@@ -96,20 +113,6 @@ void TAvrBoard::OnProbeOut(avr_irq_t*, std::uint32_t value, void* self) {
     b.Clock();
     b.FModel.Settle();
     b.UpdateProbeInput();
-}
-
-void TAvrBoard::OnUartIn(avr_irq_t*, std::uint32_t, void* self) {
-    auto& b = *static_cast<TAvrBoard*>(self);
-    b.FLastIn = b.FAvr->cycle;
-    b.FAwaitingReply = true;
-}
-
-void TAvrBoard::OnUartOut(avr_irq_t*, std::uint32_t, void* self) {
-    auto& b = *static_cast<TAvrBoard*>(self);
-    if (b.FAwaitingReply) {
-        b.FAwaitingReply = false;
-        b.FReplyCycles.push_back(b.FAvr->cycle - b.FLastIn);
-    }
 }
 
 void TAvrBoard::Apply() {

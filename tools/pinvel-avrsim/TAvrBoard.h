@@ -24,17 +24,13 @@ class TAvrBoard {
     TAvrBoard(const TAvrBoard&) = delete;
     TAvrBoard& operator=(const TAvrBoard&) = delete;
 
-    // Cycles from the last byte of a request to the first of its reply, one figure per reply.
-    const std::vector<std::uint64_t>& ReplyCycles() const { return FReplyCycles; }
-
   private:
     static void OnSpi(avr_irq_t* irq, std::uint32_t value, void* self);
+    static void OnSpiWrite(avr_t* avr, std::uint16_t addr, std::uint8_t value, void* self);
     static void OnLatch(avr_irq_t* irq, std::uint32_t value, void* self);
     static void OnLoad(avr_irq_t* irq, std::uint32_t value, void* self);
     static void OnOutputEnable(avr_irq_t* irq, std::uint32_t value, void* self);
     static void OnProbeOut(avr_irq_t* irq, std::uint32_t value, void* self);
-    static void OnUartIn(avr_irq_t* irq, std::uint32_t value, void* self);
-    static void OnUartOut(avr_irq_t* irq, std::uint32_t value, void* self);
 
     // The levels on the points changed: tell the harness and the probe's input.
     void Apply();
@@ -44,6 +40,9 @@ class TAvrBoard {
     void Clock();
 
     avr_t* FAvr;
+    // The simulator's own handler of SPDR, called first by ours.
+    void (*FSpiWrite)(avr_t*, std::uint16_t, std::uint8_t, void*) = nullptr;
+    void* FSpiParam = nullptr;
     TSimUnit FModel;
     avr_irq_t* FSpiIn = nullptr;
     avr_irq_t* FProbeIn = nullptr;
@@ -53,7 +52,4 @@ class TAvrBoard {
     bool FEnabled = false; // /OE low
     bool FLoading = false; // SH/LD low
     std::uint8_t FProbeOut = 0;
-    std::uint64_t FLastIn = 0;
-    bool FAwaitingReply = false;
-    std::vector<std::uint64_t> FReplyCycles;
 };

@@ -6,25 +6,25 @@
 //   pinvel-avrsim [--harness FILE] [--fast] [--cycles] FIRMWARE.elf
 
 #include "TAvrBoard.h"
+#include "TPtyWire.h"
 
 #include "THarness.h"
 
-#include <avr_ioport.h>
 #include <sim_avr.h>
 #include <sim_elf.h>
-extern "C" {
-#include <uart_pty.h>
-}
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <vector>
 
 namespace {
 const char* const UsageText =
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     elf_firmware_t firmware{};
-    if (elf_read_firmware(options.Elf.c_str(), &firmware) != 0) {
+    if (elf_read_firmware(options.Elf.c_str(), &firmware) != 0 || firmware.flashsize == 0) {
         std::fprintf(stderr, "pinvel-avrsim: %s не является прошивкой ELF для AVR\n",
                      options.Elf.c_str());
         return 2;
@@ -115,22 +115,23 @@ int main(int argc, char** argv) {
     avr->frequency = firmware.frequency;
 
     auto board = std::make_unique<TAvrBoard>(avr, std::move(harness));
-    // uart_pty announces itself on standard output; our own line is the one to look for.
-    uart_pty_t pty{};
-    uart_pty_init(avr, &pty);
-    uart_pty_connect(&pty, '0');
-    std::printf("pinvel-avrsim: unit on %s\n", pty.port[0].slavename);
-    std::fflush(stdout);
-
+    TPtyWire wire(avr);
+    if (!wire.Open(error)) {
+        std::fprintf(stderr, "pinvel-avrsim: %s\n", error.c_str());
+        return 1;
+    }
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGHUP, OnSignal);
+    std::printf("pinvel-avrsim: unit on %s\n", wire.Path().c_str());
+    std::fflush(stdout);
 
-    // Paced: every simulated millisecond is held to the clock, so the link's bytes take the time
-    // they take on the wire and an idle firmware costs little.
+    // Paced: simulated time is held to the clock every quarter of a millisecond, so the link's
+    // bytes take the time they take on the wire and an idle firmware costs little. The wait ends
+    // early when the host writes, so an answer never waits for the next quarter.
     const auto start = std::chrono::steady_clock::now();
-    const avr_cycle_count_t perMs = avr->frequency / 1000;
-    avr_cycle_count_t nextCheck = perMs;
+    const avr_cycle_count_t perCheck = avr->frequency / 4000;
+    avr_cycle_count_t nextCheck = perCheck;
     int state = cpu_Running;
     int status = 0;
     while (!Stop) {
@@ -141,24 +142,35 @@ int main(int argc, char** argv) {
             status = 1;
             break;
         }
-        if (!options.Fast && avr->cycle >= nextCheck) {
-            nextCheck = avr->cycle + perMs;
-            const auto simulated = std::chrono::microseconds(avr->cycle / (avr->frequency / 1000000));
+        if (avr->cycle >= nextCheck) {
+            nextCheck = avr->cycle + perCheck;
+            wire.KeepAlive();
+            if (options.Fast)
+                continue;
+            const auto simulated =
+                std::chrono::nanoseconds(avr->cycle * 1000 / (avr->frequency / 1000000));
             const auto ahead = simulated - (std::chrono::steady_clock::now() - start);
-            if (ahead > std::chrono::milliseconds(1))
-                std::this_thread::sleep_for(ahead);
+            if (ahead > std::chrono::microseconds(200)) {
+                const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(ahead).count();
+                const timespec wait{static_cast<time_t>(ns / 1000000000),
+                                    static_cast<long>(ns % 1000000000)};
+                pollfd host{wire.HostDescriptor(), POLLIN, 0};
+                ::ppoll(&host, 1, &wait, nullptr);
+            }
         }
     }
-    uart_pty_stop(&pty);
     if (options.Cycles) {
-        const auto& cycles = board->ReplyCycles();
-        std::uint64_t worst = 0;
-        for (std::uint64_t c : cycles)
-            worst = std::max(worst, c);
-        std::fprintf(stderr, "pinvel-avrsim: replies %zu, cycles to reply last %llu max %llu\n",
-                     cycles.size(),
-                     static_cast<unsigned long long>(cycles.empty() ? 0 : cycles.back()),
-                     static_cast<unsigned long long>(worst));
+        // The chip's cycles from a request's last byte to its reply's first, and of a whole
+        // exchange on the wire (medians).
+        const auto median = [](std::vector<std::uint64_t> cycles) {
+            std::sort(cycles.begin(), cycles.end());
+            return static_cast<unsigned long long>(cycles.empty() ? 0 : cycles[cycles.size() / 2]);
+        };
+        std::fprintf(stderr,
+                     "pinvel-avrsim: replies %zu, cycles to reply median %llu, "
+                     "exchange cycles median %llu\n",
+                     wire.ReplyCycles().size(), median(wire.ReplyCycles()),
+                     median(wire.ExchangeCycles()));
     }
     board.reset();
     avr_terminate(avr);

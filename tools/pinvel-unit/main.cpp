@@ -34,6 +34,7 @@ struct Options {
     std::string Port;
     std::string Harness;
     bool Log = false;
+    bool Compact = false; // the hello announces the compact form
     long DropAfter = -1;
     long CloseAfter = -1;
     // A real unit's pace: each answer leaves this long after its command came in.
@@ -42,7 +43,7 @@ struct Options {
 
 const char* const UsageText =
     "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-    "[--drop-after N] [--close-after N] [--reply-us N]\n";
+    "[--drop-after N] [--close-after N] [--reply-us N] [--compact]\n";
 
 int Usage(const char* why) {
     std::fprintf(stderr, "pinvel-unit: %s\n%s", why, UsageText);
@@ -55,6 +56,7 @@ int Help() {
                 "  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)\n"
                 "  --harness FILE      описание жгута в JSON\n"
                 "  --log               печатать каждый принятый и отправленный кадр\n"
+                "  --compact           объявить в приветствии сжатую форму кадров\n"
                 "  --drop-after N      после N команд не отвечать\n"
                 "  --close-after N     закрыть соединение на команде N+1\n",
                 UsageText);
@@ -175,6 +177,8 @@ int main(int argc, char** argv) {
             options.Harness = argv[++i];
         } else if (arg == "--log") {
             options.Log = true;
+        } else if (arg == "--compact") {
+            options.Compact = true;
         } else if (arg == "--drop-after" && hasValue) {
             if (!Number(argv[++i], options.DropAfter))
                 return Usage("--drop-after ожидает число");
@@ -198,6 +202,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     TSimUnit unit(std::move(harness));
+    unit.SetAnnounceCompact(options.Compact);
 
     std::signal(SIGPIPE, SIG_IGN);
     addrinfo hints{};

@@ -241,6 +241,10 @@ int main(int argc, char** argv) {
         ++runs;
     }
     std::printf("unit_verify_ms_190: %.1f\n", double(timer.nsecsElapsed()) / 1e6 / runs);
+    // The board's and the wire's share of it: its round trips at the compact form's exchange.
+    const int roundTrips = check.Verify(learnt.Reference).RoundTrips;
+    std::printf("unit_verify_ms_190_wire: %.1f\n",
+                double(roundTrips) * double(exchangeCycles) / 16000.0);
     if (!good) {
         std::fprintf(stderr, "the good harness did not verify as good\n");
         return 1;

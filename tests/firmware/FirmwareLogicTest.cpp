@@ -397,6 +397,12 @@ class FirmwareLogicTest : public QObject {
         const Bytes reply = Handle(0x41, Bytes(24, 0xFF));
         QCOMPARE(reply.size(), std::size_t(24));
         QCOMPARE(reply[23], 0x7F); // points 184..189 and the probe in bit 6
+        // One pin more than the unit has is refused whole.
+        Bytes tooMany = all;
+        tooMany.insert(tooMany.end(), {0x01, 0x90});
+        Handle(0x40, tooMany);
+        QCOMPARE(Unit.reply_code, REPLY_REFUSED);
+        QCOMPARE(Unit.list_count, 190);
         // A list with an unknown code is refused and the old list stays.
         Handle(0x40, {0x01, 0x90, 0x01, 0xEF});
         QCOMPARE(Unit.reply_code, REPLY_REFUSED);

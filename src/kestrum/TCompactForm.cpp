@@ -47,7 +47,7 @@ bool TCompactForm::Encode(std::uint8_t code, const std::uint8_t* data, std::size
     const std::size_t count = (size - head) / 3;
     std::vector<std::uint16_t> list(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* t = data + head + 3 * i;
+        const std::uint8_t* t = data + head + 3 * i; // count > 0: data holds the triples
         list[i] = static_cast<std::uint16_t>(t[0] << 8 | t[1]);
         if (!UnitPin(list[i]))
             return false;
@@ -68,9 +68,13 @@ bool TCompactForm::Encode(std::uint8_t code, const std::uint8_t* data, std::size
     frame.Code = code == UnitCode::WriteRead ? MaskWriteRead
                  : code == UnitCode::Write   ? MaskWrite
                                              : MaskWriteProbe;
-    frame.Payload.assign(data, data + head);
-    const std::vector<std::uint8_t> mask = Mask(data + head + 2, count, 3);
-    frame.Payload.insert(frame.Payload.end(), mask.begin(), mask.end());
+    if (size > 0) // an empty command 21 or 22 has no data at all
+        frame.Payload.assign(data, data + head);
+    frame.Payload.resize(head + (count + 7) / 8, 0);
+    for (std::size_t i = 0; i < count; ++i)
+        if (data[head + 3 * i + 2] != 0)
+            frame.Payload[head + i / 8] =
+                static_cast<std::uint8_t>(frame.Payload[head + i / 8] | (1u << (i % 8)));
     frames.push_back(std::move(frame));
     FActive = true;
     FCode = code;

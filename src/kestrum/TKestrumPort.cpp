@@ -315,8 +315,10 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
             FPending = false;
             FInterrupt = TKestrumError::None;
         }
-        if (FCompactOn && !FCompact.Encode(static_cast<std::uint8_t>(code), data,
-                                           static_cast<std::size_t>(length), compact))
+        // Stop gets no reply, so a compact command's reply still on its way stays awaited.
+        if (FCompactOn && code != UnitCode::Stop &&
+            !FCompact.Encode(static_cast<std::uint8_t>(code), data,
+                             static_cast<std::size_t>(length), compact))
             FCompact.Cancel();
     }
     if (!compact.empty()) {

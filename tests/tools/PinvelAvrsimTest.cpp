@@ -275,6 +275,15 @@ class PinvelAvrsimTest : public QObject {
         QCOMPARE(Ask(port.get(), 21, Triples({{272, 0}})), Bytes({0, 0}));
         Ask(port.get(), 24, Triples({{401, 1}}, Bytes({1, 0})));
         QCOMPARE(Ask(port.get(), 21, Triples({{273, 0}})), Bytes({1, 1}));
+        // A stop sent while a command's reply is on its way leaves that reply to its command.
+        const QByteArray levels = Triples({{400, 1}, {272, 0}, {401, 0}});
+        QVERIFY(port->Send(21, 9, reinterpret_cast<const std::uint8_t*>(levels.constData())));
+        QVERIFY(port->Send(2, 0, nullptr) != 0);
+        QCOMPARE(port->Wait(-1), 0);
+        QCOMPARE(port->ReplyCode(), 21);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(port->ReplyData()), port->ReplyLength()),
+                 Bytes({1, 1, 0, 1}));
+        QCOMPARE(Ask(port.get(), 21, Triples({{273, 0}})), Bytes({0, 0}));
         // Reboot: the watchdog restarts the chip, which comes back with everything released.
         QVERIFY(port->Reboot() != 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -18,8 +18,9 @@
 namespace {
 // 10 bits at 1,000,000 baud on a 16 MHz chip.
 constexpr std::uint64_t WireByteCycles = 160;
-// An idle wire is looked at every 100 µs, not every byte time: fewer system calls.
-constexpr std::uint64_t IdleCycles = 1600;
+// An idle wire is looked at every millisecond, not every byte time, so a sleeping chip is woken
+// seldom; the run loop wakes it the moment the host writes (Wake).
+constexpr std::uint64_t IdleCycles = 16000;
 constexpr std::uint16_t Udr0 = 0xC6; // data address of UDR0 on the ATmega2560
 } // namespace
 
@@ -64,6 +65,13 @@ bool TPtyWire::Open(std::string& error) {
     return true;
 }
 
+void TPtyWire::Wake() {
+    if (FInAt == FIn.size() && FOut.empty()) {
+        FNextRead = 0;
+        avr_cycle_timer_register(FAvr, 1, OnByteTime, this);
+    }
+}
+
 void TPtyWire::KeepAlive() {
     if (FAvr->cycle > FLastTick + 4 * IdleCycles) {
         FLastTick = FAvr->cycle;
@@ -102,7 +110,9 @@ std::uint64_t TPtyWire::OnByteTime(avr_t* avr, std::uint64_t when, void* self) {
         w.Flush();
     // The library's UART counts a parity bit whether or not one is sent (11 bits, 176 cycles a
     // byte at 1,000,000 baud): fed faster than that, its bytes would queue up inside it.
-    return when + w.UartByteCycles();
+    // An idle wire is looked at again after IdleCycles, so a sleeping chip is woken seldom.
+    const bool idle = w.FInAt == w.FIn.size() && w.FOut.empty();
+    return when + (idle ? IdleCycles : w.UartByteCycles());
 }
 
 void TPtyWire::OnOutput(avr_irq_t*, std::uint32_t value, void* self) {

@@ -27,6 +27,8 @@ class TPtyWire {
     // A reset of the chip (the watchdog's) clears the simulator's timers: the wire's is set
     // again when it has been silent too long. Called now and then from the run loop.
     void KeepAlive();
+    // The host has written: the wire takes its bytes now rather than at its next idle look.
+    void Wake();
 
     // Cycles from the last byte of a request on the wire to the first byte of its reply.
     const std::vector<std::uint64_t>& ReplyCycles() const { return FReplyCycles; }

@@ -111,6 +111,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     avr->log = LOG_ERROR;
+    // The library would sleep in real time whenever the chip sleeps; the run loop paces the
+    // simulation itself (and wakes the moment the host writes), or not at all with --fast.
+    avr->sleep = avr_callback_sleep_raw;
     avr_load_firmware(avr, &firmware);
     avr->frequency = firmware.frequency;
 
@@ -126,11 +129,11 @@ int main(int argc, char** argv) {
     std::printf("pinvel-avrsim: unit on %s\n", wire.Path().c_str());
     std::fflush(stdout);
 
-    // Paced: simulated time is held to the clock every quarter of a millisecond, so the link's
-    // bytes take the time they take on the wire and an idle firmware costs little. The wait ends
-    // early when the host writes, so an answer never waits for the next quarter.
+    // Paced: simulated time is held to the clock every millisecond, so the link's bytes take the
+    // time they take on the wire and an idle firmware costs little. The wait ends early when the
+    // host writes, so an answer never waits for the next millisecond.
     const auto start = std::chrono::steady_clock::now();
-    const avr_cycle_count_t perCheck = avr->frequency / 4000;
+    const avr_cycle_count_t perCheck = avr->frequency / 1000;
     avr_cycle_count_t nextCheck = perCheck;
     int state = cpu_Running;
     int status = 0;
@@ -155,7 +158,8 @@ int main(int argc, char** argv) {
                 const timespec wait{static_cast<time_t>(ns / 1000000000),
                                     static_cast<long>(ns % 1000000000)};
                 pollfd host{wire.HostDescriptor(), POLLIN, 0};
-                ::ppoll(&host, 1, &wait, nullptr);
+                if (::ppoll(&host, 1, &wait, nullptr) > 0)
+                    wire.Wake();
             }
         }
     }

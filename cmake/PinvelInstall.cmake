@@ -3,6 +3,7 @@
 #   lib/pinvel/libkestrum.so          the device access library, found from ../lib/pinvel
 #   share/pinvel/help/                the help pages, found from ../share/pinvel/help
 #   share/pinvel/data/                the harness example
+#   share/pinvel/firmware/            the open unit's firmware (.hex) and scripts/flash-unit.sh
 #   share/applications/pinvel.desktop and share/icons/hicolor/scalable/apps/pinvel.svg
 #   share/mime/packages/pinvel.xml    the project file type application/x-pinvel-project, with
 #   share/icons/hicolor/scalable/mimetypes/application-x-pinvel-project.svg
@@ -20,6 +21,11 @@ if(TARGET kestrum)
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/help)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/data)
+if(PINVEL_HAVE_FIRMWARE)
+    install(FILES ${PINVEL_FIRMWARE_HEX} DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/firmware)
+    install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/flash-unit.sh
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/pinvel/firmware)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/dist/pinvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The licence, where Debian keeps every package's: a machine-readable copyright file.
 install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pinvel)

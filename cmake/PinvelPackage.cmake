@@ -11,7 +11,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Pinvel lays out the connectors of a cable harness, ties their contacts to the pins of a USB
 diagnostic unit and tests the harness: every contact's level is shown live. The package holds
 the program, the device access library with its simulated unit, the help pages, a harness
-example, the unit emulator pinvel-unit and the project file tool pinvel-file.")
+example, the unit emulator pinvel-unit, the project file tool pinvel-file, and the firmware of
+the open diagnostic unit with the script that flashes it.")
 set(CPACK_PACKAGE_CONTACT "${PINVEL_SUPPORT_EMAIL}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -23,6 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # is needed only where the stations share a database.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wine, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, libqt6sql6-psql")
+# Flashing the open unit's firmware.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "avrdude")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON) # the debugging data stays in the build
 include(CPack)

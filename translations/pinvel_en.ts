@@ -207,30 +207,6 @@ but its record could not be kept; the reason is on standard error.</translation>
 <context>
     <name>PinvelUnit</name>
     <message>
-        <source>Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N]
-</source>
-        <translation>Usage: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N]
-</translation>
-    </message>
-    <message>
-        <source>Имитатор блока диагностики: принимает кадры связи по TCP и отвечает как блок.
-  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)
-  --harness FILE      описание жгута в JSON
-  --log               печатать каждый принятый и отправленный кадр
-  --drop-after N      после N команд не отвечать
-  --close-after N     закрыть соединение на команде N+1
-  --reply-us N        отвечать через N микросекунд после команды (1000)
-</source>
-        <translation>The diagnostic unit&apos;s emulator: takes the link&apos;s frames over TCP and answers as the unit does.
-  --listen HOST:PORT  the address to connect to (port 0: any free one)
-  --harness FILE      the harness description in JSON
-  --log               print every frame received and sent
-  --drop-after N      answer nothing after N commands
-  --close-after N     close the connection at command N+1
-  --reply-us N        answer N microseconds after the command (1000)
-</translation>
-    </message>
-    <message>
         <source>соединение закрыто на середине кадра</source>
         <translation>connection closed in the middle of a frame</translation>
     </message>
@@ -281,6 +257,32 @@ but its record could not be kept; the reason is on standard error.</translation>
     <message>
         <source>новое соединение</source>
         <translation>new connection</translation>
+    </message>
+    <message>
+        <source>Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N] [--compact]
+</source>
+        <translation>Usage: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N] [--compact]
+</translation>
+    </message>
+    <message>
+        <source>Имитатор блока диагностики: принимает кадры связи по TCP и отвечает как блок.
+  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)
+  --harness FILE      описание жгута в JSON
+  --log               печатать каждый принятый и отправленный кадр
+  --compact           объявить в приветствии сжатую форму кадров
+  --drop-after N      после N команд не отвечать
+  --close-after N     закрыть соединение на команде N+1
+  --reply-us N        отвечать через N микросекунд после команды (1000)
+</source>
+        <translation>The diagnostic unit&apos;s emulator: takes the link&apos;s frames over TCP and answers as the unit does.
+  --listen HOST:PORT  the address to connect to (port 0: any free one)
+  --harness FILE      the harness description in JSON
+  --log               print every frame received and sent
+  --compact           announce the compact form of frames in the hello
+  --drop-after N      answer nothing after N commands
+  --close-after N     close the connection at command N+1
+  --reply-us N        answer N microseconds after the command (1000)
+</translation>
     </message>
 </context>
 <context>
@@ -1060,6 +1062,10 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Неверная настройка связи с блоком диагностики &quot;%1&quot;: ожидается sim, serial:/dev/ttyACM0 или tcp:127.0.0.1:5025.</source>
         <translation>Wrong setting of the link to the diagnostic unit &quot;%1&quot;: sim, serial:/dev/ttyACM0 or tcp:127.0.0.1:5025 is expected.</translation>
+    </message>
+    <message>
+        <source>Неизвестная скорость последовательного порта &quot;%1&quot; в настройке связи &quot;%2&quot;: допустимы %3.</source>
+        <translation>Unknown serial port speed &quot;%1&quot; in the link setting &quot;%2&quot;: %3 are allowed.</translation>
     </message>
     <message>
         <source>Неверные данные запуска библиотеки.</source>

@@ -91,7 +91,24 @@ bool TKestrumPort::Prepare() {
         }
         FLink = std::make_unique<TSimLink>(sink, std::move(harness), FSimReplyUs);
     } else if (StartsWith(spec, "serial:") && spec.size() > 7) {
-        FLink = std::make_unique<TSerialLink>(sink, spec.substr(7), FTimeoutMs);
+        // "serial:/dev/ttyACM0@1000000": the speed after the last '@', 115200 without one.
+        std::string device = spec.substr(7);
+        int baud = TSerialLink::DefaultBaud;
+        if (const std::size_t at = device.rfind('@'); at != std::string::npos) {
+            const std::string speed = device.substr(at + 1);
+            device.resize(at);
+            if (!TSerialLink::ParseBaud(speed, baud)) {
+                SetError(TKestrumError::BadConfig,
+                         TTexts::tr("Неизвестная скорость последовательного порта \"%1\" в "
+                                    "настройке связи \"%2\": допустимы %3.")
+                             .arg(QString::fromStdString(speed), QString::fromStdString(spec),
+                                  QString::fromStdString(TSerialLink::KnownBauds()))
+                             .toStdString());
+                return false;
+            }
+        }
+        if (!device.empty())
+            FLink = std::make_unique<TSerialLink>(sink, device, baud, FTimeoutMs);
     } else if (StartsWith(spec, "tcp:")) {
         std::string rest = spec.substr(4);
         const std::size_t colon = rest.rfind(':');
@@ -218,6 +235,9 @@ std::int32_t TKestrumPort::Open(std::int32_t* out) {
                                                                      : TKestrumError::Timeout;
     if (result == TKestrumError::None && FHelloSize >= 2) {
         FUnitType = FHelloData[0] | (FHelloData[1] << 8);
+        FCompactOn = FUnitType == THarness::DefaultUnitType &&
+                     TCompactForm::Announced(FHelloData.data(), FHelloSize);
+        FCompact.Forget();
         SetErrorLocked(TKestrumError::None, {});
         if (out != nullptr)
             *out = FUnitType;
@@ -256,7 +276,9 @@ std::int32_t TKestrumPort::Reboot() {
                            TTexts::tr("Связь с блоком диагностики не открыта.").toStdString());
             return 0;
         }
-        // The unit forgets the command it was working on: whoever waits for it learns now.
+        // The unit forgets the command it was working on (and its pin list): whoever waits for
+        // it learns now.
+        FCompact.Forget();
         FInterrupt = TKestrumError::Interrupted;
         FExpecting = false;
         FPending = false;
@@ -277,6 +299,7 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
         return 0;
     }
     std::lock_guard io(FIoLock);
+    std::vector<TFrame> compact;
     {
         std::lock_guard lock(FLock);
         if (!FOpen) {
@@ -297,6 +320,17 @@ std::int32_t TKestrumPort::Send(std::int32_t code, std::int32_t length, const st
             FPending = false;
             FInterrupt = TKestrumError::None;
         }
+        // Stop gets no reply, so a compact command's reply still on its way stays awaited.
+        if (FCompactOn && code != UnitCode::Stop &&
+            !FCompact.Encode(static_cast<std::uint8_t>(code), data,
+                             static_cast<std::size_t>(length), compact))
+            FCompact.Cancel();
+    }
+    if (!compact.empty()) {
+        for (const TFrame& frame : compact)
+            if (!FLink->SendFrame(frame.Code, frame.Payload.data(), frame.Payload.size()))
+                return 0;
+        return 1;
     }
     return FLink->SendFrame(static_cast<std::uint8_t>(code), data, static_cast<std::size_t>(length))
                ? 1
@@ -388,15 +422,29 @@ void TKestrumPort::OnFrame(std::uint8_t code, const std::uint8_t* data, std::siz
         // Link codes answer the link, never a command.
         if (code == TFrameCodec::Hello && FHelloWanted && FHelloSize == 0) {
             FHelloSize = size == 0 ? 1 : size; // an empty answer is still an answer, a wrong one
-            FHelloData[0] = size > 0 ? data[0] : 0;
-            FHelloData[1] = size > 1 ? data[1] : 0;
+            for (std::size_t i = 0; i < FHelloData.size(); ++i)
+                FHelloData[i] = i < size ? data[i] : 0;
             FArrived.notify_all();
         }
         return;
     }
-    if (FOverdue > 0) {
-        --FOverdue; // the answer to an earlier command, come late
+    // The answer to an earlier command given up on, come late: dropped before the compact form
+    // reads it, so it cannot take the place of the answer the next command awaits (a pin list's
+    // confirmation is the compact form's own and still goes to it).
+    if (FOverdue > 0 && !(FCompactOn && FCompact.Confirms(code))) {
+        --FOverdue;
         return;
+    }
+    TFrame compact;
+    if (FCompactOn) {
+        // The compact form's frames become the full form's before anyone sees them.
+        compact.Code = code;
+        compact.Payload.assign(data, data + size);
+        if (FCompact.Decode(compact) == TCompactForm::Reply::Swallow)
+            return;
+        code = compact.Code;
+        data = compact.Payload.data();
+        size = compact.Payload.size();
     }
     if (!FExpecting || FPending || size > FPendingData.size())
         return; // nobody asked, or the answer is already in: a stray frame is dropped

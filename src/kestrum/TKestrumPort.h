@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IComPort.h"
+#include "TCompactForm.h"
 #include "TFrameCodec.h"
 #include "TUnitLink.h"
 
@@ -80,7 +81,10 @@ class TKestrumPort final : public IComPort, private TUnitLink::Sink {
     bool FHelloWanted = false;                      // Open waits for the unit's hello
     std::uint64_t FCloseCount = 0;                  // Close and Reboot calls (they end that wait)
     std::size_t FHelloSize = 0;
-    std::array<std::uint8_t, 2> FHelloData{};
+    std::array<std::uint8_t, 5> FHelloData{}; // type (2 bytes), version, capabilities
+    // The compact form, when the unit's hello announced it; guarded by FLock.
+    bool FCompactOn = false;
+    TCompactForm FCompact;
     std::string FErrorText;
     std::atomic<std::int32_t> FLastError{0};
     std::atomic<std::int32_t> FUnitType{0};

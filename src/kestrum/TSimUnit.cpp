@@ -1,6 +1,7 @@
 #include "TSimUnit.h"
 
 #include "IComPort.h"
+#include "TCompactForm.h"
 
 namespace {
 constexpr int X2First = 272;
@@ -79,9 +80,10 @@ void TSimUnit::BuildNets() {
 
 // Which intermittent pins are out of their net at this moment.
 void TSimUnit::RefreshDrops() {
-    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                         std::chrono::steady_clock::now() - FStart)
-                         .count();
+    const auto now = FClockMs >= 0 ? FClockMs
+                                   : std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - FStart)
+                                         .count();
     bool changed = false;
     for (const THarness::TIntermittent& pin : FHarness.Intermittent) {
         const int index = PinIndex(pin.Pin);
@@ -127,6 +129,25 @@ void TSimUnit::Drive(const std::uint8_t* triples, std::size_t count) {
         if (index >= 0)
             FDriven[static_cast<std::size_t>(index)] = t[2] != 0 ? 1 : 0;
     }
+    UpdateNets();
+}
+
+void TSimUnit::DrivePin(int code, std::uint8_t level) {
+    if (const int index = PinIndex(code); index >= 0)
+        FDriven[static_cast<std::size_t>(index)] = level != 0 ? 1 : 0;
+}
+
+void TSimUnit::DriveProbe(std::uint8_t level) {
+    FProbeOut = level != 0 ? 1 : 0;
+}
+
+void TSimUnit::SetClockMs(std::int64_t ms) {
+    FClockMs = ms;
+}
+
+void TSimUnit::Settle() {
+    if (!FHarness.Intermittent.empty())
+        RefreshDrops();
     UpdateNets();
 }
 
@@ -223,6 +244,8 @@ bool TSimUnit::Execute(std::uint8_t code, const std::uint8_t* data, std::size_t 
     case TFrameCodec::Hello:
         reply.Payload = {static_cast<std::uint8_t>(FHarness.UnitType & 0xFF),
                          static_cast<std::uint8_t>(FHarness.UnitType >> 8)};
+        if (FAnnounceCompact) // version 1.0, and the compact form
+            reply.Payload.insert(reply.Payload.end(), {1, 0, TCompactForm::CanCompact});
         return true;
     case TFrameCodec::Reboot:
     case UnitCode::Stop:
@@ -285,8 +308,57 @@ bool TSimUnit::Execute(std::uint8_t code, const std::uint8_t* data, std::size_t 
         }
         return true;
     }
+    case TCompactForm::PinList:
+    case TCompactForm::MaskWriteRead:
+    case TCompactForm::MaskWrite:
+    case TCompactForm::MaskWriteProbe:
+        return ExecuteCompact(code, data, size, reply);
     default:
         Refuse(reply);
         return true;
     }
+}
+
+// The compact form: the pin list, then levels as bit masks in its order.
+bool TSimUnit::ExecuteCompact(std::uint8_t code, const std::uint8_t* data, std::size_t size,
+                              TFrame& reply) {
+    if (code == TCompactForm::PinList) {
+        if (size % 2 != 0 || size / 2 > TCompactForm::MaxPins) {
+            Refuse(reply);
+            return true;
+        }
+        std::vector<std::uint16_t> list;
+        for (std::size_t i = 0; i < size; i += 2) {
+            list.push_back(static_cast<std::uint16_t>(data[i] << 8 | data[i + 1]));
+            if (PinIndex(list.back()) < 0) {
+                Refuse(reply);
+                return true;
+            }
+        }
+        FList = std::move(list);
+        return true;
+    }
+    const std::size_t head = code == TCompactForm::MaskWriteProbe ? 2 : 0;
+    const std::size_t count = FList.size();
+    if (size != head + (count + 7) / 8) {
+        Refuse(reply);
+        return true;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (const int index = PinIndex(FList[i]); index >= 0)
+            FDriven[static_cast<std::size_t>(index)] = (data[head + i / 8] >> (i % 8)) & 1u;
+    if (code == TCompactForm::MaskWriteProbe)
+        FProbeOut = data[0] != 0 ? 1 : 0;
+    UpdateNets();
+    std::vector<std::uint8_t> levels;
+    if (code == TCompactForm::MaskWriteRead ||
+        (code == TCompactForm::MaskWriteProbe && data[1] != 0)) {
+        for (std::uint16_t pin : FList)
+            levels.push_back(PinLevel(pin));
+        levels.push_back(ProbeInput());
+        reply.Payload = TCompactForm::Mask(levels.data(), levels.size(), 1);
+    } else if (code == TCompactForm::MaskWriteProbe) {
+        reply.Payload.push_back(ProbeInput());
+    }
+    return true;
 }

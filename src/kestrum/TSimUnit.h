@@ -38,12 +38,23 @@ class TSimUnit {
     bool Unplugged() const { return FUnplugged; }
 
     int UnitType() const { return FHarness.UnitType; }
+    // Whether the hello announces the compact form (the unit takes its frames either way).
+    void SetAnnounceCompact(bool on) { FAnnounceCompact = on; }
     // What a pin reads now, by pin code (0 for a code the unit does not have).
     std::uint8_t PinLevel(int code) const;
     std::uint8_t ProbeInput() const;
     bool Autonomous() const { return FAutonomous; }
     std::size_t AutonomousTableSize() const { return FAutoTable.size(); }
     std::size_t GeneratorTableSize() const { return FGenTable.size(); }
+
+    // The board's side, for a simulated board whose firmware drives the points itself: the level
+    // driven on one pin and on the probe output, and the board's own clock for the intermittent
+    // pins (from then on the unit's time is what the board says, in ms since its start).
+    void DrivePin(int code, std::uint8_t level);
+    void DriveProbe(std::uint8_t level);
+    void SetClockMs(std::int64_t ms);
+    // Brings the nets up to date after the calls above.
+    void Settle();
 
   private:
     struct Triple {
@@ -61,6 +72,8 @@ class TSimUnit {
     std::uint8_t LevelAt(int index) const;
     void Refuse(TFrame& reply) const;
     bool Execute(std::uint8_t code, const std::uint8_t* data, std::size_t size, TFrame& reply);
+    bool ExecuteCompact(std::uint8_t code, const std::uint8_t* data, std::size_t size,
+                        TFrame& reply);
 
     THarness FHarness;
     std::vector<int> FNetOf;             // pin index -> net, -1 for none
@@ -71,11 +84,15 @@ class TSimUnit {
     std::vector<std::uint8_t> FForeign;  // per pin index: reads 1 on its own
     std::vector<std::uint8_t> FDropped;  // per pin index: an intermittent pin out of its net now
     std::chrono::steady_clock::time_point FStart = std::chrono::steady_clock::now();
+    std::int64_t FClockMs = -1; // the board's clock; -1 while the unit keeps its own
     std::uint8_t FProbeOut = 0;
     bool FAutonomous = false;
     bool FGenOnProbe = false;
     std::vector<Triple> FAutoTable;
     std::vector<Triple> FGenTable;
+
+    bool FAnnounceCompact = false;
+    std::vector<std::uint16_t> FList; // the compact form's pin list
 
     int FFault = 0;
     int FFaultAfter = 0;

@@ -34,6 +34,8 @@ for page in index main editor constr sootv tester; do
 done
 want -rw-r--r-- /usr/share/pinvel/data/harness-example.json
 want -rw-r--r-- /usr/share/doc/pinvel/copyright
+want -rw-r--r-- /usr/share/pinvel/firmware/pinvel-unit-firmware.hex
+want -rwxr-xr-x /usr/share/pinvel/firmware/flash-unit.sh
 want -rw-r--r-- /usr/share/applications/pinvel.desktop
 want -rw-r--r-- /usr/share/mime/packages/pinvel.xml
 want -rw-r--r-- /usr/share/icons/hicolor/scalable/apps/pinvel.svg

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -124,6 +125,45 @@ class TKestrumSerialTest : public QObject {
         QVERIFY(port->Open(&type) != 0);
         QCOMPARE(port->LastError(), 0);
         QCOMPARE(Exchange(port.get(), 21, Triples({{401, 1}})), Bytes({1, 0}));
+    }
+
+    // The speed after '@' is what the line is set to; none means 115200; any other is refused
+    // by Init, naming it and the speeds there are.
+    void linkSpeedSetsTheLine() {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/kestrum serial XXXXXX"));
+        const QString node = dir.filePath(QStringLiteral("tty ACM0"));
+        TPtyUnit unit(node);
+        QVERIFY(unit.Ok);
+        const QByteArray path = QFile::encodeName(node);
+        const auto lineSpeed = [&] {
+            const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+            termios tio{};
+            ::tcgetattr(fd, &tio);
+            ::close(fd);
+            return ::cfgetospeed(&tio);
+        };
+        for (const auto& [suffix, speed] : {std::pair<QByteArray, speed_t>{"@1000000", B1000000},
+                                            {"", B115200},
+                                            {"@9600", B9600},
+                                            {"@2000000", B2000000}}) {
+            TComPortHandle port = MakePort("serial:" + path + suffix);
+            QVERIFY(port && InitAndOpen(port.get()));
+            QCOMPARE(lineSpeed(), speed);
+            QCOMPARE(Exchange(port.get(), 21, Triples({{401, 1}})), Bytes({1, 0}));
+        }
+        for (const QByteArray& bad : {QByteArray("@1000001"), QByteArray("@"), QByteArray("@fast"),
+                                      QByteArray("@115200@"), QByteArray("@12000000")}) {
+            TComPortHandle port = MakePort("serial:" + path + bad);
+            const SCP_Info info{3, "Pinvel", 0, 1};
+            QVERIFY(port);
+            QCOMPARE(port->Init(&info), 0);
+            QCOMPARE(port->LastError(), 6);
+            const QString text = PortErrorText(port);
+            QVERIFY2(
+                text.startsWith(QStringLiteral("Неизвестная скорость последовательного порта")) &&
+                    text.contains(QStringLiteral("115200, 230400")),
+                qPrintable(text));
+        }
     }
 
     void notATerminalIsRefused() {

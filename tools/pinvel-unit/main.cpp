@@ -47,6 +47,7 @@ struct Options {
     std::string Port;
     std::string Harness;
     bool Log = false;
+    bool Compact = false; // the hello announces the compact form
     long DropAfter = -1;
     long CloseAfter = -1;
     // A real unit's pace: each answer leaves this long after its command came in.
@@ -55,7 +56,7 @@ struct Options {
 
 std::string UsageText() {
     return Text(TTexts::tr("Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-                           "[--drop-after N] [--close-after N] [--reply-us N]\n"));
+                           "[--drop-after N] [--close-after N] [--reply-us N] [--compact]\n"));
 }
 
 int Usage(const QString& why) {
@@ -71,6 +72,7 @@ int Help() {
                         "  --listen HOST:PORT  адрес для подключения (порт 0: любой свободный)\n"
                         "  --harness FILE      описание жгута в JSON\n"
                         "  --log               печатать каждый принятый и отправленный кадр\n"
+                        "  --compact           объявить в приветствии сжатую форму кадров\n"
                         "  --drop-after N      после N команд не отвечать\n"
                         "  --close-after N     закрыть соединение на команде N+1\n"
                         "  --reply-us N        отвечать через N микросекунд после команды "
@@ -200,6 +202,8 @@ int main(int argc, char** argv) {
             options.Harness = argv[++i];
         } else if (arg == "--log") {
             options.Log = true;
+        } else if (arg == "--compact") {
+            options.Compact = true;
         } else if (arg == "--drop-after" && hasValue) {
             if (!Number(argv[++i], options.DropAfter))
                 return Usage(TTexts::tr("--drop-after ожидает число"));
@@ -223,6 +227,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     TSimUnit unit(std::move(harness));
+    unit.SetAnnounceCompact(options.Compact);
 
     std::signal(SIGPIPE, SIG_IGN);
     addrinfo hints{};

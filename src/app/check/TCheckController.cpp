@@ -7,6 +7,7 @@
 #include "TAbstractHard.h"
 #include "TAppSettings.h"
 #include "TCheckResultsPanel.h"
+#include "TCheckRun.h"
 #include "TErrors.h"
 #include "TRazem.h"
 #include "TSootv.h"
@@ -48,18 +49,12 @@ QString Lines(const QStringList& lines) {
     return lines.join(QLatin1Char('\r'));
 }
 
-QString FaultLines(const std::vector<TFault>& faults) {
-    QStringList lines;
-    for (const TFault& f : faults)
-        lines << f.Text();
-    return lines.join(QLatin1Char('\r'));
-}
-
 } // namespace
 
 TCheckController::TCheckController(QMainWindow& window, ICheckHost& host, QAction* menuBefore,
                                    TCheckOptions options)
-    : FWindow(window), FHost(host), FOptions(std::move(options)) {
+    : FRun(std::make_unique<TCheckRun>(*this)), FWindow(window), FHost(host),
+      FOptions(std::move(options)) {
     setObjectName(QStringLiteral("CheckController"));
     if (const TIniFile* ini = Settings())
         FSound = ini->ReadBool(SettingsSection, SoundKey, true);
@@ -364,192 +359,18 @@ int TCheckController::ExecDialog(QDialog& dialog) {
     return FOptions.ExecDialog ? FOptions.ExecDialog(dialog) : dialog.exec();
 }
 
-// ---- a check's life ----
+// ---- a check's life (TCheckRun) ----
 
 void TCheckController::Start(TCheckJob::TKind kind, TCheckPoints points, TReference reference) {
-    TAbstractHard* hard = FHost.Worker();
-    // The contacts by name, for the marks: from the table, as the check names them.
-    FKeys.clear();
-    const TWorkPlace& wp = *FHost.WorkPlace();
-    const TSootv& sootv = *FHost.Sootv();
-    for (int k = 0; k < sootv.Count(); ++k) {
-        const TSootvData& record = sootv.Item(k);
-        for (int i = 0; i < record.Count(); ++i) {
-            const int index = record.FRazemIndexes[std::size_t(i)];
-            if (wp.Razem(index) == nullptr)
-                continue;
-            const TCellPos at = record.FContacts[std::size_t(i)];
-            FKeys[wp.TiedContactName(record, i)].append({index, at.Col, at.Row & ~1});
-        }
-    }
-    ClearMarks();
-    FExpectedTrips = kind == TCheckJob::TKind::Learn
-                         ? points.Count() + 1
-                         : THarnessCheck::FastRoundTrips(reference.NetCount());
-    FJob = std::make_shared<TCheckJob>(kind, std::move(points), std::move(reference));
-    FStarted = QDateTime::currentDateTime();
-    FLatchedShown = 0;
-    SetState(kind == TCheckJob::TKind::Learn    ? TState::Learning
-             : kind == TCheckJob::TKind::Verify ? TState::Verifying
-                                                : TState::Watching);
-    if (kind != TCheckJob::TKind::Learn) {
-        FPanel->ShowRunning(kind == TCheckJob::TKind::Watch);
-        ShowPanel();
-    }
-    FHost.SetTesterControlsEnabled(false);
-    btCancel->setText(kind == TCheckJob::TKind::Watch ? tr("Стоп") : tr("Отмена"));
-    btCancel->setEnabled(true);
-    ShowProgress();
-    lbProgress->show();
-    pbProgress->setVisible(kind != TCheckJob::TKind::Watch);
-    btCancel->show();
-    // The worker takes the job at the end of its pass; the passes wait meanwhile.
-    hard->RunJob(FJob);
-    FPoll.start();
-}
-
-void TCheckController::ShowProgress() {
-    if (FJob == nullptr)
-        return;
-    switch (FJob->Kind()) {
-    case TCheckJob::TKind::Learn:
-    case TCheckJob::TKind::Verify:
-        lbProgress->setText(FJob->Kind() == TCheckJob::TKind::Learn ? tr("Снятие эталона...")
-                                                                    : tr("Проверка жгута..."));
-        pbProgress->setRange(0, std::max(1, FExpectedTrips));
-        pbProgress->setValue(int(std::min<long long>(FJob->RoundTrips(), FExpectedTrips)));
-        break;
-    case TCheckJob::TKind::Watch:
-        lbProgress->setText(tr("Слежение: проверок %1, отклонений %2")
-                                .arg(FJob->Watch().Checks())
-                                .arg(FLatchedShown));
-        break;
-    }
+    FRun->Start(kind, std::move(points), std::move(reference));
 }
 
 void TCheckController::Poll() {
-    if (FJob == nullptr) {
-        FPoll.stop();
-        return;
-    }
-    // The recovery left the tester mode: the check is over.
-    if (!FHost.IsTesterMode()) {
-        EndCheck();
-        return;
-    }
-    if (FJob->Kind() == TCheckJob::TKind::Watch) {
-        const TContinuousCheck& watch = FJob->Watch();
-        const std::vector<TLatchedFault> latched = watch.Latched();
-        ShowLatched(latched);
-        FPanel->ShowWatch(latched, watch.Checks(), watch.CleanChecks(), FStarted);
-    }
-    ShowProgress();
-    if (FJob->Done())
-        Finish();
-}
-
-// A watch's faults latched since the last look: marked, and the bell for the new ones.
-void TCheckController::ShowLatched(const std::vector<TLatchedFault>& latched) {
-    if (latched.size() <= FLatchedShown)
-        return;
-    std::vector<TFault> faults;
-    for (const TLatchedFault& l : latched)
-        faults.push_back(l.Fault);
-    ShowMarks(KeysOf(faults));
-    FLatchedShown = latched.size();
-    Sound();
-}
-
-// The window as it is between checks: no progress, the tester's controls back, the watch off.
-void TCheckController::ReturnToIdle() {
-    FPoll.stop();
-    SetState(TState::Idle);
-    lbProgress->hide();
-    pbProgress->hide();
-    btCancel->hide();
-    FHost.SetTesterControlsEnabled(true);
-    const QSignalBlocker quiet(acWatch);
-    acWatch->setChecked(false);
-}
-
-void TCheckController::Finish() {
-    std::shared_ptr<TCheckJob> job = std::move(FJob);
-    ReturnToIdle();
-    // The tester goes on as it was: the cycle, or one pass that shows the levels again.
-    if (TAbstractHard* hard = FHost.Worker())
-        hard->Resume();
-
-    const QDateTime now = QDateTime::currentDateTime();
-    switch (job->Kind()) {
-    case TCheckJob::TKind::Learn: {
-        const std::optional<TLearnResult> learnt = job->Learnt();
-        if (job->Cancelled() || !learnt)
-            return;
-        if (!learnt->Learnt()) {
-            ShowMarks(KeysOf(learnt->Faults));
-            AppMessageBox(Lines({tr("Эталон не снят: эти контакты читают единицу, когда на них "
-                                    "ничего не подается."),
-                                 FaultLines(learnt->Faults)}),
-                          TMsgKind::Warning);
-            return;
-        }
-        try {
-            TWireList::Save(FLearnPath, learnt->Reference, job->Points());
-        } catch (const EPinvel& e) {
-            AppMessageBox(e.Message(), TMsgKind::Error);
-            return;
-        }
-        AppMessageBox(Lines({tr("Эталон снят: цепей %1. Он записан в перечень проводов:")
-                                 .arg(learnt->Reference.NetCount()),
-                             QDir::toNativeSeparators(FLearnPath)}),
-                      TMsgKind::Information);
-        return;
-    }
-    case TCheckJob::TKind::Verify: {
-        const std::optional<TCheckResult> result = job->Verified();
-        if (job->Cancelled() || !result) {
-            FPanel->ShowCancelled();
-            return;
-        }
-        FPanel->ShowVerified(*result, now);
-        ShowPanel();
-        ShowMarks(KeysOf(result->Faults));
-        if (!result->Good())
-            Sound();
-        emit VerifyFinished(*result, now);
-        return;
-    }
-    case TCheckJob::TKind::Watch: {
-        const TContinuousCheck& watch = job->Watch();
-        const std::vector<TLatchedFault> latched = watch.Latched();
-        FPanel->ShowWatch(latched, watch.Checks(), watch.CleanChecks(), FStarted, now);
-        ShowLatched(latched);
-        emit WatchFinished(latched, watch.Checks(), FStarted, now);
-        return;
-    }
-    }
+    FRun->Poll();
 }
 
 void TCheckController::EndCheck() {
-    if (FJob == nullptr)
-        return;
-    std::shared_ptr<TCheckJob> job = std::move(FJob);
-    job->Cancel();
-    job->Stop();
-    if (TAbstractHard* hard = FHost.Worker())
-        hard->EndJob();
-    const TState was = FState;
-    ReturnToIdle();
-    if (was != TState::Learning)
-        FPanel->ShowCancelled();
-}
-
-void TCheckController::SetState(TState state) {
-    if (state == FState)
-        return;
-    FState = state;
-    UpdateActions();
-    emit StateChanged(state);
+    FRun->EndCheck();
 }
 
 void TCheckController::UpdateActions() {

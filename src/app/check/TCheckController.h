@@ -22,6 +22,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class TCheckResultsPanel;
+class TCheckRun;
 class TWorkPlaceView;
 
 // What a scripted run puts in place of the check's dialogs and sound.
@@ -49,6 +50,9 @@ struct TCheckOptions {
 // For the records of tests: SetVerifyGate is asked right before every verify (false: no
 // verify), VerifyFinished carries every verify's final result, WatchFinished every watch's, and
 // Menu() takes further entries.
+//
+// The check's life on the worker (start, poll, finish, end) is TCheckRun's; the controller keeps
+// the menu and its commands, the status bar's part, the marks, the sound and the panel's place.
 class TCheckController : public QObject {
     Q_OBJECT
   public:
@@ -126,6 +130,8 @@ class TCheckController : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    friend class TCheckRun;
+
     void CreateActions(QAction* menuBefore);
     void CreateProgress();
     // What every check needs: the tester mode, a worker not in the autonomous mode, and tied
@@ -137,13 +143,8 @@ class TCheckController : public QObject {
     std::optional<TReference> LoadReference(const TCheckPoints& points, QString* path = nullptr);
     void Start(TCheckJob::TKind kind, TCheckPoints points, TReference reference = {});
     void Poll();
-    void ShowLatched(const std::vector<TLatchedFault>& latched);
-    void ReturnToIdle();
-    void Finish();
-    void ShowProgress();
     void ShowPanel();
     void UpdateActions();
-    void SetState(TState state);
     // Every contact the faults name, as the workspace addresses it.
     QSet<TContactKey> KeysOf(const QStringList& contacts) const;
     QSet<TContactKey> KeysOf(const std::vector<TFault>& faults) const;
@@ -158,6 +159,7 @@ class TCheckController : public QObject {
     // workspace and the tester panel keep their room beside the results.
     void FitWindow();
 
+    std::unique_ptr<TCheckRun> FRun;
     QMainWindow& FWindow;
     ICheckHost& FHost;
     TCheckOptions FOptions;

@@ -2,16 +2,18 @@
 // reach it through a real connection and a process boundary.
 //
 //   pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N]
-//               [--reply-us N]
+//               [--reply-us N] [--control HOST:PORT]
 //
 // One connection is served after another until the process is stopped. The unit (its pin levels
 // and tables) lives as long as the process; the fault counters start again with each connection.
 
 #include "IComPort.h"
 #include "SystemErrorText.h"
+#include "TControlPort.h"
 #include "TFrameCodec.h"
 #include "THarness.h"
 #include "TSimUnit.h"
+#include "TUnitControl.h"
 
 #include <cerrno>
 #include <chrono>
@@ -38,11 +40,13 @@ struct Options {
     long CloseAfter = -1;
     // A real unit's pace: each answer leaves this long after its command came in.
     long ReplyUs = 1000;
+    std::string ControlHost; // --control: the harness changed by hand while the unit runs
+    std::string ControlPort;
 };
 
 const char* const UsageText =
     "Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-    "[--drop-after N] [--close-after N] [--reply-us N]\n";
+    "[--drop-after N] [--close-after N] [--reply-us N] [--control HOST:PORT]\n";
 
 int Usage(const char* why) {
     std::fprintf(stderr, "pinvel-unit: %s\n%s", why, UsageText);
@@ -56,7 +60,9 @@ int Help() {
                 "  --harness FILE      описание жгута в JSON\n"
                 "  --log               печатать каждый принятый и отправленный кадр\n"
                 "  --drop-after N      после N команд не отвечать\n"
-                "  --close-after N     закрыть соединение на команде N+1\n",
+                "  --close-after N     закрыть соединение на команде N+1\n"
+                "  --control HOST:PORT строки управления: probe ВЫВОД|none, connect А Б,\n"
+                "                      disconnect А Б, reset; ответ ok или ошибка\n",
                 UsageText);
     return 0;
 }
@@ -184,6 +190,13 @@ int main(int argc, char** argv) {
         } else if (arg == "--reply-us" && hasValue) {
             if (!Number(argv[++i], options.ReplyUs) || options.ReplyUs > 1000000)
                 return Usage("--reply-us ожидает число микросекунд от 0 до 1000000");
+        } else if (arg == "--control" && hasValue) {
+            const std::string value = argv[++i];
+            const std::size_t colon = value.rfind(':');
+            if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
+                return Usage("--control ожидает HOST:PORT");
+            options.ControlHost = value.substr(0, colon);
+            options.ControlPort = value.substr(colon + 1);
         } else {
             return Usage(("непонятный параметр " + arg).c_str());
         }
@@ -197,7 +210,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pinvel-unit: %s\n", error.c_str());
         return 1;
     }
-    TSimUnit unit(std::move(harness));
+    TSimUnit unit(harness);
+    TUnitControl control(unit, std::move(harness));
 
     std::signal(SIGPIPE, SIG_IGN);
     addrinfo hints{};
@@ -233,6 +247,17 @@ int main(int argc, char** argv) {
     // Tests start the emulator on port 0 and read the port it got from this line.
     std::printf("pinvel-unit: listening on %s:%s, unit type %d\n", options.Host.c_str(), port,
                 unit.UnitType());
+    std::unique_ptr<TControlPort> controlPort;
+    if (!options.ControlHost.empty()) {
+        controlPort = TControlPort::Listen(options.ControlHost, options.ControlPort, control, error);
+        if (!controlPort) {
+            std::fprintf(stderr, "pinvel-unit: --control: %s\n", error.c_str());
+            return 1;
+        }
+        // The second line, for tests that ask for port 0.
+        std::printf("pinvel-unit: control on %s:%s\n", options.ControlHost.c_str(),
+                    controlPort->Port().c_str());
+    }
     std::fflush(stdout);
 
     for (;;) {

@@ -213,6 +213,25 @@
     </message>
 </context>
 <context>
+    <name>TAssemblyGuide</name>
+    <message>
+        <source>Неверно: %1 соединен с %2</source>
+        <translation>Wrong: %1 is connected to %2</translation>
+    </message>
+    <message>
+        <source>Неверно: %1 соединен с %2, а должен с %3</source>
+        <translation>Wrong: %1 is connected to %2, it should be to %3</translation>
+    </message>
+    <message>
+        <source>Вставьте провод %1 из %2: %3 — %4</source>
+        <translation>Insert wire %1 of %2: %3 — %4</translation>
+    </message>
+    <message>
+        <source>Провод %1 вынут: %2 — %3</source>
+        <translation>Wire %1 pulled out: %2 — %3</translation>
+    </message>
+</context>
+<context>
     <name>TCheckController</name>
     <message>
         <source>Снять эталон</source>
@@ -637,6 +656,17 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TFixtureCheck</name>
+    <message>
+        <source>замкнуты выводы блока: %1</source>
+        <translation>unit pins shorted: %1</translation>
+    </message>
+    <message>
+        <source>посторонний потенциал на выводах блока: %1</source>
+        <translation>foreign potential on unit pins: %1</translation>
+    </message>
+</context>
+<context>
     <name>TFrameCodec</name>
     <message>
         <source>неполный кадр</source>
@@ -657,6 +687,52 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>неверная контрольная сумма</source>
         <translation>bad checksum</translation>
+    </message>
+</context>
+<context>
+    <name>TGuidancePanel</name>
+    <message>
+        <source>Сборка и зонд</source>
+        <translation>Assembly and probe</translation>
+    </message>
+    <message>
+        <source>Сборка по эталону</source>
+        <translation>Guided assembly</translation>
+    </message>
+    <message>
+        <source>Найти зондом</source>
+        <translation>Find with the probe</translation>
+    </message>
+    <message>
+        <source>Вставлено проводов: %1 из %2</source>
+        <translation>Wires in: %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>TGuidedChecks</name>
+    <message>
+        <source>Сборка по эталону</source>
+        <translation>Guided assembly</translation>
+    </message>
+    <message>
+        <source>Найти зондом</source>
+        <translation>Find with the probe</translation>
+    </message>
+    <message>
+        <source>Проверить адаптер</source>
+        <translation>Check the fixture</translation>
+    </message>
+    <message>
+        <source>Все провода вставлены: проверка жгута</source>
+        <translation>All wires are in: verifying the harness</translation>
+    </message>
+    <message>
+        <source>Адаптер исправен: каждый вывод сам по себе, посторонних потенциалов нет (выводов %1)</source>
+        <translation>The fixture is good: every pin stands alone, no foreign potential (%1 pins)</translation>
+    </message>
+    <message>
+        <source>Неисправность адаптера (жгут должен быть отключен):</source>
+        <translation>Fault of the fixture (the harness must be disconnected):</translation>
     </message>
 </context>
 <context>
@@ -856,6 +932,21 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Неверный ответ блока диагностики: код %1, длина %2 (ожидался код %3, длина %4)</source>
         <translation>Wrong answer of the diagnostic unit: code %1, length %2 (expected code %3, length %4)</translation>
+    </message>
+</context>
+<context>
+    <name>TProbeSearch</name>
+    <message>
+        <source>Зонд ни к чему не подключен</source>
+        <translation>The probe touches nothing</translation>
+    </message>
+    <message>
+        <source>Зонд: %1</source>
+        <translation>Probe: %1</translation>
+    </message>
+    <message>
+        <source>Зонд касается нескольких цепей сразу или постороннего потенциала</source>
+        <translation>The probe touches several nets at once or a foreign potential</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include "TAppSettings.h"
 #include "TCheckResultsPanel.h"
 #include "TErrors.h"
+#include "TGuidedChecks.h"
 #include "TRazem.h"
 #include "TSootv.h"
 #include "TWireList.h"
@@ -76,6 +77,7 @@ TCheckController::TCheckController(QMainWindow& window, ICheckHost& host, QActio
 
     CreateActions(menuBefore);
     CreateProgress();
+    FGuided = std::make_unique<TGuidedChecks>(window, host, *this);
     FPoll.setInterval(std::max(1, FOptions.PollMs));
     connect(&FPoll, &QTimer::timeout, this, &TCheckController::Poll);
     window.installEventFilter(this);
@@ -531,6 +533,7 @@ void TCheckController::Finish() {
 }
 
 void TCheckController::EndCheck() {
+    FGuided->End();
     if (FJob == nullptr)
         return;
     std::shared_ptr<TCheckJob> job = std::move(FJob);
@@ -579,6 +582,8 @@ void TCheckController::ProjectReplaced() {
 }
 
 bool TCheckController::KeyPressed(int key) {
+    if (FGuided->KeyPressed(key))
+        return true;
     if (key == KeyEscape) {
         if (Busy()) {
             Cancel();

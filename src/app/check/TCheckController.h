@@ -22,6 +22,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class TCheckResultsPanel;
+class TGuidedChecks;
 class TWorkPlaceView;
 
 // What a scripted run puts in place of the check's dialogs and sound.
@@ -66,6 +67,8 @@ class TCheckController : public QObject {
     QMenu* Menu() const { return miCheck; }
     TCheckResultsPanel* Panel() const { return FPanel; }
     TContactMarks& Marks() { return FMarks; }
+    // Guided assembly, the probe and the fixture's self-check.
+    TGuidedChecks* Guided() const { return FGuided.get(); }
     // The job under way; null between checks.
     const TCheckJob* Job() const { return FJob.get(); }
 
@@ -177,4 +180,5 @@ class TCheckController : public QObject {
     bool FSound = true;
     bool FPlaced = false; // the panel has been shown, its placement restored
     QSize FDesignMinimum; // the window's own minimum size
+    std::unique_ptr<TGuidedChecks> FGuided; // last: it goes first, while the marks stay
 };

@@ -264,7 +264,11 @@ void TGuidedChecks::PollAssembly() {
     const TAssemblyState state = FGuide->State();
     if (state.Looks == FLooksShown || FGuide->Done())
         return;
+    const bool first = FLooksShown == 0;
     FLooksShown = state.Looks;
+    // Most looks find the harness as it was: nothing to show then.
+    if (!first && state.Changes == FChangesShown)
+        return;
     FPanel->SetTicks(state.Ticked, state.Next);
     const int ticked = state.TickedCount();
     if (ticked > FTickedShown)
@@ -287,8 +291,7 @@ void TGuidedChecks::PollAssembly() {
     FPanel->SetLine(FGuide->Line(state), state.Wrong.isEmpty() ? TGuidancePanel::TTone::Normal
                                                                : TGuidancePanel::TTone::Wrong);
     // Into sight once for each change, so the technician may scroll away meanwhile.
-    if (state.Changes != FChangesShown || state.Looks == 1)
-        ShowFirst(state.Wrong.isEmpty() ? next : state.WrongContacts);
+    ShowFirst(state.Wrong.isEmpty() ? next : state.WrongContacts);
     FChangesShown = state.Changes;
 }
 

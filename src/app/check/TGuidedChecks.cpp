@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 
@@ -29,10 +30,13 @@ constexpr int KeyEscape = 27;
 TGuidedChecks::TGuidedChecks(QMainWindow& window, ICheckHost& host, TCheckController& check)
     : FWindow(window), FHost(host), FCheck(check) {
     setObjectName(QStringLiteral("GuidedChecks"));
+    FDesignMinimum = window.minimumSize();
     FPanel = new TGuidancePanel(&window);
     window.addDockWidget(Qt::TopDockWidgetArea, FPanel);
     FPanel->hide();
     connect(FPanel, &TGuidancePanel::EscapePressed, this, [this] { KeyPressed(KeyEscape); });
+    connect(FPanel, &QDockWidget::visibilityChanged, this, &TGuidedChecks::FitWindow);
+    connect(FPanel, &QDockWidget::dockLocationChanged, this, &TGuidedChecks::FitWindow);
 
     acAssembly = CreateWindowAction(window, this, "acAssembly", tr("Сборка по эталону"),
                                     QKeySequence(Qt::Key_F7));
@@ -62,6 +66,16 @@ TGuidedChecks::TGuidedChecks(QMainWindow& window, ICheckHost& host, TCheckContro
 TGuidedChecks::~TGuidedChecks() {
     End();
     delete FPanel;
+}
+
+// The window is never smaller than its design and what the docks in it need, so the
+// connectors and the tester panel keep their room beside the guidance.
+void TGuidedChecks::FitWindow() {
+    QLayout* layout = FWindow.layout();
+    if (layout == nullptr)
+        return;
+    layout->invalidate();
+    FWindow.setMinimumSize(FDesignMinimum.expandedTo(layout->totalMinimumSize()));
 }
 
 void TGuidedChecks::SetPollMs(int ms) {

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSize>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -86,6 +87,7 @@ class TGuidedChecks : public QObject {
     void ShowFirst(const QStringList& contacts);
     // A wire in sounds always; a fault as the check's sound setting says.
     void Sound(bool fault);
+    void FitWindow();
 
     QMainWindow& FWindow;
     ICheckHost& FHost;
@@ -105,4 +107,5 @@ class TGuidedChecks : public QObject {
     std::optional<TProbeFind> FFound;
     bool FVerifyAfter = false;
     std::function<void()> FBeep;
+    QSize FDesignMinimum; // the window's own minimum size
 };

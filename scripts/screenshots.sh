@@ -9,7 +9,8 @@
 # reference from the unit emulator's good harness, the emulator comes back with an open and a
 # short, and F5 checks the harness (the serial number typed as a scanner would). Then the journal
 # of checks (docs/journal.png), its tab "Статистика" (docs/journal-statistics.png) and a page of a
-# record's PDF report (docs/report-record.png).
+# record's PDF report (docs/report-record.png). Then guided assembly and the probe
+# (docs/assembly.png, docs/probe.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh" "$root/build" >/dev/null
@@ -187,7 +188,56 @@ else
 fi
 kill "$pid"
 INNER
+# Guided assembly (docs/assembly.png) and the probe (docs/probe.png): the demo project's wire
+# list learnt from the good harness on the simulated unit, then the unit emulator with no harness
+# at all, its wires put in and its probe moved through its control port while the window guides.
+nets='"nets": ['
+for k in $(seq 1 12); do
+    nets="$nets[\"X1:a$k\", \"X1:a$((k + 14))\"]"
+    [ "$k" -lt 12 ] && nets="$nets, "
+done
+printf '{%s]}' "$nets" >"$work/good.json"
+check learn "$work/demo-harness.pvl" --link sim --harness "$work/good.json" >/dev/null
+xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$root" "$work" <<'INNER'
+root="$1"
+work="$2"
+x="python3 $root/scripts/xinput.py"
+window() { xwininfo -root -tree | awk -v t="\"$1\"" 'index($0, t) { print $1; exit }'; }
+port=5072
+"$root/build/bin/pinvel-unit" --listen 127.0.0.1:$port --control 127.0.0.1:$((port + 1)) >/dev/null &
+unit=$!
+say() { python3 -c 'import socket, sys
+s = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+for line in sys.argv[2:]:
+    s.sendall((line + "\n").encode()); s.recv(256)' $((port + 1)) "$@"; }
+printf '[Device]\r\nLink=tcp:127.0.0.1:%s\r\n' "$port" >"$root/build/bin/pinvel.ini"
+"$root/build/bin/pinvel" "$work/demo-harness.pvl" &
+pid=$!
+sleep 3
+main="$(window "Pinvel - $work/demo-harness.pvl [Тестер]")"
+[ -n "$main" ] || { echo "the main window did not show" >&2; kill "$pid" "$unit"; exit 1; }
+geometry="$(xwininfo -id "$main")"
+X0="$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")"
+Y0="$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")"
+$x click $((X0 + 200)) $((Y0 + 240)) sleep 0.3           # keys reach the window after a click
+$x key F7 sleep 1                                        # Проверка / Сборка по эталону
+say "connect X1:a1 X1:a15" "connect X1:a2 X1:a16" "connect X1:a4 X1:a18"
+sleep 1
+geometry="$(xwininfo -id "$main")"
+W="$(awk '/Width:/ { print $2 }' <<<"$geometry")"
+H="$(awk '/Height:/ { print $2 }' <<<"$geometry")"
+import -window root -crop "${W}x${H}+$X0+$Y0" +repage "$root/docs/assembly.png"
+$x key Escape sleep 1
+say "connect X1:a3 X1:a17" "probe X1:a17"
+$x key F8 sleep 1.5                                      # Проверка / Найти зондом
+geometry="$(xwininfo -id "$main")"
+W="$(awk '/Width:/ { print $2 }' <<<"$geometry")"
+H="$(awk '/Height:/ { print $2 }' <<<"$geometry")"
+import -window root -crop "${W}x${H}+$X0+$Y0" +repage "$root/docs/probe.png"
+$x key Escape sleep 0.5
+kill "$pid" "$unit"
+INNER
 echo "docs/main-tester.png, docs/main-editor.png, docs/sootv.png, docs/about.png, the English" \
      "docs/en-main-tester.png, docs/en-main-editor.png, docs/check-fault.png," \
-     "docs/check-reference.png, docs/journal.png, docs/journal-statistics.png and" \
-     "docs/report-record.png written"
+     "docs/check-reference.png, docs/journal.png, docs/journal-statistics.png," \
+     "docs/report-record.png, docs/assembly.png and docs/probe.png written"

@@ -170,6 +170,118 @@ but its record could not be kept; the reason is on standard error.</translation>
         <translation>Records: %1 → %2
 </translation>
     </message>
+    <message>
+        <source>  pinvel-check fixture ПРОЕКТ.pvl
+      проверить адаптер без жгута: каждый вывод должен быть сам по себе;
+      код 0 — исправен, 1 — неисправность адаптера
+</source>
+        <translation>  pinvel-check fixture PROJECT.pvl
+      check the test fixture without a harness: every pin must stand alone;
+      code 0 good, 1 a fault of the fixture
+</translation>
+    </message>
+    <message>
+        <source>Адаптер исправен: выводов %1, обменов с блоком %2
+</source>
+        <translation>The fixture is good: %1 pins, %2 round trips with the unit
+</translation>
+    </message>
+    <message>
+        <source>Неисправность адаптера:
+</source>
+        <translation>Fault of the fixture:
+</translation>
+    </message>
+    <message>
+        <source>  pinvel-check probe ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]
+      найти зондом: каждое изменение того, чего касается зонд, — строкой
+      (цепь эталона, без эталона — контакт; до Ctrl+C или N секунд)
+</source>
+        <translation>  pinvel-check probe PROJECT.pvl [--wires WIRES.csv] [--seconds N]
+      find with the probe: each change of what the probe touches, a line each
+      (a net of the reference, without one a contact; until Ctrl+C or N seconds)
+</translation>
+    </message>
+    <message>
+        <source>Использование:
+  pinvel-check stats [--by day|week|project|operator|station] [--json|--csv]
+                     [--local] [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]
+                     [--serial НОМЕР[*]] [--project ИМЯ.pvl] [--operator ФИО]
+                     [--station ИМЯ] [--verdict ГОДЕН|БРАК] [--settings ФАЙЛ]
+      статистика записей журнала: проверки, жгуты, выход годных с первого
+      предъявления и итоговый, разбивка по дням (неделям, проектам, операторам,
+      станциям), неисправности по контактам и по видам, жгуты с браком
+      два раза и более</source>
+        <translation>Usage:
+  pinvel-check stats [--by day|week|project|operator|station] [--json|--csv]
+                     [--local] [--from YYYY-MM-DD] [--to YYYY-MM-DD]
+                     [--serial NUMBER[*]] [--project NAME.pvl] [--operator NAME]
+                     [--station NAME] [--verdict GOOD|FAULTY] [--settings FILE]
+      statistics of the journal&apos;s records: checks, harnesses, first-pass and
+      final yield, broken down by day (week, project, operator, station),
+      faults by contact and by kind, harnesses found faulty two times
+      or more</translation>
+    </message>
+    <message>
+        <source>--by ожидает day, week, project, operator или station.</source>
+        <translation>--by expects day, week, project, operator or station.</translation>
+    </message>
+    <message>
+        <source>Укажите одно из двух: --json или --csv.</source>
+        <translation>Give one of the two: --json or --csv.</translation>
+    </message>
+    <message>
+        <source>Проверок: %1 (ГОДЕН %2, БРАК %3), без серийного номера: %4
+</source>
+        <translation>Checks: %1 (GOOD %2, FAULTY %3), without a serial number: %4
+</translation>
+    </message>
+    <message>
+        <source>Жгутов: %1; годны с первого предъявления: %2 (%3); годны в итоге: %4 (%5)
+</source>
+        <translation>Harnesses: %1; good at the first check: %2 (%3); good in the end: %4 (%5)
+</translation>
+    </message>
+    <message>
+        <source>%1: проверок, ГОДЕН, БРАК, жгутов, с первого предъявления, в итоге
+</source>
+        <translation>%1: checks, GOOD, FAULTY, harnesses, first-pass, final
+</translation>
+    </message>
+    <message>
+        <source>Контакты в неисправностях (бракованных проверок, доля, нарастающим итогом, из них непрерывных):
+</source>
+        <translation>Contacts in faults (faulty checks, share, cumulative share, of them continuous):
+</translation>
+    </message>
+    <message>
+        <source>Неисправности по видам (разовые проверки; непрерывные отдельно):
+</source>
+        <translation>Faults by kind (single checks; continuous apart):
+</translation>
+    </message>
+    <message>
+        <source>  %1: %2 в %3 проверках; непрерывные: %4 в %5
+</source>
+        <translation>  %1: %2 in %3 checks; continuous: %4 in %5
+</translation>
+    </message>
+    <message>
+        <source>Жгуты с браком два раза и более: %1
+</source>
+        <translation>Harnesses found faulty two times or more: %1
+</translation>
+    </message>
+    <message>
+        <source>  %1: БРАК %2 из %3 проверок
+</source>
+        <translation>  %1: FAULTY %2 of %3 checks
+</translation>
+    </message>
+    <message>
+        <source>Записи этой станции: pinvel-check stats --local.</source>
+        <translation>This station&apos;s records: pinvel-check stats --local.</translation>
+    </message>
 </context>
 <context>
     <name>PinvelFile</name>
@@ -259,9 +371,9 @@ but its record could not be kept; the reason is on standard error.</translation>
         <translation>new connection</translation>
     </message>
     <message>
-        <source>Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N] [--compact]
+        <source>Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N] [--compact] [--control HOST:PORT]
 </source>
-        <translation>Usage: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N] [--compact]
+        <translation>Usage: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N] [--reply-us N] [--compact] [--control HOST:PORT]
 </translation>
     </message>
     <message>
@@ -273,6 +385,8 @@ but its record could not be kept; the reason is on standard error.</translation>
   --drop-after N      после N команд не отвечать
   --close-after N     закрыть соединение на команде N+1
   --reply-us N        отвечать через N микросекунд после команды (1000)
+  --control HOST:PORT строки управления: probe ВЫВОД|none, connect А Б,
+                      disconnect А Б, reset; ответ ok или ошибка
 </source>
         <translation>The diagnostic unit&apos;s emulator: takes the link&apos;s frames over TCP and answers as the unit does.
   --listen HOST:PORT  the address to connect to (port 0: any free one)
@@ -282,7 +396,13 @@ but its record could not be kept; the reason is on standard error.</translation>
   --drop-after N      answer nothing after N commands
   --close-after N     close the connection at command N+1
   --reply-us N        answer N microseconds after the command (1000)
+  --control HOST:PORT control lines: probe PIN|none, connect A B,
+                      disconnect A B, reset; answered ok or an error
 </translation>
+    </message>
+    <message>
+        <source>--control ожидает HOST:PORT</source>
+        <translation>--control expects HOST:PORT</translation>
     </message>
 </context>
 <context>
@@ -471,6 +591,25 @@ but its record could not be kept; the reason is on standard error.</translation>
     <message>
         <source>Неизвестная ошибка</source>
         <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>TAssemblyGuide</name>
+    <message>
+        <source>Неверно: %1 соединен с %2</source>
+        <translation>Wrong: %1 is connected to %2</translation>
+    </message>
+    <message>
+        <source>Неверно: %1 соединен с %2, а должен с %3</source>
+        <translation>Wrong: %1 is connected to %2, it should be to %3</translation>
+    </message>
+    <message>
+        <source>Вставьте провод %1 из %2: %3 — %4</source>
+        <translation>Insert wire %1 of %2: %3 — %4</translation>
+    </message>
+    <message>
+        <source>Провод %1 вынут: %2 — %3</source>
+        <translation>Wire %1 pulled out: %2 — %3</translation>
     </message>
 </context>
 <context>
@@ -753,6 +892,21 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TControlPort</name>
+    <message>
+        <source>адрес %1: %2</source>
+        <translation>address %1: %2</translation>
+    </message>
+    <message>
+        <source>не удалось слушать %1:%2: %3</source>
+        <translation>could not listen on %1:%2: %3</translation>
+    </message>
+    <message>
+        <source>ошибка: слишком длинная строка</source>
+        <translation>error: line too long</translation>
+    </message>
+</context>
+<context>
     <name>TFault</name>
     <message>
         <source>отсоединен</source>
@@ -902,6 +1056,17 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TFixtureCheck</name>
+    <message>
+        <source>замкнуты выводы блока: %1</source>
+        <translation>unit pins shorted: %1</translation>
+    </message>
+    <message>
+        <source>посторонний потенциал на выводах блока: %1</source>
+        <translation>foreign potential on unit pins: %1</translation>
+    </message>
+</context>
+<context>
     <name>TFrameCodec</name>
     <message>
         <source>неполный кадр</source>
@@ -922,6 +1087,52 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>неверная контрольная сумма</source>
         <translation>bad checksum</translation>
+    </message>
+</context>
+<context>
+    <name>TGuidancePanel</name>
+    <message>
+        <source>Сборка и зонд</source>
+        <translation>Assembly and probe</translation>
+    </message>
+    <message>
+        <source>Сборка по эталону</source>
+        <translation>Guided assembly</translation>
+    </message>
+    <message>
+        <source>Найти зондом</source>
+        <translation>Find with the probe</translation>
+    </message>
+    <message>
+        <source>Вставлено проводов: %1 из %2</source>
+        <translation>Wires in: %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>TGuidedChecks</name>
+    <message>
+        <source>Сборка по эталону</source>
+        <translation>Guided assembly</translation>
+    </message>
+    <message>
+        <source>Найти зондом</source>
+        <translation>Find with the probe</translation>
+    </message>
+    <message>
+        <source>Проверить адаптер</source>
+        <translation>Check the fixture</translation>
+    </message>
+    <message>
+        <source>Все провода вставлены: проверка жгута</source>
+        <translation>All wires are in: verifying the harness</translation>
+    </message>
+    <message>
+        <source>Адаптер исправен: каждый вывод сам по себе, посторонних потенциалов нет (выводов %1)</source>
+        <translation>The fixture is good: every pin stands alone, no foreign potential (%1 pins)</translation>
+    </message>
+    <message>
+        <source>Неисправность адаптера (жгут должен быть отключен):</source>
+        <translation>Fault of the fixture (the harness must be disconnected):</translation>
     </message>
 </context>
 <context>
@@ -1148,6 +1359,21 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Неверный ответ блока диагностики: код %1, длина %2 (ожидался код %3, длина %4)</source>
         <translation>Wrong answer of the diagnostic unit: code %1, length %2 (expected code %3, length %4)</translation>
+    </message>
+</context>
+<context>
+    <name>TProbeSearch</name>
+    <message>
+        <source>Зонд ни к чему не подключен</source>
+        <translation>The probe touches nothing</translation>
+    </message>
+    <message>
+        <source>Зонд: %1</source>
+        <translation>Probe: %1</translation>
+    </message>
+    <message>
+        <source>Зонд касается нескольких цепей сразу или постороннего потенциала</source>
+        <translation>The probe touches several nets at once or a foreign potential</translation>
     </message>
 </context>
 <context>
@@ -1946,6 +2172,29 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TTexts</name>
+    <message>
+        <source>После %1 ожидается значение.</source>
+        <translation>A value is expected after %1.</translation>
+    </message>
+    <message>
+        <source>В проекте «%1» нет контактов, привязанных к выводам блока: проверять нечего.</source>
+        <translation>The project &quot;%1&quot; has no contacts tied to the unit&apos;s pins: there is nothing to check.</translation>
+    </message>
+    <message>
+        <source>Нет файла настроек «%1».</source>
+        <translation>There is no settings file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл настроек «%1».</source>
+        <translation>Could not read the settings file &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Не удалось подключиться к блоку диагностики (%1)%2</source>
+        <translation>Could not connect to the diagnostic unit (%1)%2</translation>
+    </message>
+</context>
+<context>
     <name>TUSBHardWork</name>
     <message>
         <source>Устройство подключено и готово к работе!</source>
@@ -1966,6 +2215,37 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Соединение восстановлено!</source>
         <translation>Connection restored!</translation>
+    </message>
+</context>
+<context>
+    <name>TUnitControl</name>
+    <message>
+        <source>команды: probe ВЫВОД|none, connect ВЫВОД ВЫВОД, disconnect ВЫВОД ВЫВОД, reset</source>
+        <translation>commands: probe PIN|none, connect PIN PIN, disconnect PIN PIN, reset</translation>
+    </message>
+    <message>
+        <source>ошибка: %1</source>
+        <translation>error: %1</translation>
+    </message>
+    <message>
+        <source>нет вывода «%1» (выводы X1:a1 .. X2:c31)</source>
+        <translation>no pin &quot;%1&quot; (pins X1:a1 .. X2:c31)</translation>
+    </message>
+    <message>
+        <source>пустая строка</source>
+        <translation>empty line</translation>
+    </message>
+    <message>
+        <source>провод от вывода к нему же</source>
+        <translation>a wire from a pin to itself</translation>
+    </message>
+    <message>
+        <source>между %1 и %2 нет провода</source>
+        <translation>no wire between %1 and %2</translation>
+    </message>
+    <message>
+        <source>непонятная строка «%1»</source>
+        <translation>unknown line &quot;%1&quot;</translation>
     </message>
 </context>
 <context>

@@ -78,6 +78,9 @@ class THarnessCheck {
                    std::vector<std::vector<std::uint8_t>>* readings = nullptr);
     // A scan of every point.
     TScan Scan();
+    // Scans the given reference nets and whatever they turn out joined to; with no reference,
+    // every point. The other nets are taken as the reference has them.
+    TScan ScanNets(const TReference* reference, const std::vector<int>& nets);
 
     // Round trips made since this object was created.
     long long RoundTrips() const { return FRoundTrips; }
@@ -89,9 +92,6 @@ class THarnessCheck {
 
   private:
     void RoundTrip();
-    // Scans the given reference nets and whatever they turn out joined to; with no reference,
-    // every point. The other nets are taken as the reference has them.
-    TScan ScanNets(const TReference* reference, const std::vector<int>& nets);
     std::vector<TFault> NameTransients(const TReference& reference, const TScan& scan,
                                        const std::vector<std::vector<std::uint8_t>>& readings);
     std::vector<TFault> NameFromReadings(const TReference& reference,

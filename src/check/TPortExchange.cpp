@@ -56,4 +56,5 @@ void TPortExchange::WriteRead(const std::vector<std::uint16_t>& pins,
                 .arg(count + 1));
     const std::uint8_t* data = FPort.ReplyData();
     read.assign(data, data + count);
+    FProbeIn = data[count];
 }

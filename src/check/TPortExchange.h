@@ -19,6 +19,7 @@ class TPortExchange final : public IUnitExchange {
     // another code or length.
     void WriteRead(const std::vector<std::uint16_t>& pins, const std::vector<std::uint8_t>& levels,
                    std::vector<std::uint8_t>& read) override;
+    std::uint8_t ProbeIn() const override { return FProbeIn; }
 
     // The pin code a unit takes: unchanged for unit type 101, else 272..366 and 400..494 become
     // 0..94 and other codes stay.
@@ -29,4 +30,5 @@ class TPortExchange final : public IUnitExchange {
     bool FRawPins;
     std::function<QString()> FWhy;
     std::vector<std::uint8_t> FFrame;
+    std::uint8_t FProbeIn = 0;
 };

@@ -15,4 +15,7 @@ class IUnitExchange {
     virtual void WriteRead(const std::vector<std::uint16_t>& pins,
                            const std::vector<std::uint8_t>& levels,
                            std::vector<std::uint8_t>& read) = 0;
+    // The probe input as the last round trip read it (the unit answers it after the pins); 0
+    // from an exchange that has no probe. Asked on the thread that made the round trip.
+    virtual std::uint8_t ProbeIn() const { return 0; }
 };

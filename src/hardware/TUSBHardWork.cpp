@@ -335,6 +335,7 @@ void TUSBHardWork::WriteRead(const std::vector<std::uint16_t>& pins,
     if (port.ReplyCode() != UnitCode::WriteRead || port.ReplyLength() != std::int32_t(count) + 1)
         throw EUnitError(QString::fromLatin1(InvalidCallBackReply));
     read.assign(port.ReplyData(), port.ReplyData() + count);
+    FProbeIn = port.ReplyData()[count];
 }
 
 std::uint8_t TUSBHardWork::ReadZondIn() {

@@ -51,6 +51,7 @@ class TUSBHardWork : public TAbstractHard {
     // with a level per pin (a bare confirmation too) raises "InvalidCallBack".
     void WriteRead(const std::vector<std::uint16_t>& pins, const std::vector<std::uint8_t>& levels,
                    std::vector<std::uint8_t>& read) override;
+    std::uint8_t ProbeIn() const override { return FProbeIn; }
 
     // The generator entries of the table in order: each one's pin code as stored in its record
     // and the low 16 bits of its contact's GenIndex. Answers their number.
@@ -101,4 +102,5 @@ class TUSBHardWork : public TAbstractHard {
     std::intptr_t FAppWindow = 0;
     std::vector<std::uint16_t> FGenPins;
     std::vector<std::uint16_t> FGenIndexes;
+    std::uint8_t FProbeIn = 0; // the worker's last round trip
 };

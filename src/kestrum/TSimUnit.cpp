@@ -13,8 +13,21 @@ TSimUnit::TSimUnit(THarness harness) : FHarness(std::move(harness)) {
     const int pins =
         FHarness.UnitType == THarness::DefaultUnitType ? 2 * PinsPerConnector : PinsPerConnector;
     FDriven.assign(static_cast<std::size_t>(pins), 0);
-    FForeign.assign(static_cast<std::size_t>(pins), 0);
-    FDropped.assign(static_cast<std::size_t>(pins), 0);
+    Wire();
+}
+
+void TSimUnit::Rewire(THarness harness) {
+    std::lock_guard lock(FLock);
+    harness.UnitType = FHarness.UnitType;
+    FHarness = std::move(harness);
+    Wire();
+}
+
+// The harness's nets, faults and probe laid over the pins; what is driven stays.
+void TSimUnit::Wire() {
+    const std::size_t pins = FDriven.size();
+    FForeign.assign(pins, 0);
+    FDropped.assign(pins, 0);
     for (std::uint16_t code : FHarness.Foreign)
         if (const int index = PinIndex(code); index >= 0)
             FForeign[static_cast<std::size_t>(index)] = 1;
@@ -187,6 +200,7 @@ void TSimUnit::Refuse(TFrame& reply) const {
 }
 
 void TSimUnit::SetFault(int kind, int afterCommands) {
+    std::lock_guard lock(FLock);
     FFault = kind;
     FFaultAfter = afterCommands < 0 ? 0 : afterCommands;
     if (kind == KestrumFault::None)
@@ -195,6 +209,7 @@ void TSimUnit::SetFault(int kind, int afterCommands) {
 
 TSimUnit::Outcome TSimUnit::Handle(std::uint8_t code, const std::uint8_t* data, std::size_t size,
                                    TFrame& reply) {
+    std::lock_guard lock(FLock);
     if (FUnplugged)
         return Outcome::LinkLost;
     if (!FHarness.Intermittent.empty())

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 // The diagnostic unit in software: it answers the command frames a real unit answers, drives and
@@ -34,6 +35,9 @@ class TSimUnit {
 
     // Faults (KestrumFault kinds): the fault hits the command after `afterCommands` more commands.
     void SetFault(int kind, int afterCommands);
+    // Another harness on the unit while it runs (its wires and the probe changed by hand): the
+    // levels driven stay, the unit type stays. Safe against Handle on another thread.
+    void Rewire(THarness harness);
     // An unplugged unit cannot be reached until its fault is cleared.
     bool Unplugged() const { return FUnplugged; }
 
@@ -63,6 +67,7 @@ class TSimUnit {
     };
 
     int PinIndex(int code) const;
+    void Wire();
     void BuildNets();
     void RefreshDrops();
     int NetOf(int index) const;
@@ -94,6 +99,7 @@ class TSimUnit {
     bool FAnnounceCompact = false;
     std::vector<std::uint16_t> FList; // the compact form's pin list
 
+    std::mutex FLock; // Handle, SetFault and Rewire come from different threads in the emulator
     int FFault = 0;
     int FFaultAfter = 0;
     bool FUnplugged = false;

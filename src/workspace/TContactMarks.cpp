@@ -16,11 +16,19 @@ void TContactMarks::SetPicked(QSet<TContactKey> contacts) {
     emit Changed();
 }
 
+void TContactMarks::SetGuided(QSet<TContactKey> contacts) {
+    if (contacts == FGuided)
+        return;
+    FGuided = std::move(contacts);
+    emit Changed();
+}
+
 void TContactMarks::Clear() {
     if (IsEmpty())
         return;
     FFaulty.clear();
     FPicked.clear();
+    FGuided.clear();
     emit Changed();
 }
 

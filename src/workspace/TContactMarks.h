@@ -28,15 +28,18 @@ class TContactMarks : public QObject {
 
     void SetFaulty(QSet<TContactKey> contacts);
     void SetPicked(QSet<TContactKey> contacts);
+    // The contacts the guidance points at (the next wire's two ends): a ring, no frame.
+    void SetGuided(QSet<TContactKey> contacts);
     // No marks at all.
     void Clear();
 
     // `row` may be either grid row of the contact.
     bool IsFaulty(int razem, int col, int row) const;
     bool IsPicked(int razem, int col, int row) const;
-    bool IsEmpty() const { return FFaulty.isEmpty() && FPicked.isEmpty(); }
+    bool IsEmpty() const { return FFaulty.isEmpty() && FPicked.isEmpty() && FGuided.isEmpty(); }
     const QSet<TContactKey>& Faulty() const { return FFaulty; }
     const QSet<TContactKey>& Picked() const { return FPicked; }
+    const QSet<TContactKey>& Guided() const { return FGuided; }
 
   signals:
     void Changed();
@@ -44,4 +47,5 @@ class TContactMarks : public QObject {
   private:
     QSet<TContactKey> FFaulty;
     QSet<TContactKey> FPicked;
+    QSet<TContactKey> FGuided;
 };

@@ -177,6 +177,21 @@ void TRazemView::paintEvent(QPaintEvent* event) {
         }
     if (FMarks != nullptr && !FMarks->Picked().isEmpty())
         DrawPicked(p);
+    if (FMarks != nullptr && !FMarks->Guided().isEmpty())
+        DrawGuided(p);
+}
+
+void TRazemView::DrawGuided(QPainter& p) const {
+    // A blue ring over the whole contact: round where the fault and picked marks are square.
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ToQColor(Colors::clBlue), MarkWidth + 1));
+    for (const TContactKey& key : FMarks->Guided())
+        if (key.Razem == FRazem->FIndex && key.Col < FRazem->ColCount() &&
+            key.Row < FRazem->RowCount())
+            p.drawEllipse(ContactRect(key.Col, key.Row).adjusted(1, 1, -1, -1));
+    p.restore();
 }
 
 void TRazemView::DrawFaultMark(QPainter& p, const QRect& button) const {

@@ -76,6 +76,7 @@ class TRazemView : public QWidget {
     // apart from the indicator colours to every eye.
     void DrawFaultMark(QPainter& painter, const QRect& button) const;
     void DrawPicked(QPainter& painter) const;
+    void DrawGuided(QPainter& painter) const;
     void OnCellRedraw(int col, int row);
     void OnGeometryChanged();
     void LeftButtonDown(QPoint pos, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);

@@ -43,6 +43,21 @@ class TUnitProcess {
         return address.mid(address.lastIndexOf(':') + 1).toInt();
     }
 
+    // With "--control", "127.0.0.1:0" among the options: the control port it took, from its
+    // second line; 0 when it did not say.
+    int ControlPort() {
+        QByteArray line;
+        char c = 0;
+        while (!line.endsWith('\n')) {
+            pollfd p{FChild.Out, POLLIN, 0};
+            if (::poll(&p, 1, 10000) <= 0 || ::read(FChild.Out, &c, 1) != 1)
+                return 0;
+            line.append(c);
+        }
+        const int at = line.indexOf("control on ");
+        return at < 0 ? 0 : line.mid(line.lastIndexOf(':') + 1).trimmed().toInt();
+    }
+
     void Kill() {
         if (FChild.Pid > 0)
             ::kill(FChild.Pid, SIGKILL);

@@ -15,9 +15,9 @@
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("pinvel-check", text);
-}
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(PinvelCheck)
+};
 
 void Print(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -26,15 +26,16 @@ void Print(const QString& text) {
 }
 
 QString StatsUsage() {
-    return Tr("Использование:\n"
-              "  pinvel-check stats [--by day|week|project|operator|station] [--json|--csv]\n"
-              "                     [--local] [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]\n"
-              "                     [--serial НОМЕР[*]] [--project ИМЯ.pvl] [--operator ФИО]\n"
-              "                     [--station ИМЯ] [--verdict ГОДЕН|БРАК] [--settings ФАЙЛ]\n"
-              "      статистика записей журнала: проверки, жгуты, выход годных с первого\n"
-              "      предъявления и итоговый, разбивка по дням (неделям, проектам, операторам,\n"
-              "      станциям), неисправности по контактам и по видам, жгуты с браком\n"
-              "      два раза и более");
+    return TTexts::tr(
+        "Использование:\n"
+        "  pinvel-check stats [--by day|week|project|operator|station] [--json|--csv]\n"
+        "                     [--local] [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]\n"
+        "                     [--serial НОМЕР[*]] [--project ИМЯ.pvl] [--operator ФИО]\n"
+        "                     [--station ИМЯ] [--verdict ГОДЕН|БРАК] [--settings ФАЙЛ]\n"
+        "      статистика записей журнала: проверки, жгуты, выход годных с первого\n"
+        "      предъявления и итоговый, разбивка по дням (неделям, проектам, операторам,\n"
+        "      станциям), неисправности по контактам и по видам, жгуты с браком\n"
+        "      два раза и более");
 }
 
 struct TStatsOptions {
@@ -49,7 +50,7 @@ struct TStatsOptions {
 QDate DateArgument(const QString& option, const QString& text) {
     const QDate date = QDate::fromString(text, Qt::ISODate);
     if (!date.isValid())
-        throw EPinvel(Tr("%1 ожидает дату в виде ГГГГ-ММ-ДД.").arg(option));
+        throw EPinvel(TTexts::tr("%1 ожидает дату в виде ГГГГ-ММ-ДД.").arg(option));
     return date;
 }
 
@@ -61,14 +62,14 @@ TStatsOptions ParseStats(const QStringList& args) {
         const QString& a = args[i];
         const auto value = [&]() -> QString {
             if (i + 1 >= args.size())
-                throw EPinvel(Tr("После %1 ожидается значение.").arg(a));
+                throw EPinvel(TTexts::tr("После %1 ожидается значение.").arg(a));
             return args[++i];
         };
         if (a == QLatin1String("--by")) {
             const QString key = value().trimmed();
             const std::optional<TStatisticsGrouping> by = TStatistics::GroupingFromKey(key);
             if (!by)
-                throw EPinvel(Tr("--by ожидает day, week, project, operator или station."));
+                throw EPinvel(TTexts::tr("--by ожидает day, week, project, operator или station."));
             o.By = *by;
         } else if (a == QLatin1String("--json"))
             o.Json = true;
@@ -97,15 +98,15 @@ TStatsOptions ParseStats(const QStringList& args) {
                      v == QLatin1String("faulty"))
                 o.Filter.Verdict = TRecordFilter::TVerdict::Faulty;
             else
-                throw EPinvel(Tr("--verdict ожидает ГОДЕН или БРАК."));
+                throw EPinvel(TTexts::tr("--verdict ожидает ГОДЕН или БРАК."));
         } else if (a == QLatin1String("--settings"))
             o.Settings = value();
         else
-            throw EPinvel(Tr("Непонятный параметр «%1».").arg(a) + QLatin1Char('\n') +
+            throw EPinvel(TTexts::tr("Непонятный параметр «%1».").arg(a) + QLatin1Char('\n') +
                           StatsUsage());
     }
     if (o.Json && o.Csv)
-        throw EPinvel(Tr("Укажите одно из двух: --json или --csv."));
+        throw EPinvel(TTexts::tr("Укажите одно из двух: --json или --csv."));
     o.Filter.SetDays(from, to);
     return o;
 }
@@ -113,10 +114,10 @@ TStatsOptions ParseStats(const QStringList& args) {
 TRecordsConfig Config(const TStatsOptions& o) {
     const QString path = o.Settings.isEmpty() ? TIniFile::ProgramSettingsPath() : o.Settings;
     if (!o.Settings.isEmpty() && !QFileInfo::exists(path))
-        throw EPinvel(Tr("Нет файла настроек «%1».").arg(path));
+        throw EPinvel(TTexts::tr("Нет файла настроек «%1».").arg(path));
     TIniFile ini(path);
     if (QFileInfo::exists(path) && !ini.Load())
-        throw EPinvel(Tr("Не удалось прочитать файл настроек «%1».").arg(path));
+        throw EPinvel(TTexts::tr("Не удалось прочитать файл настроек «%1».").arg(path));
     QString problem;
     TRecordsConfig config = TRecordsConfig::FromIni(ini, &problem);
     if (!problem.isEmpty()) {
@@ -132,14 +133,14 @@ QString Count(qint64 n) {
 
 QString Text(const TStatistics& s) {
     QString out;
-    out += Tr("Проверок: %1 (ГОДЕН %2, БРАК %3), без серийного номера: %4\n")
+    out += TTexts::tr("Проверок: %1 (ГОДЕН %2, БРАК %3), без серийного номера: %4\n")
                .arg(Count(s.Checks), Count(s.Good), Count(s.Faulty), Count(s.Unnumbered));
-    out += Tr("Жгутов: %1; годны с первого предъявления: %2 (%3); годны в итоге: %4 (%5)\n")
+    out += TTexts::tr("Жгутов: %1; годны с первого предъявления: %2 (%3); годны в итоге: %4 (%5)\n")
                .arg(Count(s.Harnesses), Count(s.FirstPassGood),
                     TStatistics::PercentText(s.FirstPassYield()), Count(s.FinalGood),
                     TStatistics::PercentText(s.FinalYield()));
     out += QLatin1Char('\n') +
-           Tr("%1: проверок, ГОДЕН, БРАК, жгутов, с первого предъявления, в итоге\n")
+           TTexts::tr("%1: проверок, ГОДЕН, БРАК, жгутов, с первого предъявления, в итоге\n")
                .arg(TStatistics::GroupingKey(s.By));
     for (const TStatisticsGroup& g : s.Groups)
         out += QStringLiteral("  %1  %2  %3  %4  %5  %6  %7\n")
@@ -147,21 +148,23 @@ QString Text(const TStatistics& s) {
                         Count(g.Good), Count(g.Faulty), Count(g.Harnesses),
                         TStatistics::PercentText(g.FirstPassYield()),
                         TStatistics::PercentText(g.FinalYield()));
-    out += QLatin1Char('\n') + Tr("Контакты в неисправностях (бракованных проверок, доля, "
-                                  "нарастающим итогом, из них непрерывных):\n");
+    out += QLatin1Char('\n') + TTexts::tr("Контакты в неисправностях (бракованных проверок, доля, "
+                                          "нарастающим итогом, из них непрерывных):\n");
     for (const TContactFigure& c : s.Contacts)
         out += QStringLiteral("  %1  %2  %3  %4  %5\n")
                    .arg(c.Contact, Count(c.Checks), TStatistics::PercentText(c.Share),
                         TStatistics::PercentText(c.Cumulative), Count(c.WatchChecks));
-    out += QLatin1Char('\n') + Tr("Неисправности по видам (разовые проверки; непрерывные "
-                                  "отдельно):\n");
+    out += QLatin1Char('\n') + TTexts::tr("Неисправности по видам (разовые проверки; непрерывные "
+                                          "отдельно):\n");
     for (const TKindFigure& k : s.Kinds)
-        out += Tr("  %1: %2 в %3 проверках; непрерывные: %4 в %5\n")
+        out += TTexts::tr("  %1: %2 в %3 проверках; непрерывные: %4 в %5\n")
                    .arg(TFault::KindText(k.Kind), Count(k.Faults), Count(k.Checks),
                         Count(k.WatchFaults), Count(k.WatchChecks));
-    out += QLatin1Char('\n') + Tr("Жгуты с браком два раза и более: %1\n").arg(s.Repeats.size());
+    out += QLatin1Char('\n') +
+           TTexts::tr("Жгуты с браком два раза и более: %1\n").arg(s.Repeats.size());
     for (const TRepeatFigure& r : s.Repeats)
-        out += Tr("  %1: БРАК %2 из %3 проверок\n").arg(r.Serial, Count(r.Faulty), Count(r.Checks));
+        out += TTexts::tr("  %1: БРАК %2 из %3 проверок\n")
+                   .arg(r.Serial, Count(r.Faulty), Count(r.Checks));
     return out;
 }
 
@@ -178,10 +181,11 @@ int RunStats(const QStringList& args) {
     QString problem;
     TRecordsDatabase* database = o.Local ? store.ReadingLocal(&problem) : store.Reading(&problem);
     if (!database)
-        throw EPinvel(problem + (config.HasShared() && !o.Local
-                                     ? QLatin1Char('\n') +
-                                           Tr("Записи этой станции: pinvel-check stats --local.")
-                                     : QString()));
+        throw EPinvel(problem +
+                      (config.HasShared() && !o.Local
+                           ? QLatin1Char('\n') +
+                                 TTexts::tr("Записи этой станции: pinvel-check stats --local.")
+                           : QString()));
     const std::optional<TStatistics> stats =
         TStatisticsQuery::Compute(*database, o.Filter, o.By, &problem);
     if (!stats)

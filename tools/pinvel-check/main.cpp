@@ -13,6 +13,7 @@
 // file or argument), 3 it was checked but its record could not be written anywhere; the reason
 // goes to standard error in Russian.
 
+#include "CheckCommands.h"
 #include "IComPort.h"
 #include "StatsCommand.h"
 #include "TCheckPoints.h"
@@ -498,12 +499,16 @@ int main(int argc, char** argv) {
                                                         : TIniFile::ProgramSettingsPath()));
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-        Out(Usage() + QLatin1Char('\n'));
+        Out(Usage() + QLatin1Char('\n') + ProbeUsage() + FixtureUsage());
         return ExitGood;
     }
     try {
         if (!args.isEmpty() && args[0] == QLatin1String("stats"))
             return RunStats(args.mid(1));
+        if (!args.isEmpty() && args[0] == QLatin1String("probe"))
+            return ProbeCommand(args.mid(1));
+        if (!args.isEmpty() && args[0] == QLatin1String("fixture"))
+            return FixtureCommand(args.mid(1));
         const TOptions options = Parse(args);
         if (options.Command == QLatin1String("learn"))
             return Learn(options);

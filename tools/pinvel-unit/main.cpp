@@ -2,19 +2,21 @@
 // reach it through a real connection and a process boundary.
 //
 //   pinvel-unit --listen HOST:PORT [--harness FILE] [--log] [--drop-after N] [--close-after N]
-//               [--reply-us N]
+//               [--reply-us N] [--control HOST:PORT]
 //
 // One connection is served after another until the process is stopped. The unit (its pin levels
 // and tables) lives as long as the process; the fault counters start again with each connection.
 
 #include "IComPort.h"
 #include "SystemErrorText.h"
+#include "TControlPort.h"
 #include "TFrameCodec.h"
 #include "THarness.h"
 #include "TIniFile.h"
 #include "TSimUnit.h"
 #include "TTranslation.h"
 
+#include "TUnitControl.h"
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -52,11 +54,14 @@ struct Options {
     long CloseAfter = -1;
     // A real unit's pace: each answer leaves this long after its command came in.
     long ReplyUs = 1000;
+    std::string ControlHost; // --control: the harness changed by hand while the unit runs
+    std::string ControlPort;
 };
 
 std::string UsageText() {
     return Text(TTexts::tr("Использование: pinvel-unit --listen HOST:PORT [--harness FILE] [--log] "
-                           "[--drop-after N] [--close-after N] [--reply-us N] [--compact]\n"));
+                           "[--drop-after N] [--close-after N] [--reply-us N] [--compact] "
+                           "[--control HOST:PORT]\n"));
 }
 
 int Usage(const QString& why) {
@@ -76,7 +81,9 @@ int Help() {
                         "  --drop-after N      после N команд не отвечать\n"
                         "  --close-after N     закрыть соединение на команде N+1\n"
                         "  --reply-us N        отвечать через N микросекунд после команды "
-                        "(1000)\n"))
+                        "(1000)\n"
+                        "  --control HOST:PORT строки управления: probe ВЫВОД|none, connect А Б,\n"
+                        "                      disconnect А Б, reset; ответ ok или ошибка\n"))
             .c_str());
     return 0;
 }
@@ -213,6 +220,13 @@ int main(int argc, char** argv) {
         } else if (arg == "--reply-us" && hasValue) {
             if (!Number(argv[++i], options.ReplyUs) || options.ReplyUs > 1000000)
                 return Usage(TTexts::tr("--reply-us ожидает число микросекунд от 0 до 1000000"));
+        } else if (arg == "--control" && hasValue) {
+            const std::string value = argv[++i];
+            const std::size_t colon = value.rfind(':');
+            if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
+                return Usage(TTexts::tr("--control ожидает HOST:PORT"));
+            options.ControlHost = value.substr(0, colon);
+            options.ControlPort = value.substr(colon + 1);
         } else {
             return Usage(TTexts::tr("непонятный параметр %1").arg(QString::fromStdString(arg)));
         }
@@ -226,8 +240,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pinvel-unit: %s\n", error.c_str());
         return 1;
     }
-    TSimUnit unit(std::move(harness));
+    TSimUnit unit(harness);
     unit.SetAnnounceCompact(options.Compact);
+    TUnitControl control(unit, std::move(harness));
 
     std::signal(SIGPIPE, SIG_IGN);
     addrinfo hints{};
@@ -269,6 +284,18 @@ int main(int argc, char** argv) {
     // Tests start the emulator on port 0 and read the port it got from this line.
     std::printf("pinvel-unit: listening on %s:%s, unit type %d\n", options.Host.c_str(), port,
                 unit.UnitType());
+    std::unique_ptr<TControlPort> controlPort;
+    if (!options.ControlHost.empty()) {
+        controlPort =
+            TControlPort::Listen(options.ControlHost, options.ControlPort, control, error);
+        if (!controlPort) {
+            std::fprintf(stderr, "pinvel-unit: --control: %s\n", error.c_str());
+            return 1;
+        }
+        // The second line, for tests that ask for port 0.
+        std::printf("pinvel-unit: control on %s:%s\n", options.ControlHost.c_str(),
+                    controlPort->Port().c_str());
+    }
     std::fflush(stdout);
 
     for (;;) {

@@ -9,6 +9,7 @@
 #include "TCheckResultsPanel.h"
 #include "TCheckRun.h"
 #include "TErrors.h"
+#include "TGuidedChecks.h"
 #include "TRazem.h"
 #include "TSootv.h"
 #include "TWireList.h"
@@ -71,6 +72,7 @@ TCheckController::TCheckController(QMainWindow& window, ICheckHost& host, QActio
 
     CreateActions(menuBefore);
     CreateProgress();
+    FGuided = std::make_unique<TGuidedChecks>(window, host, *this);
     FPoll.setInterval(std::max(1, FOptions.PollMs));
     connect(&FPoll, &QTimer::timeout, this, &TCheckController::Poll);
     window.installEventFilter(this);
@@ -370,6 +372,7 @@ void TCheckController::Poll() {
 }
 
 void TCheckController::EndCheck() {
+    FGuided->End();
     FRun->EndCheck();
 }
 
@@ -400,6 +403,8 @@ void TCheckController::ProjectReplaced() {
 }
 
 bool TCheckController::KeyPressed(int key) {
+    if (FGuided->KeyPressed(key))
+        return true;
     if (key == KeyEscape) {
         if (Busy()) {
             Cancel();

@@ -23,6 +23,7 @@ class QProgressBar;
 class QPushButton;
 class TCheckResultsPanel;
 class TCheckRun;
+class TGuidedChecks;
 class TWorkPlaceView;
 
 // What a scripted run puts in place of the check's dialogs and sound.
@@ -70,6 +71,8 @@ class TCheckController : public QObject {
     QMenu* Menu() const { return miCheck; }
     TCheckResultsPanel* Panel() const { return FPanel; }
     TContactMarks& Marks() { return FMarks; }
+    // Guided assembly, the probe and the fixture's self-check.
+    TGuidedChecks* Guided() const { return FGuided.get(); }
     // The job under way; null between checks.
     const TCheckJob* Job() const { return FJob.get(); }
 
@@ -179,4 +182,5 @@ class TCheckController : public QObject {
     bool FSound = true;
     bool FPlaced = false; // the panel has been shown, its placement restored
     QSize FDesignMinimum; // the window's own minimum size
+    std::unique_ptr<TGuidedChecks> FGuided; // last: it goes first, while the marks stay
 };

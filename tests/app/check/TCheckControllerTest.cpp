@@ -127,7 +127,8 @@ class TCheckControllerTest : public QObject {
         QCOMPARE(items,
                  (QStringList{"Снять эталон|Ctrl+E", "Загрузить перечень проводов...|Ctrl+I",
                               "Эталон...|Ctrl+R", "Проверить жгут|F5",
-                              "Следить за перемежающимися обрывами|F6", "Результаты проверки|",
+                              "Следить за перемежающимися обрывами|F6", "Сборка по эталону|F7",
+                              "Найти зондом|F8", "Проверить адаптер|", "Результаты проверки|",
                               "Звуковой сигнал при браке|", "Журнал проверок...|Ctrl+J"}));
         QVERIFY(check.acWatch->isCheckable() && check.acSound->isCheckable());
         QVERIFY(menu->menuAction()->isVisible());

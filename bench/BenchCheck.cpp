@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-bench-check: the harness check on 190 pins in 95 nets through the loaded libkestrum.so
 // and its simulated unit: round trips to learn and to verify a good harness, and the time of a
 // verify with the unit answering each round trip after 1 ms (a USB unit's pace) and flat out.

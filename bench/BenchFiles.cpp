@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-bench-files: loading and saving a large project (40 connectors of 50 contact rows x 101
 // positions, 190 correspondences), median of several runs, through the real files.
 

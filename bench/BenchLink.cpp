@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-bench-link: round trips of command 21 over all 190 pins per second, through the loaded
 // libkestrum.so, on the simulated unit in process and on the unit emulator over TCP loopback.
 

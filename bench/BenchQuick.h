@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // `--quick`: a short run that shows a benchmark still runs to its end and prints every figure

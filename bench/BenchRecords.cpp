@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-bench-records: the journal of checks with 100 000 records in the station's SQLite file
 // (and, when PINVEL_BENCH_PG_URL names a PostgreSQL server, in a database made there for the
 // run): filtering by serial number in the journal's model (its first page and the count, what

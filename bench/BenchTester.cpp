@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-bench-tester: the tester's worker in the cycle through the loaded libkestrum.so and its
 // simulated unit, with 190 correspondences and a few generator contacts, the view's calls served
 // by the user-interface thread (this program's main thread, in its event loop). Prints the passes

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installed layout, relative to the prefix (the program finds everything from its own place):
 #   bin/pinvel, bin/pinvel-file, bin/pinvel-unit, bin/pinvel-check
 #   lib/pinvel/libkestrum.so          the device access library, found from ../lib/pinvel

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh does both steps)
 # makes pinvel_<version>_<arch>.deb from what `cmake --install` puts under /usr. The libraries
 # the programs link are found by dpkg-shlibdeps; what is loaded at run time is named here: Qt's

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sanitizer builds apply to every target of the tree, Qt itself excepted.
 if(PINVEL_SANITIZE)
     string(REPLACE "," ";" _san_list "${PINVEL_SANITIZE}")

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # pinvel_add_test(NAME n SOURCES ... [LIBS ...] [LABELS ...] [GUI])
 # A Qt Test executable registered with ctest. GUI tests run headless.
 function(pinvel_add_test)

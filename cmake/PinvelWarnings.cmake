@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings for the project's own targets: pinvel_warnings(target)
 function(pinvel_warnings target)
     if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")

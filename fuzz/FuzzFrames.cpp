@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fuzz-frames: arbitrary bytes from a unit (or a host) through the frame decoder, in pieces of
 // varying size, and every whole frame through the simulated unit. Nothing may crash, read out of
 // bounds or buffer without limit; a decoded frame must encode back to the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the project reader: any bytes either read or give EFileError, never a crash,
 // a sanitizer report or a read outside the contact array. A project that reads is written
 // back, and writing what that gives reads again to the same bytes.

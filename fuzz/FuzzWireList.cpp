@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fuzz-wirelist: arbitrary bytes read as a wire list against a small project's points. Nothing
 // may crash or read out of bounds; a list that is taken is a reference over exactly those
 // points, and written out again it reads back the same.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds one build folder: scripts/build.sh DIR [cmake options...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,4 +11,10 @@ if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
-cmake --build "$dir" --parallel
+# PINVEL_TARGETS: only these targets (and what they need), not the whole tree.
+if [ -n "${PINVEL_TARGETS:-}" ]; then
+    # shellcheck disable=SC2086
+    cmake --build "$dir" --parallel --target $PINVEL_TARGETS
+else
+    cmake --build "$dir" --parallel
+fi

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Pinvel builds, tests and runs with, when any is missing
 # (fonts-wine: the Tahoma the windows are laid out for; x11-utils: the screenshots' xwininfo;
 # libqt6sql6-sqlite and -psql: the records' databases; postgresql: the tests' throwaway server;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A throwaway PostgreSQL server for the tests, from Debian's postgresql package: a cluster in a
 # temporary folder on a free port of 127.0.0.1, owned by an unprivileged user (the server
 # refuses root; as root, the system's user "nobody" runs it), with a password that only a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's screenshots of the main window (docs/main-tester.png, docs/main-editor.png),
 # of the correspondence editor (docs/sootv.png) and of the about box (docs/about.png) on a
 # virtual display: the program opens data/demo-harness.pvl from its recent-files menu in the

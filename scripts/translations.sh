@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Brings translations/pinvel_en.ts up to date with the texts of src/ and tools/: new texts arrive
 # unfinished, changed ones keep their old translation marked unfinished. Translate them (Qt
 # Linguist, or by hand), then build: the build compiles the .ts into the program.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the X display for the screenshots: `xinput.py click X Y`, `xinput.py key NAME` (with
 modifiers joined by "+": `key Control_L+e`).
 

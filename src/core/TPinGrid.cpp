@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TPinGrid.h"
 
 TPinGrid::TPinGrid(QObject* parent) : QObject(parent) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The contract between the program and the device access library (libkestrum.so or a vendor's

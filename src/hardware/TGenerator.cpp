@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TGenerator.h"
 
 void TGenerator::SetLines(std::int32_t n) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Creation of the device access object: finding and loading libkestrum.so (or a vendor's library

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's exported C functions; everything else stays hidden.
 
 #include "IComPort.h"

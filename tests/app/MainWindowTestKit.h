@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A scripted run of the main window for the window's tests: message boxes, file dialogs and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stop request of the session reaches the user-interface thread as a signal, once.
 
 #include "TStopSignals.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A technician's day with the real main window and the unit emulator over TCP: two connectors
 // from the constructor, contacts tied to pins of X1 and X2 in the correspondence editor, the
 // project saved, the tester switched on, contacts switched and handed to the generator, Esc,

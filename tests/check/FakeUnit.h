@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A unit in the test: pins wired into nets, each net reading the OR of the levels driven on its

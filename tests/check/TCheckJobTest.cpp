@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The harness check as a job of the tester's worker: it runs on the worker's thread through the
 // worker's exchange, rests and resumes as the passes do, and comes through the recovery road when
 // the unit fails; the results are read from this (the user-interface) thread meanwhile.

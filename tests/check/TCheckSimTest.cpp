@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The harness check against the library's simulated unit and the faults its harness file
 // describes: every kind found and named by its contacts, at a real unit's pace where time
 // matters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check engine over a unit in the test: the round trips it makes and what it drives in them,
 // the detection claim of the coded check, naming faults that have gone again, continuous verify,
 // and the round trip over a port (the frame's bytes, the unit's pin codes, bad replies).

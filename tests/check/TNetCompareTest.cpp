@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The faults: their texts and machine-readable form, and how a comparison of nets names them.
 
 #include "TNetCompare.h"

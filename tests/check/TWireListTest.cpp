@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference as a wire list: its bytes, reading hand-made lists, and refusing bad ones with
 // their line numbers; the project's points of measurement it is read against.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file on disk: Windows-1251 text, and values it cannot carry as they stand.
 #include "TIniFile.h"
 #include "TWin1251.h"

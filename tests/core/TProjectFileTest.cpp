@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TProjectFile.h"
 #include "ProjectSamples.h"
 #include "TErrors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving over a file on disk: the project and the settings file are replaced whole, and the file
 // keeps what the user gave it (its mode, the links that lead to it).
 #include "TSafeFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in device library for the loader's tests: a port that does nothing but count how many
 // of its kind are alive, so the tests see Release called through the library that made it.
 

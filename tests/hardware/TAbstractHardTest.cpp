@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worker's passes against a scripted unit: what goes to the unit and what the user sees.
 
 #include "HardTestKit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worker through the real device library and its simulated unit.
 
 #include "HardTestKit.h"

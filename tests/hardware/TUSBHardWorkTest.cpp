@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB unit's command frames byte for byte, and the reply checks.
 
 #include "HardTestKit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rest, resume and the hand-overs between the worker and the user-interface thread.
 
 #include "HardTestKit.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and starts the installed program headless: it must
 # find its device library in ../lib/pinvel and, with bin/ not writable, read its settings from
 # ~/.config/Pinvel/pinvel.ini, whose [Device] section points it at a unit emulator.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a throwaway XDG data folder and asks the desktop's own tools what a
 # project is: the shared MIME database must name application/x-pinvel-project for *.pvl (an
 # empty project too, and whatever its bytes), and the desktop files must name Pinvel as the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack and checks it with dpkg-deb: the files a technician's
 # machine needs, where Debian keeps them, and the dependencies that make
 # `apt-get install ./pinvel_*.deb` bring Qt 6's runtime, its platform plugins and the fonts.

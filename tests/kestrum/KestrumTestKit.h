@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shared by the library's tests: ports are made through the built libkestrum.so, loaded as the

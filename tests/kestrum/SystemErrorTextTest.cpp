@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a link failed, as the user reads it: Russian for every reason the system can give.
 // Linked from the library's classes; ports are tested through libkestrum.so.
 

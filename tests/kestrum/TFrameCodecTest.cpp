@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link frame codec against the documented frame layout: sync 0xA5, code, payload length
 // (little-endian), payload, XOR of every byte from the code to the payload's end. The expected
 // bytes are written out here, so a fault the encoder and the decoder share still shows.

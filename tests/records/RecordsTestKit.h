@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shared by the records' tests: a fresh database of either kind (an SQLite file in a folder with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a station's records go: the settings that point at a shared database, the local file
 // when there is none, the queue when it does not answer, and the faults: the shared server
 // stopped in the middle of a series of checks, a record sent again after a commit whose answer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV of the records, byte by byte against its documented columns; its export in pages
 // through a temporary file; and the journal's model, column by column.
 

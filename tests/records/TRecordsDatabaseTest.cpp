@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records' database, the same cases against the station's SQLite file and against a real
 // PostgreSQL server: the schema and its version, a record's columns as stored, whole-or-absent
 // writes, a record sent twice, the filters at their exact bounds, pages, the queue.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A record interrupted by a killed program is absent, not half-written: a child process writes
 // a record with its faults (and, in the station's file, its place in the queue), stops just
 // before the commit, and is killed with SIGKILL there. Against the SQLite file and PostgreSQL.

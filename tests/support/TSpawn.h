@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A child process whose standard output comes back through a pipe. QProcess is not used: it does

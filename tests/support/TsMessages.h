@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The messages of a Qt translation catalogue (.ts), as the tests of the translation read it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt from the distribution is not built with ThreadSanitizer, so the sanitizer cannot see the
 // locks inside it: Qt's own threads (the thread pool that converts and scales large images, its
 // task queue, Qt Test's watchdog) and the memory Qt copies under its own locks are reported as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pinvel-check tool, run as a separate process: its exit codes, its text and JSON, the wire
 // list it writes, and a check against the unit emulator over TCP.
 

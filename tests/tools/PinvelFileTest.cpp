@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pinvel-file tool, run as a separate process on files the program writes.
 #include "../core/ProjectSamples.h"
 #include "TErrors.h"

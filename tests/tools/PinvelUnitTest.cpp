@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unit emulator's command line, run as a separate process.
 #include <QProcess>
 #include <QTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse events go through the window, as the user's do (implicit grab, context menu requests).
 #define QTEST_QPA_MOUSE_HANDLING
 

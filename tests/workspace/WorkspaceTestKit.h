@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Connectors and ties built the way the editing commands build them, and a fake main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-check: the harness check on the command line, for scripts and production lines.
 //
 //   pinvel-check learn PROJECT.pvl [-o WIRES.csv]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-file: project files on the command line, for technicians and scripts.
 #include "TErrors.h"
 #include "TFileErrorText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-unit: the simulated diagnostic unit served over TCP, so that the program and its tests
 // reach it through a real connection and a process boundary.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A project for the harness check in the window: two connectors of one row of eight contacts,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The harness check in the main window with the library's simulated unit: what each command
 // asks for before it starts, the question before a reference is replaced, refused wire lists,
 // the reference dialog, the tester's keys and controls while a check runs, cancelling, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A technician checks harnesses with the real main window and the unit emulator over TCP: the
 // project is opened, a good harness learnt as the reference, then the emulator comes back with
 // a harness that has an open and a short; one verify names both in the results panel and marks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's records: the serial number and the operator asked and remembered, each verify's
 // record written off the window's thread, the status bar's notice of records waiting for the
 // shared database, the journal opened from its action.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printable report: what it says of a record and of a list, what a record's own texts cannot
 // do to it, and that a report which cannot be written leaves no file behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Журнал проверок": the records newest first, each filter of the window, the record shown with
 // its faults, scrolling that reads on, the CSV and PDF through the window, and a shared
 // database that does not answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial number and operator asked before a verify, as a barcode scanner answers it: it
 // types into whatever has the focus and presses Enter; no mouse.
 

@@ -25,6 +25,63 @@
     </message>
 </context>
 <context>
+    <name>PinvelAvrsim</name>
+    <message>
+        <source>Использование: pinvel-avrsim [--harness FILE] [--fast] [--cycles] FIRMWARE.elf
+</source>
+        <translation>Usage: pinvel-avrsim [--harness FILE] [--fast] [--cycles] FIRMWARE.elf
+</translation>
+    </message>
+    <message>
+        <source>Плата открытого блока диагностики, смоделированная вокруг его прошивки.
+  --harness FILE  описание жгута в JSON (как у pinvel-unit)
+  --fast          не согласовывать время модели с часами
+  --cycles        при выходе напечатать такты от запроса до ответа
+UART0 выводится на псевдотерминал; его путь печатается первой строкой:
+  pinvel-avrsim: unit on /dev/pts/N
+</source>
+        <translation>The open unit&apos;s board, simulated around its firmware.
+  --harness FILE  the harness description in JSON (as pinvel-unit takes it)
+  --fast          do not hold the model&apos;s time to the clock
+  --cycles        print the cycles from request to reply on exit
+UART0 goes to a pseudo-terminal; its path is printed as the first line:
+  pinvel-avrsim: unit on /dev/pts/N
+</translation>
+    </message>
+    <message>
+        <source>неверный аргумент: %1</source>
+        <translation>bad argument: %1</translation>
+    </message>
+    <message>
+        <source>не указан файл прошивки (ELF)</source>
+        <translation>no firmware file (ELF) given</translation>
+    </message>
+    <message>
+        <source>%1: плата открытого блока имеет тип %2, а не %3</source>
+        <translation>%1: the open unit&apos;s board is of type %2, not %3</translation>
+    </message>
+    <message>
+        <source>файл прошивки %1 не найден</source>
+        <translation>the firmware file %1 is not there</translation>
+    </message>
+    <message>
+        <source>%1 не является прошивкой ELF для AVR</source>
+        <translation>%1 is no ELF firmware for the AVR</translation>
+    </message>
+    <message>
+        <source>не удалось создать модель ATmega2560</source>
+        <translation>could not make the ATmega2560 model</translation>
+    </message>
+    <message>
+        <source>прошивка остановилась (сбой)</source>
+        <translation>the firmware stopped (crashed)</translation>
+    </message>
+    <message>
+        <source>прошивка остановилась (завершение)</source>
+        <translation>the firmware stopped (ended)</translation>
+    </message>
+</context>
+<context>
     <name>PinvelCheck</name>
     <message>
         <source>Использование:
@@ -1463,6 +1520,13 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TPtyWire</name>
+    <message>
+        <source>не удалось создать псевдотерминал: %1</source>
+        <translation>could not make a pseudo-terminal: %1</translation>
+    </message>
+</context>
+<context>
     <name>TRazem</name>
     <message>
         <source>Разъем может иметь от 0 до %1 позиций в ряду, запрошено %2.</source>
@@ -2169,29 +2233,6 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Не удалось подключиться к %1:%2: %3</source>
         <translation>Could not connect to %1:%2: %3</translation>
-    </message>
-</context>
-<context>
-    <name>TTexts</name>
-    <message>
-        <source>После %1 ожидается значение.</source>
-        <translation>A value is expected after %1.</translation>
-    </message>
-    <message>
-        <source>В проекте «%1» нет контактов, привязанных к выводам блока: проверять нечего.</source>
-        <translation>The project &quot;%1&quot; has no contacts tied to the unit&apos;s pins: there is nothing to check.</translation>
-    </message>
-    <message>
-        <source>Нет файла настроек «%1».</source>
-        <translation>There is no settings file &quot;%1&quot;.</translation>
-    </message>
-    <message>
-        <source>Не удалось прочитать файл настроек «%1».</source>
-        <translation>Could not read the settings file &quot;%1&quot;.</translation>
-    </message>
-    <message>
-        <source>Не удалось подключиться к блоку диагностики (%1)%2</source>
-        <translation>Could not connect to the diagnostic unit (%1)%2</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TPtyWire.h"
 
+#include <QCoreApplication>
+
 #include <avr_uart.h>
 #include <sim_avr.h>
 #include <sim_cycle_timers.h>
@@ -37,7 +39,9 @@ TPtyWire::~TPtyWire() {
 bool TPtyWire::Open(std::string& error) {
     char name[256] = {};
     if (::openpty(&FMaster, &FSlave, name, nullptr, nullptr) != 0) {
-        error = std::string("не удалось создать псевдотерминал: ") + std::strerror(errno);
+        error = QCoreApplication::translate("TPtyWire", "не удалось создать псевдотерминал: %1")
+                    .arg(QString::fromLocal8Bit(std::strerror(errno)))
+                    .toStdString();
         return false;
     }
     termios tio{};

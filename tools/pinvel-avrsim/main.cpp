@@ -9,6 +9,10 @@
 #include "TPtyWire.h"
 
 #include "THarness.h"
+#include "TIniFile.h"
+#include "TTranslation.h"
+
+#include <QCoreApplication>
 
 #include <sim_avr.h>
 #include <sim_elf.h>
@@ -27,8 +31,18 @@
 #include <vector>
 
 namespace {
-const char* const UsageText =
-    "Использование: pinvel-avrsim [--harness FILE] [--fast] [--cycles] FIRMWARE.elf\n";
+struct TTexts {
+    Q_DECLARE_TR_FUNCTIONS(PinvelAvrsim)
+};
+
+std::string Text(const QString& text) {
+    return text.toStdString();
+}
+
+std::string UsageText() {
+    return Text(TTexts::tr(
+        "Использование: pinvel-avrsim [--harness FILE] [--fast] [--cycles] FIRMWARE.elf\n"));
+}
 
 std::atomic<bool> Stop{false};
 
@@ -36,20 +50,21 @@ void OnSignal(int) {
     Stop = true;
 }
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "pinvel-avrsim: %s\n%s", why, UsageText);
+int Usage(const QString& why) {
+    std::fprintf(stderr, "pinvel-avrsim: %s\n%s", Text(why).c_str(), UsageText().c_str());
     return 2;
 }
 
 int Help() {
-    std::printf("%s"
-                "Плата открытого блока диагностики, смоделированная вокруг его прошивки.\n"
-                "  --harness FILE  описание жгута в JSON (как у pinvel-unit)\n"
-                "  --fast          не согласовывать время модели с часами\n"
-                "  --cycles        при выходе напечатать такты от запроса до ответа\n"
-                "UART0 выводится на псевдотерминал; его путь печатается первой строкой:\n"
-                "  pinvel-avrsim: unit on /dev/pts/N\n",
-                UsageText);
+    std::printf(
+        "%s%s", UsageText().c_str(),
+        Text(TTexts::tr("Плата открытого блока диагностики, смоделированная вокруг его прошивки.\n"
+                        "  --harness FILE  описание жгута в JSON (как у pinvel-unit)\n"
+                        "  --fast          не согласовывать время модели с часами\n"
+                        "  --cycles        при выходе напечатать такты от запроса до ответа\n"
+                        "UART0 выводится на псевдотерминал; его путь печатается первой строкой:\n"
+                        "  pinvel-avrsim: unit on /dev/pts/N\n"))
+            .c_str());
     return 0;
 }
 
@@ -62,6 +77,8 @@ struct Options {
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    TTranslation::Install(TTranslation::ChooseForProgram(TIniFile::ProgramSettingsPath()));
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -76,10 +93,10 @@ int main(int argc, char** argv) {
         else if (!arg.empty() && arg[0] != '-' && options.Elf.empty())
             options.Elf = arg;
         else
-            return Usage(("неверный аргумент: " + arg).c_str());
+            return Usage(TTexts::tr("неверный аргумент: %1").arg(QString::fromStdString(arg)));
     }
     if (options.Elf.empty())
-        return Usage("не указан файл прошивки (ELF)");
+        return Usage(TTexts::tr("не указан файл прошивки (ELF)"));
 
     THarness harness;
     std::string error;
@@ -88,26 +105,36 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (harness.UnitType != THarness::DefaultUnitType) {
-        std::fprintf(stderr, "pinvel-avrsim: %s: плата открытого блока имеет тип %d, а не %d\n",
-                     options.Harness.c_str(), THarness::DefaultUnitType, harness.UnitType);
+        std::fprintf(stderr, "pinvel-avrsim: %s\n",
+                     Text(TTexts::tr("%1: плата открытого блока имеет тип %2, а не %3")
+                              .arg(QString::fromStdString(options.Harness))
+                              .arg(THarness::DefaultUnitType)
+                              .arg(harness.UnitType))
+                         .c_str());
         return 2;
     }
     struct stat info {};
     if (::stat(options.Elf.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fprintf(stderr, "pinvel-avrsim: файл прошивки %s не найден\n", options.Elf.c_str());
+        std::fprintf(
+            stderr, "pinvel-avrsim: %s\n",
+            Text(TTexts::tr("файл прошивки %1 не найден").arg(QString::fromStdString(options.Elf)))
+                .c_str());
         return 2;
     }
     elf_firmware_t firmware{};
     if (elf_read_firmware(options.Elf.c_str(), &firmware) != 0 || firmware.flashsize == 0) {
-        std::fprintf(stderr, "pinvel-avrsim: %s не является прошивкой ELF для AVR\n",
-                     options.Elf.c_str());
+        std::fprintf(stderr, "pinvel-avrsim: %s\n",
+                     Text(TTexts::tr("%1 не является прошивкой ELF для AVR")
+                              .arg(QString::fromStdString(options.Elf)))
+                         .c_str());
         return 2;
     }
     std::strcpy(firmware.mmcu, "atmega2560");
     firmware.frequency = 16000000;
     avr_t* avr = avr_make_mcu_by_name(firmware.mmcu);
     if (avr == nullptr || avr_init(avr) != 0) {
-        std::fprintf(stderr, "pinvel-avrsim: не удалось создать модель ATmega2560\n");
+        std::fprintf(stderr, "pinvel-avrsim: %s\n",
+                     Text(TTexts::tr("не удалось создать модель ATmega2560")).c_str());
         return 2;
     }
     avr->log = LOG_ERROR;
@@ -140,8 +167,11 @@ int main(int argc, char** argv) {
     while (!Stop) {
         state = avr_run(avr);
         if (state == cpu_Done || state == cpu_Crashed) {
-            std::fprintf(stderr, "pinvel-avrsim: прошивка остановилась (%s)\n",
-                         state == cpu_Crashed ? "сбой" : "завершение");
+            std::fprintf(stderr, "pinvel-avrsim: %s\n",
+                         Text(state == cpu_Crashed
+                                  ? TTexts::tr("прошивка остановилась (сбой)")
+                                  : TTexts::tr("прошивка остановилась (завершение)"))
+                             .c_str());
             status = 1;
             break;
         }

@@ -14,9 +14,7 @@
 
 namespace {
 struct TTexts {
-    static QString tr(const char* text) {
-        return QCoreApplication::translate("pinvel-check", text);
-    }
+    Q_DECLARE_TR_FUNCTIONS(PinvelCheck)
 };
 } // namespace
 

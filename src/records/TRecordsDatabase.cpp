@@ -2,6 +2,7 @@
 #include "TRecordsDatabase.h"
 
 #include "TRecordsConfig.h"
+#include "TStatisticsCounts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,6 +62,9 @@ const std::vector<std::vector<const char*>>& Migrations() {
             // Records of this station waiting for the shared database (used in the local file).
             "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
         },
+        // The statistics' counts, kept as records are written; the upgrade counts the records
+        // there already.
+        TStatisticsCounts::Tables(),
     };
     return steps;
 }
@@ -257,6 +261,8 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
             ok = q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
         for (const char* statement : Migrations()[std::size_t(version - 1)])
             ok = ok && q.exec(QLatin1String(statement));
+        if (version == 2)
+            ok = ok && TStatisticsCounts::Fill(q, FKind == TKind::Shared);
         ok = ok &&
              Bind(q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
         if (!ok || !db.commit()) {
@@ -287,7 +293,7 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
     };
     const QVariant noTime{QMetaType(QMetaType::LongLong)};
     const qint64 now = TTestRecord::ToMs(QDateTime::currentDateTimeUtc());
-    int added = 0;
+    std::vector<const TTestRecord*> added;
     for (const TTestRecord& r : records) {
         if (!Bind(q,
                   QStringLiteral("INSERT INTO records (uid, checked_at, station, operator_name, "
@@ -302,7 +308,7 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         // A record there already (sent before, its answer lost) is whole: leave it.
         if (q.numRowsAffected() == 0)
             continue;
-        ++added;
+        added.push_back(&r);
         for (std::size_t i = 0; i < r.Faults.size(); ++i) {
             const TRecordFault& f = r.Faults[i];
             // The contacts column is what a search for a contact reads.
@@ -323,10 +329,12 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
                   {r.Uid, now}))
             return fail(q.lastError());
     }
-    if (added == 0) {
+    if (added.empty()) {
         db.rollback();
         return true;
     }
+    if (!TStatisticsCounts::Add(q, added, FKind == TKind::Shared))
+        return fail(q.lastError());
     if (FBeforeCommit)
         FBeforeCommit();
     if (!db.commit())
@@ -513,6 +521,11 @@ bool TRecordsDatabase::RemoveSent(const QString& uid, QString* error) {
     if (!db.transaction())
         return Fail(error, what, db.lastError());
     QSqlQuery q(db);
+    if (!TStatisticsCounts::Remove(q, uid, FKind == TKind::Shared)) {
+        const QString why = q.lastError().text();
+        db.rollback();
+        return Fail(error, what, why);
+    }
     for (const char* sql :
          {"DELETE FROM faults WHERE record_uid = ?", "DELETE FROM records WHERE uid = ?",
           "DELETE FROM waiting WHERE uid = ?"})

@@ -493,6 +493,10 @@ QStringList TRecordsDatabase::Operators(QString* error) {
     return Distinct("operator_name", error);
 }
 
+QStringList TRecordsDatabase::Stations(QString* error) {
+    return Distinct("station", error);
+}
+
 QStringList TRecordsDatabase::WaitingUids(QString* error) {
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
     QStringList out;

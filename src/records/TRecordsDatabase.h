@@ -66,6 +66,7 @@ class TRecordsDatabase {
     // The projects and the operators the records name, sorted.
     QStringList Projects(QString* error = nullptr);
     QStringList Operators(QString* error = nullptr);
+    QStringList Stations(QString* error = nullptr);
 
     // The queue of the local file: records waiting for the shared database, oldest first.
     QStringList WaitingUids(QString* error = nullptr);

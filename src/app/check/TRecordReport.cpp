@@ -4,6 +4,8 @@
 #include "THarnessCheck.h"
 #include "TRecordsDatabase.h"
 #include "TSafeFile.h"
+#include "TStatisticsQuery.h"
+#include "TStatisticsReport.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -114,8 +116,8 @@ QString TRecordReport::RecordHtml(const TTestRecord& r) {
     return html;
 }
 
-QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records,
-                                const QString& filterText) {
+QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records, const QString& filterText,
+                                const TStatistics* statistics) {
     QString html = QLatin1String(Style);
     html += QStringLiteral("<h1>%1</h1>").arg(E(TTexts::tr("Журнал проверок")));
     html += QStringLiteral("<p>%1<br>%2</p>")
@@ -139,6 +141,9 @@ QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records,
                          faults.join(QStringLiteral("<br>")));
     }
     html += QStringLiteral("</table>");
+    if (statistics)
+        html += QStringLiteral("<div style=\"page-break-before: always\"></div>") +
+                TStatisticsReport::Html(*statistics, filterText, false);
     return html;
 }
 
@@ -173,9 +178,15 @@ bool TRecordReport::WriteList(TRecordsDatabase& database, const TRecordFilter& f
             *error = problem;
         return false;
     }
+    // The list closes with the statistics of the same records on a page of their own.
+    const std::optional<TStatistics> statistics =
+        TStatisticsQuery::Compute(database, filter, TStatisticsGrouping::Day, error);
+    if (!statistics)
+        return false;
     if (count)
         *count = int(records.size());
-    return WriteList(records, FilterText(filter), path, error);
+    return Print(ListHtml(records, FilterText(filter), &*statistics), TTexts::tr("Журнал проверок"),
+                 path, true, error);
 }
 
 QString TRecordReport::FilterText(const TRecordFilter& f) {
@@ -190,6 +201,8 @@ QString TRecordReport::FilterText(const TRecordFilter& f) {
         parts << TTexts::tr("проект %1").arg(f.Project.trimmed());
     if (!f.Operator.trimmed().isEmpty())
         parts << TTexts::tr("оператор %1").arg(f.Operator.trimmed());
+    if (!f.Station.trimmed().isEmpty())
+        parts << TTexts::tr("станция %1").arg(f.Station.trimmed());
     if (f.Verdict != TRecordFilter::TVerdict::Any)
         parts << TCheckResult::VerdictText(f.Verdict == TRecordFilter::TVerdict::Good);
     return parts.isEmpty() ? TTexts::tr("все записи") : parts.join(QLatin1String(", "));

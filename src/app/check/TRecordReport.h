@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "TStatistics.h"
+
 #include "TRecordFilter.h"
 #include "TTestRecord.h"
 
@@ -16,7 +18,9 @@ class TRecordsDatabase;
 class TRecordReport {
   public:
     static QString RecordHtml(const TTestRecord& record);
-    static QString ListHtml(const std::vector<TTestRecord>& records, const QString& filterText);
+    // With `statistics`, their page follows the list.
+    static QString ListHtml(const std::vector<TTestRecord>& records, const QString& filterText,
+                            const TStatistics* statistics = nullptr);
 
     // Write through a temporary file: a failed report leaves no half file and no previous one
     // damaged. False with the reason.

@@ -55,7 +55,9 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     edSerial->setClearButtonEnabled(true);
     cbProject = new QComboBox(this);
     cbOperator = new QComboBox(this);
-    for (QComboBox* c : {cbProject, cbOperator}) {
+    cbStation = new QComboBox(this);
+    cbStation->setObjectName(QStringLiteral("cbStation"));
+    for (QComboBox* c : {cbProject, cbOperator, cbStation}) {
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->setMinimumContentsLength(14);
@@ -69,6 +71,8 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     filters->addWidget(deTo, 0, 3);
     filters->addWidget(new QLabel(tr("Результат:"), this), 0, 4);
     filters->addWidget(cbVerdict, 0, 5);
+    filters->addWidget(new QLabel(tr("Станция:"), this), 0, 6);
+    filters->addWidget(cbStation, 0, 7);
     filters->addWidget(new QLabel(tr("Серийный номер:"), this), 1, 0);
     filters->addWidget(edSerial, 1, 1, 1, 3);
     filters->addWidget(new QLabel(tr("Проект:"), this), 1, 4);
@@ -136,7 +140,7 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     const auto typed = [this] { FTyping->start(); };
     connect(edSerial, &QLineEdit::textEdited, this, typed);
     connect(edSerial, &QLineEdit::returnPressed, this, &TfmJournal::ApplyFilter);
-    for (QComboBox* c : {cbProject, cbOperator})
+    for (QComboBox* c : {cbProject, cbOperator, cbStation})
         connect(c, &QComboBox::currentTextChanged, this, typed);
     connect(cbVerdict, &QComboBox::currentIndexChanged, this, &TfmJournal::ApplyFilter);
     connect(cbPeriod, &QCheckBox::toggled, this, [this](bool on) {
@@ -221,13 +225,15 @@ void TfmJournal::OpenDatabase() {
 }
 
 void TfmJournal::FillChoices() {
-    for (QComboBox* c : {cbProject, cbOperator}) {
+    for (QComboBox* c : {cbProject, cbOperator, cbStation}) {
         const QString current = c->currentText();
         const QSignalBlocker block(c);
         c->clear();
         c->addItem(QString());
         if (FDatabase)
-            c->addItems(c == cbProject ? FDatabase->Projects() : FDatabase->Operators());
+            c->addItems(c == cbProject    ? FDatabase->Projects()
+                        : c == cbOperator ? FDatabase->Operators()
+                                          : FDatabase->Stations());
         c->setCurrentText(current);
     }
 }
@@ -239,6 +245,7 @@ TRecordFilter TfmJournal::FilterFromControls() const {
     f.Serial = edSerial->text().trimmed();
     f.Project = cbProject->currentText().trimmed();
     f.Operator = cbOperator->currentText().trimmed();
+    f.Station = cbStation->currentText().trimmed();
     f.Verdict = cbVerdict->currentIndex() == 1   ? TRecordFilter::TVerdict::Good
                 : cbVerdict->currentIndex() == 2 ? TRecordFilter::TVerdict::Faulty
                                                  : TRecordFilter::TVerdict::Any;

@@ -61,6 +61,7 @@ class TfmJournal : public QDialog {
     QComboBox* cbProject = nullptr;
     QComboBox* cbVerdict = nullptr;
     QComboBox* cbOperator = nullptr;
+    QComboBox* cbStation = nullptr;
     QTableView* tvRecords = nullptr;
     QTextBrowser* tbRecord = nullptr;
     QLabel* lbCount = nullptr;

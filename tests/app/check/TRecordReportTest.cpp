@@ -63,9 +63,10 @@ class TRecordReportTest : public QObject {
         f.Verdict = TRecordFilter::TVerdict::Faulty;
         f.Operator = "Ким";
         f.Project = "K1.pvl";
+        f.Station = "stand-2";
         QCOMPARE(TRecordReport::FilterText(f),
                  QString("с 2026-04-01 00:00:00, до 2026-04-03 00:00:00, серийный номер A*, "
-                         "проект K1.pvl, оператор Ким, БРАК"));
+                         "проект K1.pvl, оператор Ким, станция stand-2, БРАК"));
         const std::vector<TTestRecord> records{Record(1000, "L-2", false), Record(0, "L-1")};
         const QString path = FDir.filePath("list.pdf");
         QVERIFY(TRecordReport::WriteList(records, TRecordReport::FilterText(f), path));
@@ -74,6 +75,28 @@ class TRecordReportTest : public QObject {
                      text.contains("серийный номер A*") &&
                      text.indexOf("L-2") < text.indexOf("L-1") && text.contains("ГОДЕН") &&
                      text.contains("БРАК") && text.contains(records[0].ReferenceSum.left(16)),
+                 qPrintable(text));
+    }
+
+    // The list from the journal closes with a page of the same records' statistics.
+    void theJournalsListEndsWithItsStatistics() {
+        TRecordsDatabase db(FDir.filePath("records/records.sqlite"));
+        QVERIFY(db.Open());
+        std::vector<TTestRecord> records{Record(0, "S-1", false), Record(1000, "S-1"),
+                                         Record(2000, "S-2"), Record(3000, "S-3")};
+        records[3].Station = QStringLiteral("stand-9");
+        QVERIFY(db.Insert(records));
+        TRecordFilter f;
+        f.Station = QStringLiteral("stand-3");
+        const QString path = FDir.filePath("journal list.pdf");
+        int count = 0;
+        QString error;
+        QVERIFY2(TRecordReport::WriteList(db, f, path, &count, &error), qPrintable(error));
+        QCOMPARE(count, 3);
+        const QString text = PdfText(path);
+        const qsizetype page = text.indexOf("Статистика проверок");
+        QVERIFY2(page > text.indexOf("S-1") && text.contains("Проверок: 3 (ГОДЕН 2, БРАК 1)") &&
+                     text.contains("Жгутов: 2"),
                  qPrintable(text));
     }
 

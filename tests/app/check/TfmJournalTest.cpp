@@ -47,10 +47,13 @@ class TfmJournalTest : public QObject {
         auto db = FFresh->Open();
         // 600 records over six days; every 7th faulty; serials P-0..P-599; two projects, two
         // operators.
-        for (int i = 0; i < 600; ++i)
+        for (int i = 0; i < 600; ++i) {
             FAll.push_back(Record(DaysAgo(5 - i / 100, i), QStringLiteral("P-%1").arg(i),
                                   i % 7 != 0, i % 2 ? "/a/K1.pvl" : "/b/K2.pvl",
                                   i % 3 ? "Иванов" : "Петров"));
+            if (i % 5 == 0)
+                FAll.back().Station = QStringLiteral("stand-7"); // the rest at stand-3
+        }
         QVERIFY(db->Insert(FAll));
         std::reverse(FAll.begin(), FAll.end());
     }
@@ -155,7 +158,15 @@ class TfmJournalTest : public QObject {
         journal.ApplyFilter();
         QCOMPARE(journal.Model()->Total(), 100); // odd and divisible by three
         journal.cbProject->setCurrentText(QString());
+        // The station, and the station with the operator.
+        QCOMPARE(journal.cbStation->count(), 3); // all, stand-3, stand-7
+        journal.cbStation->setCurrentText("stand-7");
+        journal.ApplyFilter();
+        QCOMPARE(journal.Model()->Total(), 40); // divisible by fifteen
         journal.cbOperator->setCurrentText(QString());
+        journal.ApplyFilter();
+        QCOMPARE(journal.Model()->Total(), 120);
+        journal.cbStation->setCurrentText(QString());
         // Days: the day before yesterday alone, then the last three days.
         journal.cbPeriod->setChecked(true);
         journal.deFrom->setDate(QDate::currentDate().addDays(-2));

@@ -32,7 +32,7 @@ std::optional<TStatistics> TStatisticsQuery::Compute(TRecordsDatabase& database,
                                                      TSource source) {
     TStatisticsRun run(database, by);
     const bool counted = source == TSource::Best && TCountedStatistics::Serves(filter, by);
-    const bool ok = counted ? TCountedStatistics::Add(run, filter)
+    const bool ok = counted ? TCountedStatistics::Add(run, filter, by)
                             : run.AddChecks(filter) && run.AddHarnesses(filter) &&
                                   run.AddKinds(filter) && run.AddContacts(filter) &&
                                   run.AddRepeats(filter);

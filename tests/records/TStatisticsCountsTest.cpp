@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The counts kept as records are written give the same statistics as the records counted one by
-// one: over a journal made at random (harnesses checked on several days, records written out of
-// their order, in batches, twice), for whole days, periods on quarters of an hour, a period
-// within one day and open-ended ones; after a station's file sends records on; and after an
-// upgrade counted a database written before the counts. The test runs in Asia/Kathmandu (UTC+5:45)
-// so that local midnights lie on quarters of an hour but not on hours.
+// one, by time and by project, operator and station: over a journal made at random (harnesses
+// checked on several days, records written out of their order, in batches, twice), for whole days,
+// periods on quarters of an hour, a period within one day and open-ended ones; after a station's
+// file sends records on; and after an upgrade counted a database written before the counts. The
+// test runs in Asia/Kathmandu (UTC+5:45) so that local midnights lie on quarters of an hour but not
+// on hours.
 
 #include "RecordsTestKit.h"
 #include "TCountedStatistics.h"
@@ -38,7 +39,10 @@ std::vector<TTestRecord> RandomJournal(quint32 seed) {
             ms = ms / Quarter * Quarter; // a quarter's first millisecond
         const QString serial =
             i % 23 == 0 ? QString() : QStringLiteral("SN-%1").arg(rnd.bounded(30));
-        TTestRecord r = RecordsKit::Record(ms, serial);
+        TTestRecord r = RecordsKit::Record(ms, serial, true,
+                                           QStringLiteral("/plant/K%1.pvl").arg(rnd.bounded(3)),
+                                           QStringLiteral("op-%1").arg(rnd.bounded(4)));
+        r.Station = QStringLiteral("stand-%1").arg(rnd.bounded(3));
         if (rnd.bounded(5) == 0)
             r.Mode = TTestRecord::TMode::Watch;
         r.Faults.clear();
@@ -66,6 +70,12 @@ std::vector<TTestRecord> RandomJournal(quint32 seed) {
     same.Good = false;
     same.FaultTotal = 1;
     journal.push_back(same);
+    // And two ГОДЕН at one millisecond at two stations: the lesser id's is the first.
+    for (const char* station : {"stand-8", "stand-9"}) {
+        TTestRecord twin = RecordsKit::Record(T0 + 4 * Day + 9 * Minute, QStringLiteral("SN-TWIN"));
+        twin.Station = QLatin1String(station);
+        journal.push_back(twin);
+    }
     return journal;
 }
 
@@ -123,7 +133,9 @@ std::vector<TRecordFilter> Periods() {
 void CompareWithRecords(TRecordsDatabase& db, qint64 expectedChecks) {
     bool sawChecks = false;
     for (const TRecordFilter& f : Periods()) {
-        for (TStatisticsGrouping by : {TStatisticsGrouping::Day, TStatisticsGrouping::Week}) {
+        for (TStatisticsGrouping by :
+             {TStatisticsGrouping::Day, TStatisticsGrouping::Week, TStatisticsGrouping::Project,
+              TStatisticsGrouping::Operator, TStatisticsGrouping::Station}) {
             QVERIFY(TCountedStatistics::Serves(f, by));
             QString error;
             const auto counted = TStatisticsQuery::Compute(db, f, by, &error);
@@ -210,7 +222,8 @@ class TStatisticsCountsTest : public QObject {
             for (const char* sql :
                  {"DROP TABLE count_quarters", "DROP TABLE harness_spans",
                   "DROP TABLE count_harnesses", "DROP TABLE count_kinds",
-                  "DROP TABLE count_contacts", "DELETE FROM schema_version WHERE version = 2"})
+                  "DROP TABLE count_contacts", "DROP TABLE count_groups",
+                  "DROP TABLE count_first_groups", "DELETE FROM schema_version WHERE version = 2"})
                 QVERIFY2(q.exec(QLatin1String(sql)), sql);
         }
         auto db = fresh.Open();
@@ -218,11 +231,11 @@ class TStatisticsCountsTest : public QObject {
         CompareWithRecords(*db, qint64(journal.size()));
     }
 
-    // Only a period alone, on quarters of an hour, by time, is answered by the counts.
-    void countsServeAPeriodAloneByTime() {
+    // Only a period alone, on quarters of an hour, is answered by the counts.
+    void countsServeAPeriodAlone() {
         TRecordFilter f;
         QVERIFY(TCountedStatistics::Serves(f, TStatisticsGrouping::Week));
-        QVERIFY(!TCountedStatistics::Serves(f, TStatisticsGrouping::Project));
+        QVERIFY(TCountedStatistics::Serves(f, TStatisticsGrouping::Station));
         f.From = TTestRecord::FromMs(T0 + Quarter);
         QVERIFY(TCountedStatistics::Serves(f, TStatisticsGrouping::Day));
         f.From = TTestRecord::FromMs(T0 + Quarter + 1);

@@ -270,7 +270,8 @@ int main(int argc, char** argv) {
                     Measure(db, journal[1], "_postgresql");
                 if (statsRecords > 0) {
                     QSqlQuery q(db.Connection());
-                    q.exec(QStringLiteral("TRUNCATE faults, records"));
+                    q.exec(QStringLiteral("TRUNCATE faults, records, ") +
+                           TStatisticsCounts::TableNames().join(QLatin1String(", ")));
                     MeasureStatistics(db, statsRecords, "_postgresql");
                 }
             } else {

@@ -131,7 +131,7 @@ bool AddByTime(TStatisticsRun& run, const TRecordFilter& filter, const TBounds& 
     const QString quarters = Range("quarter", fromQuarter, toQuarter);
     QSqlQuery& q = run.Query();
     if (!run.Exec(QStringLiteral("SELECT quarter, checks, good, unnumbered FROM count_quarters "
-                                 "WHERE %1 AND checks <> 0")
+                                 "WHERE %1 AND checks <> 0 ORDER BY quarter")
                       .arg(quarters)))
         return false;
     while (q.next()) {
@@ -147,7 +147,7 @@ bool AddByTime(TStatisticsRun& run, const TRecordFilter& filter, const TBounds& 
     // The harnesses first checked in the period, as their whole lives make them; then those
     // checked across one of its edges, taken out and counted over their records in the period.
     if (!run.Exec(QStringLiteral("SELECT quarter, harnesses, first_good, final_good FROM "
-                                 "count_harnesses WHERE %1 AND harnesses <> 0")
+                                 "count_harnesses WHERE %1 AND harnesses <> 0 ORDER BY quarter")
                       .arg(quarters)))
         return false;
     while (q.next()) {
@@ -161,7 +161,7 @@ bool AddByTime(TStatisticsRun& run, const TRecordFilter& filter, const TBounds& 
     const QString straddling = Straddling(b.From, b.To);
     if (!run.Exec(QStringLiteral("SELECT first_check / %1, COUNT(*), SUM(first_check %2 2), "
                                  "SUM(last_check %2 2) FROM harness_spans WHERE (%3) AND %4 "
-                                 "GROUP BY first_check / %1")
+                                 "GROUP BY first_check / %1 ORDER BY first_check / %1")
                       .arg(2 * QuarterMs)
                       .arg(QStringLiteral("%"), straddling,
                            Range("first_check", TBounds::Twice(b.From), TBounds::Twice(b.To)))))

@@ -265,6 +265,13 @@ const std::vector<const char*>& TStatisticsCounts::Tables() {
     return tables;
 }
 
+QStringList TStatisticsCounts::TableNames() {
+    return {QStringLiteral("count_quarters"),    QStringLiteral("harness_spans"),
+            QStringLiteral("count_harnesses"),   QStringLiteral("count_kinds"),
+            QStringLiteral("count_contacts"),    QStringLiteral("count_groups"),
+            QStringLiteral("count_first_groups")};
+}
+
 bool TStatisticsCounts::Fill(QSqlQuery& q, bool postgres) {
     const QString good = QLatin1Char('\'') + TTestRecord::VerdictKey(true) + QLatin1Char('\'');
     const QString faulty = QLatin1Char('\'') + TTestRecord::VerdictKey(false) + QLatin1Char('\'');

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QSqlQuery;
@@ -25,6 +26,8 @@ class TStatisticsCounts {
 
     // The tables, the same text for SQLite and PostgreSQL.
     static const std::vector<const char*>& Tables();
+    // Their names (a station writes each of them: rows added and counts changed).
+    static QStringList TableNames();
     // Counts the records a database holds already (once, when the tables are made).
     static bool Fill(QSqlQuery& q, bool postgres);
     // Counts records just written (each for the first time) in the writing transaction.

@@ -20,7 +20,9 @@ bool ByTime(TStatisticsGrouping by) {
 
 TStatisticsRun::TStatisticsRun(TRecordsDatabase& database, TStatisticsGrouping by)
     : FDatabase(database), FBy(by), FQuery(database.Connection()) {
-    FQuery.setForwardOnly(true);
+    // PostgreSQL's driver fetches a forward-only result a row per round trip; the answers here
+    // are as long as the breakdown, so they come whole.
+    FQuery.setForwardOnly(!Postgres());
     QSqlDatabase db = database.Connection();
     FInTransaction = db.transaction();
     if (FInTransaction && Postgres())
@@ -122,7 +124,7 @@ bool TStatisticsRun::AddChecks(const TRecordFilter& filter) {
     if (!Exec(QStringLiteral("SELECT %1 AS grp, COUNT(*), "
                              "SUM(CASE WHEN verdict = %2 THEN 1 ELSE 0 END), "
                              "SUM(CASE WHEN serial = '' THEN 1 ELSE 0 END) "
-                             "FROM records WHERE %W GROUP BY grp")
+                             "FROM records WHERE %W GROUP BY grp ORDER BY grp")
                   .arg(GroupColumn(), GoodKey()),
               filter))
         return false;
@@ -147,7 +149,7 @@ bool TStatisticsRun::AddHarnesses(const TRecordFilter& filter, const QString& ex
                              "SUM(last_check %% 2) FROM ("
                              " SELECT MIN(%2) AS first_check, MAX(%2) AS last_check FROM records"
                              " WHERE %W AND serial <> '' AND (%3) GROUP BY serial) AS harnesses "
-                             "GROUP BY grp")
+                             "GROUP BY grp ORDER BY grp")
                   .arg(2 * QuarterMs)
                   .arg(CheckOrder(), extra)
             : QStringLiteral(

@@ -43,7 +43,8 @@ class TStatisticsRun {
     bool Postgres() const;
 
     // The row of the breakdown a group of the database's answer belongs to (a quarter of an hour
-    // by time, else the column's text).
+    // by time, else the column's text). Quarters in their order find their day or week without
+    // the time zone's arithmetic, so the answers by time come sorted.
     TStatisticsGroup& Row(const QVariant& group);
     void AddContact(const QString& contact, qint64 checks, qint64 watchChecks);
     void AddRepeat(const TRepeatFigure& repeat);

@@ -98,10 +98,12 @@ std::optional<TAuditResult> TRecordAudit::Run(TRecordsDatabase& db, const QStrin
             *error = TTexts::tr("Не удалось прочитать базу записей «%1»: %2").arg(db.Name(), why);
         return std::nullopt;
     }
-    return Check(rows);
+    // The station's file: a chain there begins where its records still in the file begin, the
+    // ones before may have gone on to the shared database.
+    return Check(rows, db.Kind() == TRecordsDatabase::TKind::Local);
 }
 
-TAuditResult TRecordAudit::Check(const std::vector<TChainRow>& rows) {
+TAuditResult TRecordAudit::Check(const std::vector<TChainRow>& rows, bool startAnywhere) {
     TAuditResult result;
     result.Records = qint64(rows.size());
     for (std::size_t from = 0; from < rows.size();) {
@@ -109,14 +111,14 @@ TAuditResult TRecordAudit::Check(const std::vector<TChainRow>& rows) {
         while (to < rows.size() && rows[to].Station == rows[from].Station)
             ++to;
         ++result.Stations;
-        CheckStation(rows, from, to, result);
+        CheckStation(rows, from, to, startAnywhere, result);
         from = to;
     }
     return result;
 }
 
 void TRecordAudit::CheckStation(const std::vector<TChainRow>& rows, std::size_t from,
-                                std::size_t to, TAuditResult& result) {
+                                std::size_t to, bool startAnywhere, TAuditResult& result) {
     using TKind = TChainBreak::TKind;
     // Which record each fingerprint belongs to, and which fingerprints a record follows.
     QHash<QString, std::size_t> byHash;
@@ -135,6 +137,10 @@ void TRecordAudit::CheckStation(const std::vector<TChainRow>& rows, std::size_t 
     // Records without a place come first (as the reader sorts them).
     for (; i < to && rows[i].Seq <= 0; ++i)
         result.Breaks.push_back(Named(TKind::Inserted, rows[i]));
+    if (startAnywhere && i < to) {
+        expected = rows[i].Seq;
+        lastHash = rows[i].PrevHash;
+    }
     while (i < to) {
         // The records claiming one place: the one that fits the chain keeps it.
         std::size_t end = i + 1;
@@ -172,7 +178,8 @@ void TRecordAudit::CheckStation(const std::vector<TChainRow>& rows, std::size_t 
         bool reported = false;
         if (r.PrevHash != lastHash && !gap) {
             const auto target = byHash.constFind(r.PrevHash);
-            if (target != byHash.constEnd() && rows[*target].Seq != r.Seq - 1) {
+            // A record fingerprinted where it stands is in its place; the one before it moved.
+            if (target != byHash.constEnd() && rows[*target].Seq != r.Seq - 1 && !valid) {
                 TChainBreak b = Named(TKind::Reordered, r);
                 b.After = rows[*target].Seq;
                 result.Breaks.push_back(b);

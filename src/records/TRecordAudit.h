@@ -54,10 +54,11 @@ class TRecordAudit {
     static std::optional<TAuditResult> Run(TRecordsDatabase& db, const QString& station,
                                            QString* error = nullptr,
                                            const std::atomic<bool>* stop = nullptr);
-    // The walk itself over rows sorted as TChainReader sorts them.
-    static TAuditResult Check(const std::vector<TChainRow>& rows);
+    // The walk itself over rows sorted as TChainReader sorts them; `startAnywhere`: a chain may
+    // begin past place 1 (the station's file, whose older records went on).
+    static TAuditResult Check(const std::vector<TChainRow>& rows, bool startAnywhere = false);
 
   private:
     static void CheckStation(const std::vector<TChainRow>& rows, std::size_t from, std::size_t to,
-                             TAuditResult& result);
+                             bool startAnywhere, TAuditResult& result);
 };

@@ -500,7 +500,8 @@ int main(int argc, char** argv) {
                                                         : TIniFile::ProgramSettingsPath()));
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-        Out(Usage() + QLatin1Char('\n') + ProbeUsage() + FixtureUsage() + AuditUsage() + DbUsage());
+        Out(Usage() + QLatin1Char('\n') + ProbeUsage() + FixtureUsage() + AuditUsage() +
+            DbUsage());
         return ExitGood;
     }
     try {

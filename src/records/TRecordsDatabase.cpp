@@ -280,7 +280,8 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
         if (!ok || !db.commit()) {
             const QString why = upgradeFailed ? upgradeError
                                               : (ok ? db.lastError() : q.lastError()).text();
-            db.rollback();
+            if (!upgradeFailed) // the upgrade rolls its own failure back
+                db.rollback();
             return Fail(error, what, why);
         }
     }

@@ -20,18 +20,25 @@ bool TSchemaUpgrade::ChainOldRecords(const QSqlDatabase& db, bool localFile, QSt
     if (!TChainReader::Read(db,
                             localFile ? QStringLiteral("uid NOT IN (SELECT uid FROM waiting)")
                                       : QStringLiteral("1 = 1"),
-                            {}, rows, error))
+                            {}, rows, error)) {
+        QSqlDatabase(db).rollback();
         return false;
+    }
     QSqlQuery update(db);
     QSqlQuery head(db);
+    // On a failure the transaction is rolled back here, while the prepared statements are still
+    // alive: PostgreSQL refuses to free them in a transaction that has failed.
+    const auto failed = [&](const QSqlQuery& q) {
+        if (error)
+            *error = q.lastError().text();
+        QSqlDatabase(db).rollback();
+        return false;
+    };
     if (!update.prepare(QStringLiteral("UPDATE records SET chain_seq = ?, prev_hash = ?, "
                                        "record_hash = ? WHERE uid = ?")) ||
         !head.prepare(QStringLiteral(
-            "INSERT INTO chain_head (station, chain_seq, record_hash) VALUES (?, ?, ?)"))) {
-        if (error)
-            *error = (update.lastError().isValid() ? update.lastError() : head.lastError()).text();
-        return false;
-    }
+            "INSERT INTO chain_head (station, chain_seq, record_hash) VALUES (?, ?, ?)")))
+        return failed(update.lastError().isValid() ? update : head);
     // The rows come by station, then time and id (none has a place yet).
     for (std::size_t i = 0; i < rows.size(); ++i) {
         TChainRow& r = rows[i];
@@ -43,21 +50,15 @@ bool TSchemaUpgrade::ChainOldRecords(const QSqlDatabase& db, bool localFile, QSt
         update.addBindValue(r.PrevHash.isNull() ? QStringLiteral("") : r.PrevHash);
         update.addBindValue(r.Hash);
         update.addBindValue(r.Uid);
-        if (!update.exec()) {
-            if (error)
-                *error = update.lastError().text();
-            return false;
-        }
+        if (!update.exec())
+            return failed(update);
         const bool last = i + 1 == rows.size() || rows[i + 1].Station != r.Station;
         if (localFile && last) {
             head.addBindValue(r.Station);
             head.addBindValue(r.Seq);
             head.addBindValue(r.Hash);
-            if (!head.exec()) {
-                if (error)
-                    *error = head.lastError().text();
-                return false;
-            }
+            if (!head.exec())
+                return failed(head);
         }
     }
     return true;

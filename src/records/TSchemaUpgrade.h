@@ -11,7 +11,8 @@
 // database are left out: they take their place in the chain when they are sent.
 class TSchemaUpgrade {
   public:
-    // After the statements of `version`; false with the database's reason.
+    // After the statements of `version`; false with the database's reason, the transaction
+    // rolled back.
     static bool Finish(int version, const QSqlDatabase& db, bool localFile, QString* error);
 
   private:

@@ -3,10 +3,10 @@
 // his; a station logged in with it records its checks (chained, their faults with them) and
 // reads them, and the server refuses it every UPDATE, DELETE and change of the tables.
 
+#include "TStationRole.h"
 #include "RecordsTestKit.h"
 #include "TRecordAudit.h"
 #include "TRecordStore.h"
-#include "TStationRole.h"
 
 #include <QFile>
 
@@ -81,8 +81,8 @@ class TStationRoleTest : public QObject {
             // Checks record as before, with their faults and their places in the chain.
             TRecordStore store(station);
             for (int i = 0; i < 3; ++i) {
-                TTestRecord r = Record(1780000000000 + i * 1000, QStringLiteral("SN-%1").arg(i),
-                                       i != 1);
+                TTestRecord r =
+                    Record(1780000000000 + i * 1000, QStringLiteral("SN-%1").arg(i), i != 1);
                 QString error;
                 QCOMPARE(store.Write(r, &error), TWriteOutcome::Stored);
                 QVERIFY2(error.isEmpty(), qPrintable(error));

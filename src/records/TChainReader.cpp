@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <algorithm>
 
 namespace {
@@ -39,6 +40,10 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
              values))
         return fail();
     QHash<QString, std::size_t> byUid;
+    if (const int size = q.size(); size > 0) {
+        rows.reserve(std::size_t(size));
+        byUid.reserve(size);
+    }
     while (q.next()) {
         if ((rows.size() & 4095) == 0 && Stopped(stop))
             return false;
@@ -90,14 +95,36 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
         return fail();
     if (Stopped(stop))
         return false;
-    std::sort(rows.begin(), rows.end(), [](const TChainRow& a, const TChainRow& b) {
-        if (const int c = QString::compare(a.Station, b.Station); c != 0)
-            return c < 0;
-        if (a.Seq != b.Seq)
-            return a.Seq < b.Seq;
-        if (a.CheckedAt != b.CheckedAt)
-            return a.CheckedAt < b.CheckedAt;
-        return QString::compare(a.Uid, b.Uid) < 0;
+    // Sorted by place: the stations by name once, then an order of numbers moved into place.
+    QHash<QString, int> stationOf;
+    for (const TChainRow& r : rows)
+        stationOf.insert(r.Station, 0);
+    QStringList stations = stationOf.keys();
+    std::sort(stations.begin(), stations.end(),
+              [](const QString& a, const QString& b) { return QString::compare(a, b) < 0; });
+    for (int i = 0; i < stations.size(); ++i)
+        stationOf[stations[i]] = i;
+    std::vector<int> station(rows.size());
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        station[i] = stationOf.value(rows[i].Station);
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const TChainRow& x = rows[a];
+        const TChainRow& y = rows[b];
+        if (station[a] != station[b])
+            return station[a] < station[b];
+        if (x.Seq != y.Seq)
+            return x.Seq < y.Seq;
+        if (x.CheckedAt != y.CheckedAt)
+            return x.CheckedAt < y.CheckedAt;
+        return QString::compare(x.Uid, y.Uid) < 0;
     });
+    std::vector<TChainRow> sorted;
+    sorted.reserve(rows.size());
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QSet>
 
 namespace {
 struct TTexts {
@@ -120,15 +121,24 @@ TAuditResult TRecordAudit::Check(const std::vector<TChainRow>& rows, bool startA
 void TRecordAudit::CheckStation(const std::vector<TChainRow>& rows, std::size_t from,
                                 std::size_t to, bool startAnywhere, TAuditResult& result) {
     using TKind = TChainBreak::TKind;
-    // Which record each fingerprint belongs to, and which fingerprints a record follows.
+    // Which record each fingerprint belongs to, and which fingerprints a record follows: made
+    // only when the chain breaks (a whole chain needs neither).
     QHash<QString, std::size_t> byHash;
-    QHash<QString, int> followed;
-    for (std::size_t i = from; i < to; ++i) {
-        if (rows[i].Seq > 0 && !rows[i].Hash.isEmpty())
-            byHash.insert(rows[i].Hash, i);
-        if (rows[i].Seq > 0)
-            followed[rows[i].PrevHash] += 1;
-    }
+    QSet<QString> followed;
+    bool indexed = false;
+    const auto index = [&] {
+        if (indexed)
+            return;
+        indexed = true;
+        byHash.reserve(qsizetype(to - from));
+        followed.reserve(qsizetype(to - from));
+        for (std::size_t k = from; k < to; ++k)
+            if (rows[k].Seq > 0) {
+                if (!rows[k].Hash.isEmpty())
+                    byHash.insert(rows[k].Hash, k);
+                followed.insert(rows[k].PrevHash);
+            }
+    };
     qint64 expected = 1;
     QString lastHash;
     std::ptrdiff_t last = -1;
@@ -148,6 +158,7 @@ void TRecordAudit::CheckStation(const std::vector<TChainRow>& rows, std::size_t 
             ++end;
         std::size_t genuine = i;
         if (end - i > 1) {
+            index();
             int best = -1;
             for (std::size_t k = i; k < end; ++k) {
                 const TChainRow& c = rows[k];
@@ -177,6 +188,7 @@ void TRecordAudit::CheckStation(const std::vector<TChainRow>& rows, std::size_t 
         const bool valid = TRecordChain::HashOf(r) == r.Hash;
         bool reported = false;
         if (r.PrevHash != lastHash && !gap) {
+            index();
             const auto target = byHash.constFind(r.PrevHash);
             // A record fingerprinted where it stands is in its place; the one before it moved.
             if (target != byHash.constEnd() && rows[*target].Seq != r.Seq - 1 && !valid) {

@@ -59,4 +59,8 @@ class TRecordChain {
     // Places the record after its station's last one (`headSeq` 0: the station's first record)
     // and fingerprints it.
     static void Link(TTestRecord& record, qint64 headSeq, const QString& headHash);
+
+  private:
+    // The canonical form into `out`, which keeps its room.
+    static void Write(const TChainRow& row, QByteArray& out);
 };

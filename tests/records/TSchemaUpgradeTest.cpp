@@ -19,29 +19,29 @@ namespace {
 // Version 1 as released.
 const char* const Version1[] = {
     "CREATE TABLE schema_version (version INTEGER NOT NULL)",
-    "CREATE TABLE records ("
-    " uid TEXT PRIMARY KEY,"
-    " checked_at BIGINT NOT NULL,"
-    " station TEXT NOT NULL,"
-    " operator_name TEXT NOT NULL,"
-    " project TEXT NOT NULL,"
-    " project_path TEXT NOT NULL,"
-    " reference_sum TEXT NOT NULL,"
-    " serial TEXT NOT NULL,"
-    " verdict TEXT NOT NULL,"
-    " mode TEXT NOT NULL,"
-    " scans INTEGER NOT NULL,"
-    " fault_count INTEGER NOT NULL)",
-    "CREATE TABLE faults ("
-    " record_uid TEXT NOT NULL REFERENCES records (uid),"
-    " seq INTEGER NOT NULL,"
-    " kind TEXT NOT NULL,"
-    " contacts TEXT NOT NULL,"
-    " detail TEXT NOT NULL,"
-    " seen INTEGER NOT NULL,"
-    " first_seen BIGINT,"
-    " last_seen BIGINT,"
-    " PRIMARY KEY (record_uid, seq))",
+    ("CREATE TABLE records ("
+     " uid TEXT PRIMARY KEY,"
+     " checked_at BIGINT NOT NULL,"
+     " station TEXT NOT NULL,"
+     " operator_name TEXT NOT NULL,"
+     " project TEXT NOT NULL,"
+     " project_path TEXT NOT NULL,"
+     " reference_sum TEXT NOT NULL,"
+     " serial TEXT NOT NULL,"
+     " verdict TEXT NOT NULL,"
+     " mode TEXT NOT NULL,"
+     " scans INTEGER NOT NULL,"
+     " fault_count INTEGER NOT NULL)"),
+    ("CREATE TABLE faults ("
+     " record_uid TEXT NOT NULL REFERENCES records (uid),"
+     " seq INTEGER NOT NULL,"
+     " kind TEXT NOT NULL,"
+     " contacts TEXT NOT NULL,"
+     " detail TEXT NOT NULL,"
+     " seen INTEGER NOT NULL,"
+     " first_seen BIGINT,"
+     " last_seen BIGINT,"
+     " PRIMARY KEY (record_uid, seq))"),
     "CREATE INDEX records_time ON records (checked_at, uid)",
     "CREATE INDEX records_serial ON records (serial, checked_at, uid)",
     "CREATE INDEX records_project ON records (project, checked_at, uid)",
@@ -49,8 +49,8 @@ const char* const Version1[] = {
     "CREATE INDEX records_verdict ON records (verdict, checked_at, uid)",
     "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
     "INSERT INTO schema_version (version) VALUES (1)",
-    "CREATE INDEX IF NOT EXISTS records_serial_verdict ON records (serial, checked_at, uid, "
-    "verdict)",
+    ("CREATE INDEX IF NOT EXISTS records_serial_verdict ON records (serial, checked_at, uid, "
+     "verdict)"),
 };
 
 QString Row(const char* uid, qint64 at, const char* station, const char* verdict, int faults) {

@@ -32,6 +32,30 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
             *error = q.lastError().text();
         return false;
     };
+    // The faults first: far fewer than the records, each finds its record by its key, and the
+    // records then take theirs from a small table.
+    if (!Run(q,
+             QStringLiteral("SELECT f.record_uid, f.kind, f.contacts, f.detail, f.seen, "
+                            "f.first_seen, f.last_seen FROM faults f JOIN records ON records.uid = "
+                            "f.record_uid WHERE %1 ORDER BY f.record_uid, f.seq")
+                 .arg(where),
+             values))
+        return fail();
+    QHash<QString, std::vector<TChainRow::TFaultRow>> faults;
+    while (q.next()) {
+        TChainRow::TFaultRow f;
+        f.Kind = q.value(1).toString();
+        f.Contacts = q.value(2).toString();
+        f.Detail = q.value(3).toString();
+        f.Seen = q.value(4).toLongLong();
+        if (!q.value(5).isNull())
+            f.First = q.value(5).toLongLong();
+        if (!q.value(6).isNull())
+            f.Last = q.value(6).toLongLong();
+        faults[q.value(0).toString()].push_back(std::move(f));
+    }
+    if (q.lastError().isValid())
+        return fail();
     if (!Run(q,
              QStringLiteral("SELECT uid, station, chain_seq, prev_hash, checked_at, operator_name, "
                             "project, project_path, reference_sum, serial, verdict, mode, scans, "
@@ -39,11 +63,8 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
                  .arg(where),
              values))
         return fail();
-    QHash<QString, std::size_t> byUid;
-    if (const int size = q.size(); size > 0) {
+    if (const int size = q.size(); size > 0)
         rows.reserve(std::size_t(size));
-        byUid.reserve(size);
-    }
     while (q.next()) {
         if ((rows.size() & 4095) == 0 && Stopped(stop))
             return false;
@@ -63,33 +84,12 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
         r.Scans = q.value(12).toLongLong();
         r.FaultCount = q.value(13).toLongLong();
         r.Hash = q.value(14).toString();
-        byUid.insert(r.Uid, rows.size());
+        if (!faults.isEmpty())
+            if (const auto at = faults.find(r.Uid); at != faults.end()) {
+                r.Faults = std::move(*at);
+                faults.erase(at);
+            }
         rows.push_back(std::move(r));
-    }
-    if (q.lastError().isValid())
-        return fail();
-    if (!Run(q,
-             // The faults are far fewer than the records: each finds its record by its key.
-             QStringLiteral("SELECT f.record_uid, f.kind, f.contacts, f.detail, f.seen, "
-                            "f.first_seen, f.last_seen FROM faults f JOIN records ON records.uid = "
-                            "f.record_uid WHERE %1 ORDER BY f.record_uid, f.seq")
-                 .arg(where),
-             values))
-        return fail();
-    while (q.next()) {
-        const auto at = byUid.constFind(q.value(0).toString());
-        if (at == byUid.constEnd())
-            continue;
-        TChainRow::TFaultRow f;
-        f.Kind = q.value(1).toString();
-        f.Contacts = q.value(2).toString();
-        f.Detail = q.value(3).toString();
-        f.Seen = q.value(4).toLongLong();
-        if (!q.value(5).isNull())
-            f.First = q.value(5).toLongLong();
-        if (!q.value(6).isNull())
-            f.Last = q.value(6).toLongLong();
-        rows[*at].Faults.push_back(std::move(f));
     }
     if (q.lastError().isValid())
         return fail();

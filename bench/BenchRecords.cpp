@@ -3,13 +3,17 @@
 // (and, when PINVEL_BENCH_PG_URL names a PostgreSQL server, in a database made there for the
 // run): filtering by serial number in the journal's model (its first page and the count, what
 // the window shows), the unfiltered journal, a page read deep in the list, and one record
-// written whole (its transaction reaching the disk). Then the production statistics over a
+// written whole by the station's store (its place in the chain found and its transaction reaching
+// the disk), and the audit of the journal's chains (`audit_ms_100k`). Then the production statistics over a
 // journal of 1,000,000 records with 300,000 faults, made by the database itself
 // (`--stats-records N` sets the size, 0 leaves it out; `--stats-only` leaves out the journal's
 // figures).
 
 #include "BenchQuick.h"
 #include "TJournalModel.h"
+#include "TRecordAudit.h"
+#include "TRecordChain.h"
+#include "TRecordStore.h"
 #include "TRecordsConfig.h"
 #include "TRecordsDatabase.h"
 #include "TStatisticsCounts.h"
@@ -21,6 +25,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <QHash>
 
 #include <algorithm>
 #include <cstdio>
@@ -35,6 +41,7 @@ std::vector<TTestRecord> Journal() {
     std::vector<TTestRecord> all;
     all.reserve(Records);
     const qint64 start = QDateTime(QDate(2026, 1, 1), QTime(6, 0), Qt::UTC).toMSecsSinceEpoch();
+    QHash<QString, TChainHead> heads; // each station's chain, as its store makes it
     for (int i = 0; i < Records; ++i) {
         TTestRecord r;
         r.Uid = TTestRecord::NewUid();
@@ -48,6 +55,9 @@ std::vector<TTestRecord> Journal() {
             r.Faults.push_back({TFault::Open({"XT1:a3"}, {"XP2:b5", "XP2:b6"}), 1, {}, {}});
         r.Good = r.Faults.empty();
         r.FaultTotal = int(r.Faults.size());
+        TChainHead& head = heads[r.Station];
+        TRecordChain::Link(r, head.Seq, head.Hash);
+        head = {r.ChainSeq, r.Hash};
         all.push_back(std::move(r));
     }
     return all;
@@ -70,7 +80,13 @@ template <typename F> double Median(int runs, F fn) {
     return ms[ms.size() / 2];
 }
 
-void Measure(TRecordsDatabase& db, const TTestRecord& sample, const char* suffix) {
+QString SizeName(qint64 n) {
+    return n == 100000 ? QStringLiteral("100k") : QString::number(n);
+}
+
+// `store`: the station's store writing into the same database.
+void Measure(TRecordsDatabase& db, const TRecordsConfig& store, const TTestRecord& sample,
+             const char* suffix) {
     TJournalModel model;
     model.SetDatabase(&db);
     // Serial numbers spread over the journal, each one looked up once in each run.
@@ -102,13 +118,28 @@ void Measure(TRecordsDatabase& db, const TTestRecord& sample, const char* suffix
     std::printf("journal_prefix_filter_ms_100k%s: %.2f\n", suffix, prefix);
     std::printf("journal_open_ms_100k%s: %.2f\n", suffix, all);
     std::printf("journal_page_ms_deep%s: %.2f\n", suffix, page);
+    bool whole = true;
+    const double audit = Median(3, [&] {
+        QString error;
+        const std::optional<TAuditResult> result = TRecordAudit::Run(db, {}, &error);
+        if (!result || !result->Whole() || result->Records != Records) {
+            std::fprintf(stderr, "audit: %s\n", qPrintable(result ? result->Summary() : error));
+            whole = false;
+        }
+    });
+    if (whole)
+        std::printf("audit_ms_%s%s: %.1f\n", qPrintable(SizeName(Records)), suffix, audit);
+    std::fflush(stdout);
     int n = 0;
+    TRecordStore writer(store);
     const double write = Median(21, [&] {
         TTestRecord r = sample;
         r.Uid = TTestRecord::NewUid();
+        r.ChainSeq = 0;
         r.Serial = QStringLiteral("W%1").arg(n++);
         r.Faults.push_back({TFault::Short({{"XT1:a3"}, {"XT1:a4"}}), 1, {}, {}});
-        db.Insert(r);
+        if (writer.Write(r) != TWriteOutcome::Stored)
+            std::fprintf(stderr, "the record was not stored\n");
     });
     std::printf("record_write_ms%s: %.2f\n", suffix, write);
     std::fflush(stdout);
@@ -231,7 +262,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
-        Measure(db, journal[1], "");
+        TRecordsConfig station;
+        station.LocalPath = db.Name();
+        Measure(db, station, journal[1], "");
     }
     if (statsRecords > 0) {
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pinvel bench stats XXXXXX"));
@@ -266,8 +299,13 @@ int main(int argc, char** argv) {
             if (db.Open(&error) && (!journalToo || db.Insert(journal, &error))) {
                 QSqlQuery(QSqlDatabase::database(QStringLiteral("admin")))
                     .exec(QStringLiteral("SELECT 1"));
-                if (journalToo)
-                    Measure(db, journal[1], "_postgresql");
+                if (journalToo) {
+                    QTemporaryDir local(QDir::tempPath() +
+                                        QStringLiteral("/pinvel bench station XXXXXX"));
+                    TRecordsConfig station = config;
+                    station.LocalPath = local.filePath(QStringLiteral("records.sqlite"));
+                    Measure(db, station, journal[1], "_postgresql");
+                }
                 if (statsRecords > 0) {
                     QSqlQuery q(db.Connection());
                     q.exec(QStringLiteral("TRUNCATE faults, records, ") +

@@ -339,6 +339,62 @@ but its record could not be kept; the reason is on standard error.</translation>
         <source>Записи этой станции: pinvel-check stats --local.</source>
         <translation>This station&apos;s records: pinvel-check stats --local.</translation>
     </message>
+    <message>
+        <source>  pinvel-check audit [--station ИМЯ] [--local] [--settings ФАЙЛ]
+      проверить цепочки записей станций: назвать каждую удаленную,
+      измененную, вставленную или переставленную запись (код 0: цепочки
+      целы, 1: есть нарушения)
+</source>
+        <translation>  pinvel-check audit [--station NAME] [--local] [--settings FILE]
+      check the stations&apos; chains of records: name each record deleted,
+      altered, inserted or reordered (code 0: the chains are whole,
+      1: there are breaks)
+</translation>
+    </message>
+    <message>
+        <source>Записи этой станции: pinvel-check audit --local.</source>
+        <translation>This station&apos;s records: pinvel-check audit --local.</translation>
+    </message>
+    <message>
+        <source>  pinvel-check db init postgresql://АДМИНИСТРАТОР@СЕРВЕР/БАЗА --station-role ИМЯ
+      создать таблицы записей (владелец — администратор) и роль станций,
+      которой можно только добавлять и читать записи
+</source>
+        <translation>  pinvel-check db init postgresql://ADMIN@SERVER/DATABASE --station-role NAME
+      make the records&apos; tables (owned by the administrator) and the stations&apos;
+      role, which may only add records and read them
+</translation>
+    </message>
+    <message>
+        <source>Ожидается: pinvel-check db init ...</source>
+        <translation>Expected: pinvel-check db init ...</translation>
+    </message>
+    <message>
+        <source>Имя роли «%1» не подходит: латинские буквы, цифры и «_», первой — буква.</source>
+        <translation>The role name &quot;%1&quot; will not do: Latin letters, digits and &quot;_&quot;, a letter first.</translation>
+    </message>
+    <message>
+        <source>Адрес базы «%1»: %2.</source>
+        <translation>Database address &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <source>Роль станций должна отличаться от администратора «%1».</source>
+        <translation>The stations&apos; role must differ from the administrator &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Не удалось настроить роль «%1» в базе «%2»: %3</source>
+        <translation>Could not set up the role &quot;%1&quot; in the database &quot;%2&quot;: %3</translation>
+    </message>
+    <message>
+        <source>Таблицы записей в базе %1 (схема %2) принадлежат «%3».
+Роль станций «%4» может добавлять и читать записи, но не изменять и не удалять их.
+Задайте ей пароль (ALTER ROLE %4 PASSWORD &apos;...&apos;), запишите его в ~/.pgpass станций, а в pinvel.ini станций: [Records] Database=%5
+</source>
+        <translation>The records&apos; tables in the database %1 (schema %2) belong to &quot;%3&quot;.
+The stations&apos; role &quot;%4&quot; may add records and read them, but not change or delete them.
+Give it a password (ALTER ROLE %4 PASSWORD &apos;...&apos;), put it in the stations&apos; ~/.pgpass, and in the stations&apos; pinvel.ini: [Records] Database=%5
+</translation>
+    </message>
 </context>
 <context>
     <name>PinvelFile</name>
@@ -667,6 +723,13 @@ but its record could not be kept; the reason is on standard error.</translation>
     <message>
         <source>Провод %1 вынут: %2 — %3</source>
         <translation>Wire %1 pulled out: %2 — %3</translation>
+    </message>
+</context>
+<context>
+    <name>TChainCheck</name>
+    <message>
+        <source>… всего нарушений: %1 (pinvel-check audit назовет все)</source>
+        <translation>… breaks in all: %1 (pinvel-check audit names each)</translation>
     </message>
 </context>
 <context>
@@ -1617,6 +1680,53 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Контакт с таким именем уже существует и задействован. Переименование невозможно.</source>
         <translation>A contact with this name already exists and is in use. The contact cannot be renamed.</translation>
+    </message>
+</context>
+<context>
+    <name>TRecordAudit</name>
+    <message>
+        <source>%1, серийный номер «%2», ид. %3</source>
+        <translation>%1, serial number &quot;%2&quot;, id %3</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: удалены записи № %2–%3.</source>
+        <translation>Station &quot;%1&quot;: records No. %2–%3 deleted.</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: удалена запись № %2.</source>
+        <translation>Station &quot;%1&quot;: record No. %2 deleted.</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: запись № %2 (%3) изменена: ее отпечаток вычислен заново, а следующая запись помнит прежний.</source>
+        <translation>Station &quot;%1&quot;: record No. %2 (%3) altered: its fingerprint was computed anew, and the next record remembers the old one.</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: запись № %2 (%3) изменена.</source>
+        <translation>Station &quot;%1&quot;: record No. %2 (%3) altered.</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: запись (%2) вставлена на место № %3, занятое другой записью.</source>
+        <translation>Station &quot;%1&quot;: record (%2) inserted in place No. %3, which another record holds.</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: запись (%2) вставлена: ей нет места в цепочке станции.</source>
+        <translation>Station &quot;%1&quot;: record (%2) inserted: it has no place in the station&apos;s chain.</translation>
+    </message>
+    <message>
+        <source>Станция «%1»: запись № %2 (%3) переставлена: в цепочке она шла после записи № %4.</source>
+        <translation>Station &quot;%1&quot;: record No. %2 (%3) reordered: in the chain it came after record No. %4.</translation>
+    </message>
+    <message>
+        <source>Цепочка записей цела: станций %1, записей %2.</source>
+        <translation>The chain of records is whole: stations %1, records %2.</translation>
+    </message>
+    <message>
+        <source>Цепочка записей нарушена: нарушений %1 (станций %2, записей %3).</source>
+        <translation>The chain of records is broken: breaks %1 (stations %2, records %3).</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать базу записей «%1»: %2</source>
+        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
@@ -2655,6 +2765,10 @@ is prosecuted under the law.</translation>
     <message>
         <source>Статистика</source>
         <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Цепочка записей проверяется...</source>
+        <translation>Checking the chain of records...</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TRecordStore.h"
 
+#include "TRecordChain.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -82,8 +84,27 @@ bool TRecordStore::OpenShared(QString* error) {
     return FShared && FShared->Open(error);
 }
 
-TWriteOutcome TRecordStore::Write(const TTestRecord& record, QString* error, bool tryShared) {
+void TRecordStore::Chain(TTestRecord& record, TRecordsDatabase* shared) {
+    if (record.ChainSeq > 0)
+        return;
+    // The station's file knows its last link even when its records went on; the shared
+    // database knows it when the file is new.
+    TChainHead head;
+    if (OpenLocal(nullptr))
+        head = FLocal->ChainHead(record.Station).value_or(TChainHead{});
+    if (shared)
+        if (const std::optional<TChainHead> there = shared->ChainHead(record.Station);
+            there && there->Seq > head.Seq)
+            head = *there;
+    TRecordChain::Link(record, head.Seq, head.Hash);
+}
+
+TWriteOutcome TRecordStore::Write(const TTestRecord& given, QString* error, bool tryShared) {
+    // The record takes its place in the station's chain here, when it is made, wherever it is
+    // stored: a record that waits for the shared database keeps it.
+    TTestRecord record = given;
     if (!FShared) {
+        Chain(record, nullptr);
         if (InsertLocal(record, error, false))
             return TWriteOutcome::Stored;
         return TWriteOutcome::Failed;
@@ -99,14 +120,21 @@ TWriteOutcome TRecordStore::Write(const TTestRecord& record, QString* error, boo
                 FShared->Close();
                 continue;
             }
-            if (FShared->Insert(record, &sharedError))
+            Chain(record, FShared.get());
+            if (FShared->Insert(record, &sharedError)) {
+                // A file that cannot say so costs nothing now: the shared database knows the
+                // link the next time it answers.
+                if (OpenLocal(nullptr))
+                    FLocal->NoteChainHead(record);
                 return TWriteOutcome::Stored;
+            }
             FShared->Close();
         }
     } else {
         sharedError = TTexts::tr("программа закрывается");
     }
     QString localError;
+    Chain(record, nullptr);
     if (InsertLocal(record, &localError, true)) {
         if (error)
             *error = sharedError;
@@ -120,9 +148,15 @@ TWriteOutcome TRecordStore::Write(const TTestRecord& record, QString* error, boo
 bool TRecordStore::SendOpen(QString* error) {
     const QStringList uids = FLocal->WaitingUids(error);
     for (const QString& uid : uids) {
-        const std::optional<TTestRecord> record = FLocal->Load(uid, error);
+        std::optional<TTestRecord> record = FLocal->Load(uid, error);
         if (!record)
             return false;
+        // Waiting since before the chain: it takes its place now, and the file remembers it.
+        if (record->ChainSeq == 0) {
+            Chain(*record, FShared.get());
+            if (!FLocal->PlaceWaiting(*record, error))
+                return false;
+        }
         // Committed there first, taken out here after: a stop in between sends it again, and
         // the shared database keeps the one it has.
         if (!FShared->Insert(*record, error) || !FLocal->RemoveSent(uid, error))

@@ -54,6 +54,9 @@ class TRecordStore {
     bool InsertLocal(const TTestRecord& record, QString* error, bool waiting);
     bool SetAside(QString* error);
     bool SendOpen(QString* error);
+    // Gives a record not chained yet its place after the station's last link (this station's
+    // file's and, when given, the shared database's, whichever is further).
+    void Chain(TTestRecord& record, TRecordsDatabase* shared);
 
     TRecordsConfig FConfig;
     std::unique_ptr<TRecordsDatabase> FLocal;

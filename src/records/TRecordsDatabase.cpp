@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TRecordsDatabase.h"
 
+#include "TRecordChain.h"
 #include "TRecordsConfig.h"
+#include "TSchemaUpgrade.h"
 #include "TStatisticsCounts.h"
 
 #include <QCoreApplication>
@@ -62,10 +64,32 @@ const std::vector<std::vector<const char*>>& Migrations() {
             // Records of this station waiting for the shared database (used in the local file).
             "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
         },
-        // The statistics' counts, kept as records are written; the upgrade counts the records
-        // there already.
-        TStatisticsCounts::Tables(),
+        {
+            // Each station's records in a chain (TRecordChain): the record's number in its
+            // station's chain, the fingerprint of the one before and its own. Records older than
+            // the chain are chained in their order by TSchemaUpgrade in the same transaction.
+            "ALTER TABLE records ADD COLUMN chain_seq BIGINT",
+            "ALTER TABLE records ADD COLUMN prev_hash TEXT",
+            "ALTER TABLE records ADD COLUMN record_hash TEXT",
+            "CREATE INDEX records_chain ON records (station, chain_seq)",
+            // The last link of each station's chain made here (used in the local file): the
+            // records sent on leave the file, their chain goes on.
+            "CREATE TABLE chain_head (station TEXT PRIMARY KEY, chain_seq BIGINT NOT NULL,"
+            " record_hash TEXT NOT NULL)",
+        },
     };
+    return steps;
+}
+
+// Version 2 also keeps the statistics' counts (TStatisticsCounts); the upgrade counts the
+// records there already.
+const std::vector<std::vector<const char*>>& Steps() {
+    static const std::vector<std::vector<const char*>> steps = [] {
+        std::vector<std::vector<const char*>> all = Migrations();
+        all[1].insert(all[1].end(), TStatisticsCounts::Tables().begin(),
+                      TStatisticsCounts::Tables().end());
+        return all;
+    }();
     return steps;
 }
 
@@ -78,7 +102,8 @@ const char* const ReadingIndexes[] = {
 };
 
 const char* const RecordColumns = "uid, checked_at, station, operator_name, project_path, "
-                                  "reference_sum, serial, verdict, mode, scans, fault_count";
+                                  "reference_sum, serial, verdict, mode, scans, fault_count, "
+                                  "chain_seq, prev_hash, record_hash";
 
 TTestRecord ReadRecord(const QSqlQuery& q) {
     TTestRecord r;
@@ -93,12 +118,10 @@ TTestRecord ReadRecord(const QSqlQuery& q) {
     TTestRecord::ModeFromKey(q.value(8).toString(), r.Mode);
     r.Scans = q.value(9).toInt();
     r.FaultTotal = q.value(10).toInt();
+    r.ChainSeq = q.value(11).toLongLong();
+    r.PrevHash = q.value(12).toString();
+    r.Hash = q.value(13).toString();
     return r;
-}
-
-// An empty text is stored as one, never as NULL.
-QString Text(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
 }
 
 bool Bind(QSqlQuery& q, const QString& sql, const QVariantList& values) {
@@ -245,7 +268,7 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
     const int have = SchemaVersion(error);
     if (have < 0)
         return false;
-    const int known = int(Migrations().size());
+    const int known = int(Steps().size());
     if (have > known)
         return Fail(error, what,
                     TTexts::tr("она создана более новой версией программы (схема %1, эта "
@@ -259,15 +282,21 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
         bool ok = true;
         if (version == 1)
             ok = q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
-        for (const char* statement : Migrations()[std::size_t(version - 1)])
+        for (const char* statement : Steps()[std::size_t(version - 1)])
             ok = ok && q.exec(QLatin1String(statement));
+        QString upgradeError;
+        const bool statementsOk = ok;
+        ok = ok && TSchemaUpgrade::Finish(version, db, FKind == TKind::Local, &upgradeError);
+        const bool upgradeFailed = statementsOk && !ok;
         if (version == 2)
             ok = ok && TStatisticsCounts::Fill(q, FKind == TKind::Shared);
         ok = ok &&
              Bind(q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
         if (!ok || !db.commit()) {
-            const QString why = (ok ? db.lastError() : q.lastError()).text();
-            db.rollback();
+            const QString why =
+                upgradeFailed ? upgradeError : (ok ? db.lastError() : q.lastError()).text();
+            if (!upgradeFailed) // the upgrade rolls its own failure back
+                db.rollback();
             return Fail(error, what, why);
         }
     }
@@ -294,39 +323,43 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
     const QVariant noTime{QMetaType(QMetaType::LongLong)};
     const qint64 now = TTestRecord::ToMs(QDateTime::currentDateTimeUtc());
     std::vector<const TTestRecord*> added;
-    for (const TTestRecord& r : records) {
+    for (const TTestRecord& record : records) {
+        // The values written are those the record's fingerprint covers.
+        const TChainRow r = TRecordChain::RowOf(record);
+        const bool chained = r.Seq > 0;
+        const QVariant noSeq{QMetaType(QMetaType::LongLong)};
+        const QVariant noText{QMetaType(QMetaType::QString)};
         if (!Bind(q,
                   QStringLiteral("INSERT INTO records (uid, checked_at, station, operator_name, "
                                  "project, project_path, reference_sum, serial, verdict, mode, "
-                                 "scans, fault_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                 "scans, fault_count, chain_seq, prev_hash, record_hash) VALUES "
+                                 "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                  "ON CONFLICT (uid) DO NOTHING"),
-                  {r.Uid, TTestRecord::ToMs(r.Time), Text(r.Station), Text(r.Operator),
-                   Text(r.ProjectName()), Text(r.ProjectPath), Text(r.ReferenceSum), Text(r.Serial),
-                   TTestRecord::VerdictKey(r.Good), TTestRecord::ModeKey(r.Mode), r.Scans,
-                   int(r.Faults.size())}))
+                  {r.Uid, r.CheckedAt, r.Station, r.Operator, r.Project, r.ProjectPath,
+                   r.ReferenceSum, r.Serial, r.Verdict, r.Mode, r.Scans, r.FaultCount,
+                   chained ? QVariant(r.Seq) : noSeq, chained ? QVariant(r.PrevHash) : noText,
+                   chained ? QVariant(r.Hash) : noText}))
             return fail(q.lastError());
         // A record there already (sent before, its answer lost) is whole: leave it.
         if (q.numRowsAffected() == 0)
             continue;
-        added.push_back(&r);
+        added.push_back(&record);
         for (std::size_t i = 0; i < r.Faults.size(); ++i) {
-            const TRecordFault& f = r.Faults[i];
-            // The contacts column is what a search for a contact reads.
+            const TChainRow::TFaultRow& f = r.Faults[i];
             if (!Bind(q,
                       QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, "
                                      "detail, seen, first_seen, last_seen) "
                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                      {r.Uid, int(i), TFault::KindKey(f.Fault.Kind),
-                       Text(f.Fault.Contacts().join(QLatin1Char(' '))),
-                       QString::fromUtf8(
-                           QJsonDocument(f.Fault.ToJson()).toJson(QJsonDocument::Compact)),
-                       f.Seen, f.First.isValid() ? QVariant(TTestRecord::ToMs(f.First)) : noTime,
-                       f.Last.isValid() ? QVariant(TTestRecord::ToMs(f.Last)) : noTime}))
+                      {r.Uid, int(i), f.Kind, f.Contacts, f.Detail, f.Seen,
+                       f.First ? QVariant(*f.First) : noTime, f.Last ? QVariant(*f.Last) : noTime}))
                 return fail(q.lastError());
         }
         if (waiting &&
             !Bind(q, QStringLiteral("INSERT INTO waiting (uid, queued_at) VALUES (?, ?)"),
                   {r.Uid, now}))
+            return fail(q.lastError());
+        // The station's file remembers where its chain stands, with the record itself.
+        if (chained && FKind == TKind::Local && !NoteHead(q, r.Station, r.Seq, r.Hash))
             return fail(q.lastError());
     }
     if (added.empty()) {
@@ -340,6 +373,81 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
     if (!db.commit())
         return fail(db.lastError());
     return true;
+}
+
+bool TRecordsDatabase::NoteHead(QSqlQuery& q, const QString& station, qint64 seq,
+                                const QString& hash) {
+    return Bind(q,
+                QStringLiteral("INSERT INTO chain_head (station, chain_seq, record_hash) "
+                               "VALUES (?, ?, ?) ON CONFLICT (station) DO UPDATE SET "
+                               "chain_seq = excluded.chain_seq, record_hash = excluded.record_hash "
+                               "WHERE excluded.chain_seq > chain_head.chain_seq"),
+                {station, seq, hash});
+}
+
+bool TRecordsDatabase::NoteChainHead(const TTestRecord& record, QString* error) {
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    // A hint, not a record: the shared database knows the link too whenever it answers, so this
+    // write need not wait for the disk (the file stays whole either way).
+    const bool local = FKind == TKind::Local;
+    if (local)
+        q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    const bool ok = NoteHead(q, record.Station, record.ChainSeq, record.Hash);
+    const QSqlError why = q.lastError();
+    if (local)
+        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    if (!ok)
+        return Fail(error, TTexts::tr("Не удалось записать проверку в базу «%1»: %2"), why);
+    return true;
+}
+
+bool TRecordsDatabase::PlaceWaiting(const TTestRecord& record, QString* error) {
+    const QString what = TTexts::tr("Не удалось записать проверку в базу «%1»: %2");
+    QSqlDatabase db = QSqlDatabase::database(FConnection, false);
+    if (!db.transaction())
+        return Fail(error, what, db.lastError());
+    QSqlQuery q(db);
+    if (!Bind(q,
+              QStringLiteral("UPDATE records SET chain_seq = ?, prev_hash = ?, record_hash = ? "
+                             "WHERE uid = ? AND chain_seq IS NULL"),
+              {record.ChainSeq, TRecordChain::RowOf(record).PrevHash, record.Hash, record.Uid}) ||
+        !NoteHead(q, record.Station, record.ChainSeq, record.Hash)) {
+        const QString why = q.lastError().text();
+        db.rollback();
+        return Fail(error, what, why);
+    }
+    if (!db.commit()) {
+        const QString why = db.lastError().text();
+        db.rollback();
+        return Fail(error, what, why);
+    }
+    return true;
+}
+
+std::optional<TChainHead> TRecordsDatabase::ChainHead(const QString& station, QString* error) {
+    const QString what = TTexts::tr("Не удалось прочитать базу записей «%1»: %2");
+    QSqlQuery q(QSqlDatabase::database(FConnection, false));
+    TChainHead head;
+    if (!Bind(q,
+              QStringLiteral("SELECT chain_seq, record_hash FROM records WHERE station = ? AND "
+                             "chain_seq IS NOT NULL ORDER BY chain_seq DESC LIMIT 1"),
+              {station})) {
+        Fail(error, what, q.lastError());
+        return std::nullopt;
+    }
+    if (q.next())
+        head = {q.value(0).toLongLong(), q.value(1).toString()};
+    if (FKind == TKind::Local) {
+        if (!Bind(q,
+                  QStringLiteral("SELECT chain_seq, record_hash FROM chain_head WHERE station = ?"),
+                  {station})) {
+            Fail(error, what, q.lastError());
+            return std::nullopt;
+        }
+        if (q.next() && q.value(0).toLongLong() > head.Seq)
+            head = {q.value(0).toLongLong(), q.value(1).toString()};
+    }
+    return head;
 }
 
 bool TRecordsDatabase::Contains(const QString& uid, QString* error) {

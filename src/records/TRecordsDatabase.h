@@ -11,7 +11,15 @@
 #include <optional>
 #include <vector>
 
+class QSqlQuery;
 struct TRecordsConfig;
+
+// Where a station's chain of records stands: its last record's number (0: none yet) and
+// fingerprint.
+struct TChainHead {
+    qint64 Seq = 0;
+    QString Hash;
+};
 
 // One connection to a database of records: the station's own SQLite file or the plant's
 // PostgreSQL database, with one schema for both. Opening creates the schema or brings it up to
@@ -78,7 +86,16 @@ class TRecordsDatabase {
     QSqlDatabase Connection() const;
 
     int SchemaVersion(QString* error = nullptr);
-    static constexpr int CurrentSchema = 1;
+    static constexpr int CurrentSchema = 2;
+
+    // Where the station's chain stands here: its last record, and in the local file the last
+    // link made at the station (its records may have gone on to the shared database).
+    std::optional<TChainHead> ChainHead(const QString& station, QString* error = nullptr);
+    // The local file remembers a record written elsewhere as the station's last link.
+    bool NoteChainHead(const TTestRecord& record, QString* error = nullptr);
+    // A waiting record made before the chain takes its place in the file before it is sent, so
+    // a send repeated after a stop sends the same link.
+    bool PlaceWaiting(const TTestRecord& record, QString* error = nullptr);
 
     // Called inside Insert's transaction just before it commits (tests stop a program there).
     void SetBeforeCommit(std::function<void()> hook) { FBeforeCommit = std::move(hook); }
@@ -89,6 +106,7 @@ class TRecordsDatabase {
     bool Fail(QString* error, const QString& what, const QString& reason);
     bool Fail(QString* error, const QString& what, const QSqlError& reason);
     QStringList Distinct(const char* column, QString* error);
+    static bool NoteHead(QSqlQuery& q, const QString& station, qint64 seq, const QString& hash);
 
     TKind FKind;
     QString FName;

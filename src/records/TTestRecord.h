@@ -43,6 +43,12 @@ struct TTestRecord {
     // How many faults the record has; a list of records read for the journal has this without
     // the faults themselves.
     int FaultTotal = 0;
+    // The record's place in its station's chain (TRecordChain), given at the station when the
+    // record is written: its number from 1 (0: not chained yet), the SHA-256 of the station's
+    // record before it (empty for the first) and its own, lower-case hex.
+    qint64 ChainSeq = 0;
+    QString PrevHash;
+    QString Hash;
 
     // The file name of the project ("K1.pvl"): the journal filters on it, since stations keep
     // their projects in folders of their own.

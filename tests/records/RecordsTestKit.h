@@ -138,4 +138,12 @@ inline TTestRecord Record(qint64 ms, const QString& serial, bool good = true,
     return r;
 }
 
+// The record as it was made, without the place in its station's chain the store gave it.
+inline TTestRecord Unchained(TTestRecord r) {
+    r.ChainSeq = 0;
+    r.PrevHash.clear();
+    r.Hash.clear();
+    return r;
+}
+
 } // namespace RecordsKit

@@ -151,7 +151,7 @@ class TRecordStoreTest : public QObject {
         QCOMPARE(store.Write(r), TWriteOutcome::Stored);
         QCOMPARE(store.Waiting(), 0);
         QCOMPARE(store.Reading(), &store.Local());
-        QCOMPARE(*store.Local().Load(r.Uid), r);
+        QCOMPARE(Unchained(*store.Local().Load(r.Uid)), r);
     }
 
     void anUnansweringDatabaseQueuesTheRecord() {
@@ -167,7 +167,7 @@ class TRecordStoreTest : public QObject {
         QCOMPARE(store.Write(b, &error), TWriteOutcome::Waiting);
         QCOMPARE(store.Waiting(), 2);
         QCOMPARE(store.Local().WaitingUids(), QStringList({a.Uid, b.Uid}));
-        QCOMPARE(*store.Local().Load(a.Uid), a);
+        QCOMPARE(Unchained(*store.Local().Load(a.Uid)), a);
         QCOMPARE(store.SendWaiting(&error), 2); // still nobody there
         QVERIFY(!store.Reading(&error));
         // Closing: no server is tried at all.
@@ -242,7 +242,7 @@ class TRecordStoreTest : public QObject {
         QFile kept(asidePath);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), damaged);
-        QCOMPARE(*store.Local().Load(r.Uid), r);
+        QCOMPARE(Unchained(*store.Local().Load(r.Uid)), r);
         QCOMPARE(store.Local().Count({}), 1LL);
 
         // Said once: the next record and the next program find a good file.
@@ -267,7 +267,7 @@ class TRecordStoreTest : public QObject {
         QCOMPARE(store.Local().Count({}), 0);
         TRecordsDatabase* shared = store.Reading();
         QVERIFY(shared && shared->Kind() == TRecordsDatabase::TKind::Shared);
-        QCOMPARE(*shared->Load(r.Uid), r);
+        QCOMPARE(Unchained(*shared->Load(r.Uid)), r);
     }
 
     void aRecordSentAgainIsStillOne() {
@@ -287,7 +287,7 @@ class TRecordStoreTest : public QObject {
         QCOMPARE(store.SendWaiting(), 0);
         auto shared = fresh.Open();
         QCOMPARE(shared->Count({}), 1);
-        QCOMPARE(*shared->Load(r.Uid), r); // its two faults, not four
+        QCOMPARE(Unchained(*shared->Load(r.Uid)), r); // its two faults, not four
         QCOMPARE(store.Local().Count({}), 0);
     }
 
@@ -379,7 +379,7 @@ class TRecordStoreTest : public QObject {
         }
         TRecordsDatabase local(fresh.Config.LocalPath);
         QVERIFY(local.Open());
-        QCOMPARE(*local.Load(r.Uid), r);
+        QCOMPARE(Unchained(*local.Load(r.Uid)), r);
     }
 
     void theWriterSendsThemOnWhenTheServerIsBack() {

@@ -8,6 +8,10 @@
 // and answers the exit code; what stops it before a test raises (EToolRefused: exit code 2).
 int ProbeCommand(const QStringList& args);
 int FixtureCommand(const QStringList& args);
+int AuditCommand(const QStringList& args);
+int DbCommand(const QStringList& args);
 // Their lines of the usage text.
 QString ProbeUsage();
 QString FixtureUsage();
+QString AuditUsage();
+QString DbUsage();

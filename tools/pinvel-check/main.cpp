@@ -500,7 +500,8 @@ int main(int argc, char** argv) {
                                                         : TIniFile::ProgramSettingsPath()));
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-        Out(Usage() + QLatin1Char('\n') + ProbeUsage() + FixtureUsage());
+        Out(Usage() + QLatin1Char('\n') + ProbeUsage() + FixtureUsage() + AuditUsage() +
+            DbUsage());
         return ExitGood;
     }
     try {
@@ -510,6 +511,10 @@ int main(int argc, char** argv) {
             return ProbeCommand(args.mid(1));
         if (!args.isEmpty() && args[0] == QLatin1String("fixture"))
             return FixtureCommand(args.mid(1));
+        if (!args.isEmpty() && args[0] == QLatin1String("audit"))
+            return AuditCommand(args.mid(1));
+        if (!args.isEmpty() && args[0] == QLatin1String("db"))
+            return DbCommand(args.mid(1));
         const TOptions options = Parse(args);
         if (options.Command == QLatin1String("learn"))
             return Learn(options);

@@ -3,6 +3,7 @@
 
 #include "AppHelp.h"
 #include "AppMessageBox.h"
+#include "TChainCheck.h"
 #include "THarnessCheck.h"
 #include "TJournalModel.h"
 #include "TOffThreadCall.h"
@@ -105,6 +106,16 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     lbCount = new QLabel(this);
     lbSource = new QLabel(this);
     lbSource->setWordWrap(true);
+    lbChain = new QLabel(this);
+    lbChain->setObjectName(QStringLiteral("lbChain"));
+    lbChain->setWordWrap(true);
+    FChain = new TChainCheck(this);
+    connect(FChain, &TChainCheck::Finished, this,
+            [this](const QString& text, const QString& details, bool whole) {
+                lbChain->setText(text);
+                lbChain->setToolTip(details);
+                lbChain->setStyleSheet(whole ? QString() : QStringLiteral("color: #c00000;"));
+            });
     btCsv = new QPushButton(tr("Экспорт в CSV..."), this);
     btPdfRecord = new QPushButton(tr("Протокол записи (PDF)..."), this);
     btPdfList = new QPushButton(tr("Отчет по списку (PDF)..."), this);
@@ -131,6 +142,7 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     tcPages->addTab(tsStatistics, tr("Статистика"));
     layout->addWidget(tcPages, 1);
     layout->addWidget(lbSource);
+    layout->addWidget(lbChain);
     layout->addLayout(buttons);
 
     FTyping = new QTimer(this);
@@ -220,6 +232,7 @@ void TfmJournal::OpenDatabase() {
     FModel->SetDatabase(FDatabase);
     tsStatistics->SetDatabase(FDatabase);
     ApplyFilter();
+    CheckChain();
     // The columns fit the first page once; later pages and filters leave them as they are.
     tvRecords->resizeColumnsToContents();
 }
@@ -265,6 +278,18 @@ void TfmJournal::ApplyFilter() {
 void TfmJournal::Refresh() {
     FillChoices();
     ApplyFilter();
+    CheckChain();
+}
+
+void TfmJournal::CheckChain() {
+    lbChain->setStyleSheet(QString());
+    lbChain->setToolTip(QString());
+    if (!FDatabase) {
+        lbChain->clear();
+        return;
+    }
+    lbChain->setText(tr("Цепочка записей проверяется..."));
+    FChain->Start(FConfig, FDatabase->Kind());
 }
 
 void TfmJournal::ShowCount() {

@@ -18,6 +18,7 @@ class QTabWidget;
 class QTableView;
 class QTextBrowser;
 class QTimer;
+class TChainCheck;
 class TJournalModel;
 class TRecordStore;
 class TRecordsDatabase;
@@ -28,7 +29,8 @@ class TStatisticsTab;
 // printed report shows it); the filtered records go to CSV, the chosen one or the list to a
 // PDF report. It reads the shared database when there is one and it answers (tried off the
 // window's thread first, so a server that does not answer never freezes the window), else the
-// station's own file, and says which.
+// station's own file, and says which, and whether the records' chains are whole (checked off
+// the window's thread).
 class TfmJournal : public QDialog {
     Q_OBJECT
   public:
@@ -66,6 +68,7 @@ class TfmJournal : public QDialog {
     QTextBrowser* tbRecord = nullptr;
     QLabel* lbCount = nullptr;
     QLabel* lbSource = nullptr;
+    QLabel* lbChain = nullptr; // whether every station's chain of records is whole
     QPushButton* btCsv = nullptr;
     QPushButton* btPdfRecord = nullptr;
     QPushButton* btPdfList = nullptr;
@@ -80,11 +83,13 @@ class TfmJournal : public QDialog {
     QString AskPath(const QString& caption, const QString& suggested, const QString& filter);
     void FillChoices();
     void ShowCount();
+    void CheckChain();
 
     TRecordsConfig FConfig;
     std::unique_ptr<TRecordStore> FStore;
     TRecordsDatabase* FDatabase = nullptr;
     TJournalModel* FModel = nullptr;
+    TChainCheck* FChain = nullptr;
     QTimer* FTyping = nullptr;
     QString FSourceText;
     bool FOpened = false;

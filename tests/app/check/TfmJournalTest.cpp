@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Журнал проверок": the records newest first, each filter of the window, the record shown with
-// its faults, scrolling that reads on, the CSV and PDF through the window, and a shared
-// database that does not answer.
+// its faults, scrolling that reads on, the CSV and PDF through the window, a shared database
+// that does not answer, and the line saying whether the records' chain is whole.
 
 #include "TfmJournal.h"
 #include "AppMessageBox.h"
 #include "RecordsTestKit.h"
 #include "TJournalModel.h"
+#include "TRecordStore.h"
 #include "TVerdictDelegate.h"
 
 #include <QCheckBox>
@@ -266,6 +267,33 @@ class TfmJournalTest : public QObject {
         journal.ApplyFilter();
         journal.btPdfList->click();
         QVERIFY(QFile::exists(out.filePath("journal.pdf")));
+    }
+
+    void theChainOfRecordsIsShownWholeOrBroken() {
+        TFreshDatabase fresh(false);
+        QStringList uids;
+        {
+            TRecordStore store(fresh.Config);
+            for (int i = 0; i < 3; ++i) {
+                TTestRecord r = Record(DaysAgo(1, i), QStringLiteral("C-%1").arg(i));
+                QCOMPARE(store.Write(r), TWriteOutcome::Stored);
+                uids << r.Uid;
+            }
+        }
+        TfmJournal journal(fresh.Config);
+        journal.show();
+        journal.OpenDatabase();
+        QTRY_VERIFY_WITH_TIMEOUT(journal.lbChain->text().contains("Цепочка записей цела"), 10000);
+        {
+            auto db = fresh.Open();
+            QSqlQuery q(db->Connection());
+            QVERIFY(q.exec("UPDATE records SET serial = 'C-X' WHERE uid = '" + uids[1] + "'"));
+        }
+        journal.btRefresh->click();
+        QTRY_VERIFY_WITH_TIMEOUT(journal.lbChain->text().contains("нарушена"), 10000);
+        QVERIFY2(journal.lbChain->text().contains("запись № 2"),
+                 qPrintable(journal.lbChain->text()));
+        QVERIFY(journal.lbChain->toolTip().contains(uids[1]));
     }
 };
 

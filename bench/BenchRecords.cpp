@@ -4,8 +4,8 @@
 // run): filtering by serial number in the journal's model (its first page and the count, what
 // the window shows), the unfiltered journal, a page read deep in the list, and one record
 // written whole by the station's store (its place in the chain found and its transaction reaching
-// the disk), and the audit of the journal's chains (`audit_ms_100k`). Then the production statistics over a
-// journal of 1,000,000 records with 300,000 faults, made by the database itself
+// the disk), and the audit of the journal's chains (`audit_ms_100k`). Then the production
+// statistics over a journal of 1,000,000 records with 300,000 faults, made by the database itself
 // (`--stats-records N` sets the size, 0 leaves it out; `--stats-only` leaves out the journal's
 // figures).
 
@@ -81,7 +81,9 @@ template <typename F> double Median(int runs, F fn) {
 }
 
 QString SizeName(qint64 n) {
-    return n == 100000 ? QStringLiteral("100k") : QString::number(n);
+    return n == 1000000  ? QStringLiteral("1m")
+           : n == 100000 ? QStringLiteral("100k")
+                         : QString::number(n);
 }
 
 // `store`: the station's store writing into the same database.
@@ -143,10 +145,6 @@ void Measure(TRecordsDatabase& db, const TRecordsConfig& store, const TTestRecor
     });
     std::printf("record_write_ms%s: %.2f\n", suffix, write);
     std::fflush(stdout);
-}
-
-QString SizeName(qint64 n) {
-    return n == 1000000 ? QStringLiteral("1m") : QString::number(n);
 }
 
 // A journal of `n` checks made by the database itself: a check every 30 s, each harness checked

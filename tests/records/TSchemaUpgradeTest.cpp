@@ -9,6 +9,7 @@
 #include "TRecordAudit.h"
 #include "TRecordChain.h"
 #include "TRecordStore.h"
+#include "TStatisticsQuery.h"
 
 #include <QSqlRecord>
 
@@ -167,6 +168,16 @@ class TSchemaUpgradeTest : public QObject {
         QVERIFY2(audit, qPrintable(error));
         QVERIFY(audit->Whole());
         QCOMPARE(audit->Records, 5);
+        // The statistics' counts are made of the old records, as the records themselves give them.
+        for (TStatisticsGrouping by : {TStatisticsGrouping::Day, TStatisticsGrouping::Station}) {
+            const auto counted = TStatisticsQuery::Compute(*db, {}, by, &error);
+            QVERIFY2(counted, qPrintable(error));
+            const auto records =
+                TStatisticsQuery::Compute(*db, {}, by, &error, TStatisticsQuery::TSource::Records);
+            QVERIFY2(records, qPrintable(error));
+            QVERIFY(*counted == *records);
+            QCOMPARE(counted->Checks, shared ? 5 : 6);
+        }
         if (!shared) {
             // The queued record takes its place when the shared database takes it.
             QVERIFY(seq("w").isNull());

@@ -2,6 +2,7 @@
 #include "TRecordsDatabase.h"
 
 #include "TRecordsConfig.h"
+#include "TReferenceArchive.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,6 +61,18 @@ const std::vector<std::vector<const char*>>& Migrations() {
             "CREATE INDEX records_verdict ON records (verdict, checked_at, uid)",
             // Records of this station waiting for the shared database (used in the local file).
             "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
+        },
+        {
+            // Every reference ever used: its wire list's text under the SHA-256 records name it
+            // by, who kept it (kept_by), where and when, and how (learned, imported, checked).
+            "CREATE TABLE reference_lists ("
+            " sha256 TEXT PRIMARY KEY,"
+            " wires TEXT NOT NULL,"
+            " project TEXT NOT NULL,"
+            " kept_by TEXT NOT NULL,"
+            " station TEXT NOT NULL,"
+            " kept_at BIGINT NOT NULL,"
+            " origin TEXT NOT NULL)",
         },
     };
     return steps;
@@ -318,6 +331,11 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
                        f.Last.isValid() ? QVariant(TTestRecord::ToMs(f.Last)) : noTime}))
                 return fail(q.lastError());
         }
+        // The wires the record was checked against, kept with it unless kept before.
+        if (!r.ReferenceWires.isEmpty() &&
+            TKeptReference::SumOf(r.ReferenceWires) == r.ReferenceSum &&
+            !TReferenceArchive::Keep(q, TKeptReference::OfRecord(r)))
+            return fail(q.lastError());
         if (waiting &&
             !Bind(q, QStringLiteral("INSERT INTO waiting (uid, queued_at) VALUES (?, ?)"),
                   {r.Uid, now}))

@@ -82,25 +82,31 @@ class TRecordsDatabaseTest : public QObject {
         TFreshDatabase fresh(shared);
         {
             auto db = fresh.Open();
-            QCOMPARE(db->SchemaVersion(), 1);
+            QCOMPARE(db->SchemaVersion(), TRecordsDatabase::CurrentSchema);
             QVERIFY(db->Insert(Record(T0, "A1")));
         }
         TPeek peek(fresh);
-        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), 1);
+        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"),
+                 TRecordsDatabase::CurrentSchema);
         {
             // Opened again: nothing made twice, the record still there.
             auto db = fresh.Open();
-            QCOMPARE(db->SchemaVersion(), 1);
+            QCOMPARE(db->SchemaVersion(), TRecordsDatabase::CurrentSchema);
             QCOMPARE(db->Count({}), 1);
         }
-        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), 1);
+        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"),
+                 TRecordsDatabase::CurrentSchema);
         // A database a newer program has upgraded is refused, saying why, and left as it is.
-        QVERIFY(peek.Exec("INSERT INTO schema_version (version) VALUES (2)"));
+        const int future = TRecordsDatabase::CurrentSchema + 1;
+        QVERIFY(peek.Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
+                              .arg(future)));
         TRecordsDatabase newer(fresh.Config, shared ? TRecordsDatabase::TKind::Shared
                                                     : TRecordsDatabase::TKind::Local);
         QString error;
         QVERIFY(!newer.Open(&error));
-        QVERIFY2(error.contains("схема 2") && error.contains("схему 1"), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("схема %1").arg(future)) &&
+                     error.contains(QStringLiteral("схему %1").arg(TRecordsDatabase::CurrentSchema)),
+                 qPrintable(error));
         QVERIFY(!newer.IsOpen());
         QCOMPARE(peek.Number("SELECT COUNT(*) FROM records"), 1);
     }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "TRecordFilter.h"
+#include "TReferenceArchive.h"
 #include "TTestRecord.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 class TRecordsDatabase;
@@ -16,6 +18,9 @@ class TRecordsDatabase;
 class TRecordReport {
   public:
     static QString RecordHtml(const TTestRecord& record);
+    // "Эталон записи": who kept the reference of sum `sum`, where and when, and its wires as
+    // its list gives them; that it is not kept when `kept` is empty.
+    static QString ReferenceHtml(const QString& sum, const std::optional<TKeptReference>& kept);
     static QString ListHtml(const std::vector<TTestRecord>& records, const QString& filterText);
 
     // Write through a temporary file: a failed report leaves no half file and no previous one

@@ -140,8 +140,7 @@ bool TRecordStore::SendKept(const QString& sum, QString* error) {
     return !kept || TReferenceArchive::Keep(*FShared, *kept, error);
 }
 
-TWriteOutcome TRecordStore::Keep(const TKeptReference& reference, QString* error,
-                                 bool tryShared) {
+TWriteOutcome TRecordStore::Keep(const TKeptReference& reference, QString* error, bool tryShared) {
     QString localError;
     const bool local =
         OpenLocal(&localError) && TReferenceArchive::Keep(*FLocal, reference, &localError);

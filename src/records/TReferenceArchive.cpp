@@ -89,21 +89,21 @@ bool TReferenceArchive::Keep(QSqlQuery& query, const TKeptReference& r) {
             "INSERT INTO reference_lists (sha256, wires, project, kept_by, station, kept_at, "
             "origin) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING")))
         return false;
-    for (const QVariant& v :
-         QVariantList{r.Sum, QString::fromUtf8(r.Wires), Text(r.Project), Text(r.KeptBy),
-                      Text(r.Station), TTestRecord::ToMs(r.Time), TKeptReference::OriginKey(r.Origin)})
+    for (const QVariant& v : QVariantList{
+             r.Sum, QString::fromUtf8(r.Wires), Text(r.Project), Text(r.KeptBy), Text(r.Station),
+             TTestRecord::ToMs(r.Time), TKeptReference::OriginKey(r.Origin)})
         query.addBindValue(v);
     return query.exec();
 }
 
-bool TReferenceArchive::Keep(TRecordsDatabase& database, const TKeptReference& r,
-                             QString* error) {
+bool TReferenceArchive::Keep(TRecordsDatabase& database, const TKeptReference& r, QString* error) {
     const QString what = TTexts::tr("Не удалось сохранить эталон в базе «%1»: %2");
     // Kept under a sum that is not its own, the text could never be told from another.
     if (TKeptReference::SumOf(r.Wires) != r.Sum) {
         if (error)
-            *error = what.arg(database.Name(),
-                              TTexts::tr("текст эталона не соответствует его SHA-256 %1").arg(r.Sum));
+            *error =
+                what.arg(database.Name(),
+                         TTexts::tr("текст эталона не соответствует его SHA-256 %1").arg(r.Sum));
         return false;
     }
     QSqlQuery q(database.Connection());

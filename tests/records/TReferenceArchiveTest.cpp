@@ -114,9 +114,9 @@ class TReferenceArchiveTest : public QObject {
         TFreshDatabase fresh(shared);
         auto db = fresh.Open();
         const QByteArray wires = TWireList::ToCsv(Harness(), Points());
-        TKeptReference learned = TKeptReference::Make(wires, QStringLiteral("/plant/K7.pvl"),
-                                                      QStringLiteral("Петров"),
-                                                      TKeptReference::TOrigin::Learned);
+        TKeptReference learned =
+            TKeptReference::Make(wires, QStringLiteral("/plant/K7.pvl"), QStringLiteral("Петров"),
+                                 TKeptReference::TOrigin::Learned);
         QVERIFY(TReferenceArchive::Keep(*db, learned));
         // Checked against later by someone else, and learned again: still Петров's learning.
         QVERIFY(db->Insert(CheckedRecord(QStringLiteral("Иванов"))));
@@ -131,7 +131,8 @@ class TReferenceArchiveTest : public QObject {
 
         // A text changed by one byte under the old sum is not kept.
         TKeptReference forged = learned;
-        forged.Wires = TWireList::ToCsv(TReference::FromNets({{0, 4}, {1, 5}, {3, 7}}, 8), Points());
+        forged.Wires =
+            TWireList::ToCsv(TReference::FromNets({{0, 4}, {1, 5}, {3, 7}}, 8), Points());
         forged.Sum = TKeptReference::SumOf(wires.left(wires.size() - 1));
         QString error;
         QVERIFY(!TReferenceArchive::Keep(*db, forged, &error));

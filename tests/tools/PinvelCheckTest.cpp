@@ -296,8 +296,7 @@ class PinvelCheckTest : public QObject {
                      qPrintable(refused.Err));
             QCOMPARE(ReadFile(old), c.Old);
         }
-        const TRun replaced =
-            Tool(QStringList{"learn", FProject, "-o", old, "--replace"} + Unit());
+        const TRun replaced = Tool(QStringList{"learn", FProject, "-o", old, "--replace"} + Unit());
         QCOMPARE(replaced.Exit, 0);
         QVERIFY2(replaced.Out.startsWith(cases[2].Line + QLatin1Char('\n')) &&
                      replaced.Out.contains(QStringLiteral("Эталон записан: ") + old),
@@ -317,12 +316,12 @@ class PinvelCheckTest : public QObject {
         const QString file = FreshRecords("records references");
         const QString list = Path("kept.wires.csv");
         QFile::remove(list);
-        QCOMPARE(Tool(QStringList{"learn", FProject, "-o", list, "--operator", "Петров"} + Unit())
-                     .Exit,
-                 0);
-        QCOMPARE(Tool(QStringList{"verify", FProject, "--wires", list, "--serial", "K-1"} + Unit())
-                     .Exit,
-                 0);
+        QCOMPARE(
+            Tool(QStringList{"learn", FProject, "-o", list, "--operator", "Петров"} + Unit()).Exit,
+            0);
+        QCOMPARE(
+            Tool(QStringList{"verify", FProject, "--wires", list, "--serial", "K-1"} + Unit()).Exit,
+            0);
         TRecordsDatabase db(file);
         QVERIFY(db.Open());
         const std::vector<TTestRecord> records = db.Page({}, nullptr, 10);

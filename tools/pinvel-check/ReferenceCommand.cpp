@@ -74,10 +74,10 @@ void KeepLearnedReference(const QString& settings, const QString& projectPath,
                           const QByteArray& wires, const QString& oper) {
     TRecordStore store(Config(settings));
     QString problem;
-    const TWriteOutcome outcome = store.Keep(
-        TKeptReference::Make(wires, projectPath, Who(oper, settings),
-                             TKeptReference::TOrigin::Learned),
-        &problem);
+    const TWriteOutcome outcome =
+        store.Keep(TKeptReference::Make(wires, projectPath, Who(oper, settings),
+                                        TKeptReference::TOrigin::Learned),
+                   &problem);
     if (const QString notice = store.TakeNotice(); !notice.isEmpty())
         ToolErr(QStringLiteral("pinvel-check: ") + notice);
     if (outcome == TWriteOutcome::Failed)
@@ -119,8 +119,8 @@ int ReferenceReportCommand(const QStringList& args) {
         else if (a == QLatin1String("--local"))
             local = true;
         else
-            throw EToolRefused(TTexts::tr("Непонятный параметр «%1».").arg(a) +
-                               QLatin1Char('\n') + ReferenceReportUsage());
+            throw EToolRefused(TTexts::tr("Непонятный параметр «%1».").arg(a) + QLatin1Char('\n') +
+                               ReferenceReportUsage());
     }
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
     if (!hex.match(sum).hasMatch())

@@ -510,8 +510,7 @@ int main(int argc, char** argv) {
                                                         : TIniFile::ProgramSettingsPath()));
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-        Out(Usage() + QLatin1Char('\n') + ReferenceReportUsage() + ProbeUsage() +
-            FixtureUsage());
+        Out(Usage() + QLatin1Char('\n') + ReferenceReportUsage() + ProbeUsage() + FixtureUsage());
         return ExitGood;
     }
     try {

@@ -12,11 +12,11 @@
 #include "TErrors.h"
 #include "TGuidedChecks.h"
 #include "TRazem.h"
+#include "TReferenceReplace.h"
 #include "TSootv.h"
 #include "TWireList.h"
 #include "TWorkPlace.h"
 #include "TWorkPlaceView.h"
-#include "TReferenceReplace.h"
 #include "TfmReference.h"
 
 #include <QAction>

@@ -132,9 +132,9 @@ TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const QString
 void TCheckRecords::KeepReference(const QString& projectPath, const QByteArray& wires,
                                   bool learned) {
     const QString who = FOperator.isEmpty() ? qEnvironmentVariable("USER") : FOperator;
-    FWriter->SubmitReference(TKeptReference::Make(
-        wires, projectPath, who,
-        learned ? TKeptReference::TOrigin::Learned : TKeptReference::TOrigin::Imported));
+    FWriter->SubmitReference(TKeptReference::Make(wires, projectPath, who,
+                                                  learned ? TKeptReference::TOrigin::Learned
+                                                          : TKeptReference::TOrigin::Imported));
 }
 
 void TCheckRecords::Submit(TTestRecord record) {

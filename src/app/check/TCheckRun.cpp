@@ -173,8 +173,7 @@ void TCheckRun::Finish() {
             return;
         }
         emit FController.ReferenceWritten(FController.FHost.ProjectFile(),
-                                          TWireList::ToCsv(learnt->Reference, job->Points()),
-                                          true);
+                                          TWireList::ToCsv(learnt->Reference, job->Points()), true);
         AppMessageBox(Lines({tr("Эталон снят: цепей %1. Он записан в перечень проводов:")
                                  .arg(learnt->Reference.NetCount()),
                              QDir::toNativeSeparators(FController.FLearnPath)}),

@@ -82,9 +82,9 @@ bool Print(const QString& html, const QString& title, const QString& path, bool 
 } // namespace
 
 QString TRecordReport::ReferenceHtml(const QString& sum,
-                                    const std::optional<TKeptReference>& kept) {
-    QString html = QStringLiteral("<a name=\"reference\"></a><h2>%1</h2>")
-                       .arg(E(TTexts::tr("Эталон записи")));
+                                     const std::optional<TKeptReference>& kept) {
+    QString html =
+        QStringLiteral("<a name=\"reference\"></a><h2>%1</h2>").arg(E(TTexts::tr("Эталон записи")));
     if (!kept) {
         html += QStringLiteral("<p>%1</p>")
                     .arg(E(TTexts::tr("Эталона с SHA-256 %1 нет в базе записей: он был "

@@ -311,9 +311,8 @@ void TfmJournal::ShowReference() {
         if (TRecordsDatabase* local = FStore->ReadingLocal())
             kept = TReferenceArchive::Find(*local, record->ReferenceSum);
     QString html = TRecordReport::RecordHtml(*record);
-    html += kept || problem.isEmpty()
-                ? TRecordReport::ReferenceHtml(record->ReferenceSum, kept)
-                : QStringLiteral("<p>%1</p>").arg(problem.toHtmlEscaped());
+    html += kept || problem.isEmpty() ? TRecordReport::ReferenceHtml(record->ReferenceSum, kept)
+                                      : QStringLiteral("<p>%1</p>").arg(problem.toHtmlEscaped());
     tbRecord->setHtml(html);
     tbRecord->scrollToAnchor(QStringLiteral("reference"));
 }

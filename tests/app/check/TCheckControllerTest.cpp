@@ -173,7 +173,8 @@ class TCheckControllerTest : public QObject {
         // the question; No keeps the old list byte for byte.
         const QString head = QStringLiteral("Для этого проекта уже есть эталон:\r%1\r\r")
                                  .arg(QDir::toNativeSeparators(run.Wires()));
-        const QString ask = QStringLiteral("\r\rЗаменить его эталоном, снятым с подключенного жгута?");
+        const QString ask =
+            QStringLiteral("\r\rЗаменить его эталоном, снятым с подключенного жгута?");
         const struct {
             QByteArray Old;
             QString Line;

@@ -51,9 +51,9 @@ TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window) : FIni(ini), FW
     // A reference kept nowhere is kept with the first record checked against it.
     connect(
         FWriter.get(), &TRecordWriter::ReferenceNotKept, this,
-        [this](const QString& problem) {
+        [this](const QString& why) {
             FWindow.statusBar()->showMessage(
-                tr("Эталон не сохранен в базе записей: %1").arg(problem.trimmed()));
+                tr("Эталон не сохранен в базе записей: %1").arg(why.trimmed()));
         },
         Qt::QueuedConnection);
     // An open journal shows a new record as soon as it is written.

@@ -257,6 +257,7 @@ class TfmJournalTest : public QObject {
         journal.btPdfList->click();
         QVERIFY(QFile::exists(out.filePath("journal.pdf")));
     }
+
     // "Эталон записи": the wires a record was checked against, with who kept them; a record
     // older than the keeping of references says its reference is not there.
     void aRecordShowsItsReferenceWires() {

@@ -198,7 +198,7 @@ for k in $(seq 1 12); do
     [ "$k" -lt 12 ] && nets="$nets, "
 done
 printf '{%s]}' "$nets" >"$work/good.json"
-check learn "$work/demo-harness.pvl" --link sim --harness "$work/good.json" >/dev/null
+check learn "$work/demo-harness.pvl" --replace --link sim --harness "$work/good.json" >/dev/null
 xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$root" "$work" <<'INNER'
 root="$1"
 work="$2"

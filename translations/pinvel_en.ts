@@ -84,48 +84,6 @@ UART0 goes to a pseudo-terminal; its path is printed as the first line:
 <context>
     <name>PinvelCheck</name>
     <message>
-        <source>Использование:
-  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv]
-      обучиться на исправном жгуте и записать эталон (по умолчанию ПРОЕКТ.wires.csv)
-  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]
-                     [--serial НОМЕР] [--operator ФИО]
-      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;
-      запись проверки — в журнал (раздел [Records] файла настроек)
-  pinvel-check watch ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]
-                     [--serial НОМЕР] [--operator ФИО]
-      проверять непрерывно (до Ctrl+C или N секунд) и сообщать каждое отклонение
-  pinvel-check report --csv ФАЙЛ | --pdf ФАЙЛ [--record ИД] [--local]
-                     [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД] [--serial НОМЕР[*]]
-                     [--project ИМЯ.pvl] [--operator ФИО] [--verdict ГОДЕН|БРАК]
-      записи журнала в CSV или отчет PDF (одна запись с --record или список)
-Блок диагностики: раздел [Device] файла настроек pinvel.ini или
-  --link sim|serial:УСТРОЙСТВО|tcp:АДРЕС:ПОРТ  связь с блоком
-  --harness ФАЙЛ    описание жгута для встроенного имитатора (sim)
-  --settings ФАЙЛ   другой файл настроек
-Код выхода 2: проверить не удалось (нет блока, ошибка в файле); 3: жгут проверен,
-но запись проверки не сохранить; причина — в потоке ошибок.</source>
-        <translation>Usage:
-  pinvel-check learn PROJECT.pvl [-o WIRES.csv]
-      learn a good harness and write its reference (by default PROJECT.wires.csv)
-  pinvel-check verify PROJECT.pvl [--wires WIRES.csv] [--json]
-                     [--serial NUMBER] [--operator NAME]
-      verify a harness against its reference: GOOD (code 0) or FAULTY (code 1) and the faults;
-      the check&apos;s record goes to the journal (section [Records] of the settings file)
-  pinvel-check watch PROJECT.pvl [--wires WIRES.csv] [--seconds N]
-                     [--serial NUMBER] [--operator NAME]
-      verify continuously (until Ctrl+C or N seconds) and report every deviation
-  pinvel-check report --csv FILE | --pdf FILE [--record ID] [--local]
-                     [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--serial NUMBER[*]]
-                     [--project NAME.pvl] [--operator NAME] [--verdict GOOD|FAULTY]
-      the journal&apos;s records as CSV or a PDF report (one record with --record, or a list)
-Diagnostic unit: section [Device] of the settings file pinvel.ini, or
-  --link sim|serial:DEVICE|tcp:ADDRESS:PORT  the link to the unit
-  --harness FILE    harness description for the built-in simulated unit (sim)
-  --settings FILE   another settings file
-Exit code 2: could not test (no unit, an error in a file); 3: the harness was checked,
-but its record could not be kept; the reason is on standard error.</translation>
-    </message>
-    <message>
         <source>%1 ожидает дату в виде ГГГГ-ММ-ДД.</source>
         <translation>%1 expects a date as YYYY-MM-DD.</translation>
     </message>
@@ -394,6 +352,86 @@ but its record could not be kept; the reason is on standard error.</translation>
 The stations&apos; role &quot;%4&quot; may add records and read them, but not change or delete them.
 Give it a password (ALTER ROLE %4 PASSWORD &apos;...&apos;), put it in the stations&apos; ~/.pgpass, and in the stations&apos; pinvel.ini: [Records] Database=%5
 </translation>
+    </message>
+    <message>
+        <source>Использование:
+  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv] [--replace] [--operator ФИО]
+      обучиться на исправном жгуте и записать эталон (по умолчанию ПРОЕКТ.wires.csv);
+      прежний эталон заменяется только с --replace, различия выводятся всегда
+  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]
+                     [--serial НОМЕР] [--operator ФИО]
+      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;
+      запись проверки — в журнал (раздел [Records] файла настроек)
+  pinvel-check watch ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--seconds N]
+                     [--serial НОМЕР] [--operator ФИО]
+      проверять непрерывно (до Ctrl+C или N секунд) и сообщать каждое отклонение
+  pinvel-check report --csv ФАЙЛ | --pdf ФАЙЛ [--record ИД] [--local]
+                     [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД] [--serial НОМЕР[*]]
+                     [--project ИМЯ.pvl] [--operator ФИО] [--verdict ГОДЕН|БРАК]
+      записи журнала в CSV или отчет PDF (одна запись с --record или список)
+Блок диагностики: раздел [Device] файла настроек pinvel.ini или
+  --link sim|serial:УСТРОЙСТВО|tcp:АДРЕС:ПОРТ  связь с блоком
+  --harness ФАЙЛ    описание жгута для встроенного имитатора (sim)
+  --settings ФАЙЛ   другой файл настроек
+Код выхода 2: проверить не удалось (нет блока, ошибка в файле); 3: жгут проверен,
+но запись проверки не сохранить; причина — в потоке ошибок.</source>
+        <translation>Usage:
+  pinvel-check learn PROJECT.pvl [-o WIRES.csv] [--replace] [--operator NAME]
+      learn a good harness and write its reference (by default PROJECT.wires.csv);
+      an existing reference is replaced only with --replace, the differences are always printed
+  pinvel-check verify PROJECT.pvl [--wires WIRES.csv] [--json]
+                     [--serial NUMBER] [--operator NAME]
+      verify a harness against its reference: GOOD (code 0) or FAULTY (code 1) and the faults;
+      the check&apos;s record goes to the journal (section [Records] of the settings file)
+  pinvel-check watch PROJECT.pvl [--wires WIRES.csv] [--seconds N]
+                     [--serial NUMBER] [--operator NAME]
+      verify continuously (until Ctrl+C or N seconds) and report every deviation
+  pinvel-check report --csv FILE | --pdf FILE [--record ID] [--local]
+                     [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--serial NUMBER[*]]
+                     [--project NAME.pvl] [--operator NAME] [--verdict GOOD|FAULTY]
+      the journal&apos;s records as CSV or a PDF report (one record with --record, or a list)
+Diagnostic unit: section [Device] of the settings file pinvel.ini, or
+  --link sim|serial:DEVICE|tcp:ADDRESS:PORT  the link to the unit
+  --harness FILE    harness description for the built-in simulated unit (sim)
+  --settings FILE   another settings file
+Exit code 2: could not test (no unit, an error in a file); 3: the harness was checked,
+but its record could not be kept; the reason is on standard error.</translation>
+    </message>
+    <message>
+        <source>Прежний эталон не прочитать, сравнить не с чем.</source>
+        <translation>The old reference cannot be read: there is nothing to compare with.</translation>
+    </message>
+    <message>
+        <source>Эталон не записан: перечень проводов «%1» уже есть, и он остался как был. Чем новый эталон отличается от прежнего, сказано выше; заменить прежний эталон: повторите с --replace.</source>
+        <translation>The reference was not written: the wire list &quot;%1&quot; is there already and is left as it was. How the new reference differs from the old one is said above; to replace the old reference, run again with --replace.</translation>
+    </message>
+    <message>
+        <source>Эталон не сохранен в базе записей (%1); он будет сохранен с первой записью проверки по нему.</source>
+        <translation>The reference was not kept in the records database (%1); it will be kept with the first record checked against it.</translation>
+    </message>
+    <message>
+        <source>Общая база записей %1 недоступна (%2); эталон сохранен на этой станции и попадет в общую базу с первой записью проверки по нему.</source>
+        <translation>The shared records database %1 cannot be reached (%2); the reference is kept on this station and goes to the shared database with the first record checked against it.</translation>
+    </message>
+    <message>
+        <source>  pinvel-check report --reference SHA256 [-o ПРОВОДА.csv] [--local]
+      эталон записи по его SHA-256: перечень проводов, как его записывает learn
+</source>
+        <translation>  pinvel-check report --reference SHA256 [-o WIRES.csv] [--local]
+      a record&apos;s reference by its SHA-256: the wire list as learn writes it
+</translation>
+    </message>
+    <message>
+        <source>--reference ожидает SHA-256 эталона: 64 шестнадцатеричные цифры, как в журнале и в reference_sha256.</source>
+        <translation>--reference expects the reference&apos;s SHA-256: 64 hexadecimal digits, as in the records and in reference_sha256.</translation>
+    </message>
+    <message>
+        <source>Эталона с SHA-256 %1 нет в базе записей.</source>
+        <translation>No reference with SHA-256 %1 in the test records.</translation>
+    </message>
+    <message>
+        <source>Эталон %1: %2, %3, станция %4, %5</source>
+        <translation>Reference %1: %2, %3, station %4, %5</translation>
     </message>
 </context>
 <context>
@@ -787,10 +825,6 @@ Give it a password (ALTER ROLE %4 PASSWORD &apos;...&apos;), put it in the stati
         <translation>Learn the reference again or load a corrected wire list.</translation>
     </message>
     <message>
-        <source>Для этого проекта уже есть эталон:</source>
-        <translation>This project already has a reference:</translation>
-    </message>
-    <message>
         <source>Заменить его эталоном, снятым с подключенного жгута?</source>
         <translation>Replace it with the reference learnt from the connected harness?</translation>
     </message>
@@ -860,6 +894,10 @@ Give it a password (ALTER ROLE %4 PASSWORD &apos;...&apos;), put it in the stati
     <message>
         <source>Записи проверок остаются на этой станции</source>
         <translation>The test records stay on this station</translation>
+    </message>
+    <message>
+        <source>Эталон не сохранен в базе записей: %1</source>
+        <translation>The reference was not kept in the records database: %1</translation>
     </message>
 </context>
 <context>
@@ -1851,6 +1889,22 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <source>все записи</source>
         <translation>all records</translation>
     </message>
+    <message>
+        <source>Эталон записи</source>
+        <translation>Record&apos;s reference</translation>
+    </message>
+    <message>
+        <source>Эталона с SHA-256 %1 нет в базе записей: он был записан до того, как программа стала хранить эталоны.</source>
+        <translation>No reference with SHA-256 %1 in the test records: the record was written before the program kept references.</translation>
+    </message>
+    <message>
+        <source>%1: %2, станция %3, %4. Проводов: %5.</source>
+        <translation>%1: %2, station %3, %4. Wires: %5.</translation>
+    </message>
+    <message>
+        <source>станция %1</source>
+        <translation>station %1</translation>
+    </message>
 </context>
 <context>
     <name>TRecordStore</name>
@@ -1919,6 +1973,63 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>база не открыта</source>
         <translation>the database is not open</translation>
+    </message>
+</context>
+<context>
+    <name>TReferenceArchive</name>
+    <message>
+        <source>снят с жгута</source>
+        <translation>learnt from a harness</translation>
+    </message>
+    <message>
+        <source>загружен из перечня проводов</source>
+        <translation>loaded from a wire list</translation>
+    </message>
+    <message>
+        <source>впервые встречен в записи проверки</source>
+        <translation>first met in a check&apos;s record</translation>
+    </message>
+    <message>
+        <source>Не удалось сохранить эталон в базе «%1»: %2</source>
+        <translation>Could not keep the reference in the database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>текст эталона не соответствует его SHA-256 %1</source>
+        <translation>the reference&apos;s text does not match its SHA-256 %1</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать базу записей «%1»: %2</source>
+        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TReferenceDiff</name>
+    <message>
+        <source>в новом эталоне: %1</source>
+        <translation>in the new reference: %1</translation>
+    </message>
+    <message>
+        <source>Новый эталон не отличается от прежнего.</source>
+        <translation>The new reference does not differ from the old one.</translation>
+    </message>
+    <message>
+        <source>и ещё различий: %1</source>
+        <translation>and more differences: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TReferenceReplace</name>
+    <message>
+        <source>Для этого проекта уже есть эталон:</source>
+        <translation>This project already has a reference:</translation>
+    </message>
+    <message>
+        <source>Чем новый эталон отличается от прежнего (различий: %1):</source>
+        <translation>How the new reference differs from the old one (differences: %1):</translation>
+    </message>
+    <message>
+        <source>Прежний эталон не прочитать, сравнить не с чем.</source>
+        <translation>The old reference cannot be read: there is nothing to compare with.</translation>
     </message>
 </context>
 <context>
@@ -2769,6 +2880,14 @@ is prosecuted under the law.</translation>
     <message>
         <source>Цепочка записей проверяется...</source>
         <translation>Checking the chain of records...</translation>
+    </message>
+    <message>
+        <source>Станция:</source>
+        <translation>Station:</translation>
+    </message>
+    <message>
+        <source>Эталон записи</source>
+        <translation>Record&apos;s reference</translation>
     </message>
 </context>
 <context>

@@ -274,6 +274,8 @@ void TfmMain::FormCreate() {
             [this](const std::vector<TLatchedFault>& latched, long long checks) {
                 FRecords->AfterWatch(latched, checks);
             });
+    connect(FCheck.get(), &TCheckController::ReferenceWritten, FRecords.get(),
+            &TCheckRecords::KeepReference);
 
     try {
         // The splash is on screen and painted before the first command goes to the unit.

@@ -121,7 +121,8 @@ TWriteOutcome TRecordStore::Write(const TTestRecord& given, QString* error, bool
                 continue;
             }
             Chain(record, FShared.get());
-            if (FShared->Insert(record, &sharedError)) {
+            if (SendKept(record.ReferenceSum, &sharedError) &&
+                FShared->Insert(record, &sharedError)) {
                 // A file that cannot say so costs nothing now: the shared database knows the
                 // link the next time it answers.
                 if (OpenLocal(nullptr))
@@ -158,11 +159,56 @@ bool TRecordStore::SendOpen(QString* error) {
                 return false;
         }
         // Committed there first, taken out here after: a stop in between sends it again, and
-        // the shared database keeps the one it has.
-        if (!FShared->Insert(*record, error) || !FLocal->RemoveSent(uid, error))
+        // the shared database keeps the one it has. Its reference goes ahead of it.
+        if (!SendKept(record->ReferenceSum, error) || !FShared->Insert(*record, error) ||
+            !FLocal->RemoveSent(uid, error))
             return false;
     }
     return true;
+}
+
+bool TRecordStore::SendKept(const QString& sum, QString* error) {
+    if (!FLocal->IsOpen())
+        return true; // the record carries its own wires
+    const std::optional<TKeptReference> kept = TReferenceArchive::Find(*FLocal, sum);
+    return !kept || TReferenceArchive::Keep(*FShared, *kept, error);
+}
+
+TWriteOutcome TRecordStore::Keep(const TKeptReference& reference, QString* error, bool tryShared) {
+    QString localError;
+    const bool local =
+        OpenLocal(&localError) && TReferenceArchive::Keep(*FLocal, reference, &localError);
+    if (!FShared) {
+        if (error)
+            *error = localError;
+        return local ? TWriteOutcome::Stored : TWriteOutcome::Failed;
+    }
+    QString sharedError = tryShared ? QString() : TTexts::tr("программа закрывается");
+    for (int attempt = 0; tryShared && attempt < 2; ++attempt) {
+        if (!OpenShared(&sharedError))
+            break;
+        if (TReferenceArchive::Keep(*FShared, reference, &sharedError))
+            return TWriteOutcome::Stored;
+        FShared->Close();
+    }
+    if (error)
+        *error = local ? sharedError : sharedError + QLatin1Char('\n') + localError;
+    return local ? TWriteOutcome::Waiting : TWriteOutcome::Failed;
+}
+
+std::optional<TKeptReference> TRecordStore::FindReference(const QString& sum, QString* error) {
+    QString problem;
+    if (TRecordsDatabase* reading = Reading(&problem)) {
+        if (std::optional<TKeptReference> kept = TReferenceArchive::Find(*reading, sum, &problem))
+            return kept;
+    }
+    // A reference learned here while the shared database was away is still in the file.
+    if (FShared && OpenLocal(nullptr))
+        if (std::optional<TKeptReference> kept = TReferenceArchive::Find(*FLocal, sum))
+            return kept;
+    if (error)
+        *error = problem;
+    return std::nullopt;
 }
 
 int TRecordStore::SendWaiting(QString* error) {

@@ -3,6 +3,7 @@
 
 #include "TRecordsConfig.h"
 #include "TRecordsDatabase.h"
+#include "TReferenceArchive.h"
 
 #include <memory>
 
@@ -29,6 +30,14 @@ class TRecordStore {
     // `tryShared` false: straight into the local queue (the program is closing and will not
     // wait for a server).
     TWriteOutcome Write(const TTestRecord& record, QString* error = nullptr, bool tryShared = true);
+    // Keeps a learned or imported reference: always in the station's file, and in the shared
+    // database when there is one and it answers (Waiting when it does not: the reference goes
+    // there with the first record that names it).
+    TWriteOutcome Keep(const TKeptReference& reference, QString* error = nullptr,
+                       bool tryShared = true);
+    // The reference kept under `sum` in the database the journal reads, else in the station's
+    // file; nothing when neither has it (`error` says why when a database could not be read).
+    std::optional<TKeptReference> FindReference(const QString& sum, QString* error = nullptr);
     // Offers the waiting records to the shared database, oldest first. Answers how many are
     // still waiting (-1: the local file cannot be read), the reason of a failure in `error`.
     int SendWaiting(QString* error = nullptr);
@@ -57,6 +66,9 @@ class TRecordStore {
     // Gives a record not chained yet its place after the station's last link (this station's
     // file's and, when given, the shared database's, whichever is further).
     void Chain(TTestRecord& record, TRecordsDatabase* shared);
+    // Hands the shared database the station's keeping of the reference `sum` (who learned it,
+    // where, when) ahead of a record that names it.
+    bool SendKept(const QString& sum, QString* error);
 
     TRecordsConfig FConfig;
     std::unique_ptr<TRecordsDatabase> FLocal;

@@ -27,6 +27,14 @@ void TRecordWriter::Submit(TTestRecord record) {
     FWake.notify_one();
 }
 
+void TRecordWriter::SubmitReference(TKeptReference reference) {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FReferences.push_back(std::move(reference));
+    }
+    FWake.notify_one();
+}
+
 void TRecordWriter::RetryNow() {
     {
         std::lock_guard<std::mutex> lock(FLock);
@@ -64,15 +72,28 @@ void TRecordWriter::Run() {
     for (;;) {
         const bool offer = FConfig.HasShared() && FWaiting.load() > 0;
         // Waits for a record, a stop or a retry; with records waiting, no longer than RetryS.
-        const auto wake = [this] { return !FQueue.empty() || FStop || FRetry; };
+        const auto wake = [this] {
+            return !FQueue.empty() || !FReferences.empty() || FStop || FRetry;
+        };
         if (offer)
             FWake.wait_for(lock, std::chrono::seconds(FConfig.RetryS), wake);
         else
             FWake.wait(lock, wake);
+        const bool stopping = FStop;
+        // A reference goes first: the records checked against it may follow it.
+        if (!FReferences.empty()) {
+            TKeptReference reference = std::move(FReferences.front());
+            FReferences.pop_front();
+            lock.unlock();
+            problem.clear();
+            if (store.Keep(reference, &problem, !stopping) == TWriteOutcome::Failed)
+                emit ReferenceNotKept(problem);
+            lock.lock();
+            continue;
+        }
         if (FStop && FQueue.empty())
             break;
         FRetry = false;
-        const bool stopping = FStop;
         if (FQueue.empty()) {
             lock.unlock();
             problem.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "TRecordsConfig.h"
+#include "TReferenceArchive.h"
 #include "TTestRecord.h"
 
 #include <QObject>
@@ -27,6 +28,8 @@ class TRecordWriter : public QObject {
     // status is connected, so that first word is not lost. Records submitted before wait.
     void Start();
     void Submit(TTestRecord record);
+    // A learned or imported reference to keep; kept ahead of the records handed over after it.
+    void SubmitReference(TKeptReference reference);
     // Offers the waiting records again now.
     void RetryNow();
     // Writes what was handed over and ends the thread.
@@ -42,6 +45,8 @@ class TRecordWriter : public QObject {
     // and the last problem (empty when the last write or offer went through).
     void StatusChanged(int waiting, const QString& problem);
     void RecordWritten(const QString& uid, bool shared);
+    // A reference handed over could be kept nowhere, with the reason.
+    void ReferenceNotKept(const QString& problem);
     // Something the store did on its own that the station must hear of once (a damaged file
     // set aside), in the program's words.
     void Notice(const QString& text);
@@ -53,6 +58,7 @@ class TRecordWriter : public QObject {
     mutable std::mutex FLock;
     std::condition_variable FWake;
     std::deque<TTestRecord> FQueue;
+    std::deque<TKeptReference> FReferences;
     bool FStop = false;
     bool FRetry = false;
     bool FWriting = false; // a record taken from the queue and not yet written

@@ -5,6 +5,7 @@
 #include "TRecordsConfig.h"
 #include "TSchemaUpgrade.h"
 #include "TStatisticsCounts.h"
+#include "TReferenceArchive.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,6 +77,16 @@ const std::vector<std::vector<const char*>>& Migrations() {
             // records sent on leave the file, their chain goes on.
             "CREATE TABLE chain_head (station TEXT PRIMARY KEY, chain_seq BIGINT NOT NULL,"
             " record_hash TEXT NOT NULL)",
+            // Every reference ever used: its wire list's text under the SHA-256 records name it
+            // by, who kept it (kept_by), where and when, and how (learned, imported, checked).
+            "CREATE TABLE reference_lists ("
+            " sha256 TEXT PRIMARY KEY,"
+            " wires TEXT NOT NULL,"
+            " project TEXT NOT NULL,"
+            " kept_by TEXT NOT NULL,"
+            " station TEXT NOT NULL,"
+            " kept_at BIGINT NOT NULL,"
+            " origin TEXT NOT NULL)",
         },
     };
     return steps;
@@ -354,6 +365,11 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
                        f.First ? QVariant(*f.First) : noTime, f.Last ? QVariant(*f.Last) : noTime}))
                 return fail(q.lastError());
         }
+        // The wires the record was checked against, kept with it unless kept before.
+        if (!record.ReferenceWires.isEmpty() &&
+            TKeptReference::SumOf(record.ReferenceWires) == record.ReferenceSum &&
+            !TReferenceArchive::Keep(q, TKeptReference::OfRecord(record)))
+            return fail(q.lastError());
         if (waiting &&
             !Bind(q, QStringLiteral("INSERT INTO waiting (uid, queued_at) VALUES (?, ?)"),
                   {r.Uid, now}))

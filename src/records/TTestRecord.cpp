@@ -71,6 +71,12 @@ QString TTestRecord::ReferenceSumOf(const TReference& reference, const TCheckPoi
             .toHex());
 }
 
+void TTestRecord::TakeReference(const TReference& reference, const TCheckPoints& points) {
+    ReferenceWires = TWireList::ToCsv(reference, points);
+    ReferenceSum = QString::fromLatin1(
+        QCryptographicHash::hash(ReferenceWires, QCryptographicHash::Sha256).toHex());
+}
+
 QString TTestRecord::ModeKey(TMode mode) {
     return mode == TMode::Watch ? QStringLiteral("watch") : QStringLiteral("verify");
 }

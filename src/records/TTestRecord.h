@@ -35,6 +35,9 @@ struct TTestRecord {
     QString Operator;
     QString ProjectPath;
     QString ReferenceSum; // SHA-256 of the reference's wire list, lower-case hex
+    // That wire list's text, kept with the record's writing when the database does not hold it
+    // yet (empty: not at hand, as for a record read back from a database).
+    QByteArray ReferenceWires;
     QString Serial;
     bool Good = true;
     TMode Mode = TMode::Verify;
@@ -68,6 +71,8 @@ struct TTestRecord {
     // The reference in the canonical form of its wire list, hashed: a list written by learning
     // has exactly this SHA-256 as a file.
     static QString ReferenceSumOf(const TReference& reference, const TCheckPoints& points);
+    // The reference checked against: its sum and its text, for the records to keep.
+    void TakeReference(const TReference& reference, const TCheckPoints& points);
 
     static QString ModeKey(TMode mode);
     static bool ModeFromKey(const QString& key, TMode& mode);

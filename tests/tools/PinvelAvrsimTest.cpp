@@ -331,7 +331,7 @@ class PinvelAvrsimTest : public QObject {
 
     void checkFindsEachFaultByContactName() {
         const QString good = Harness("good.json", Nets());
-        const TRun learnt = Check({"learn", FProject}, good);
+        const TRun learnt = Check({"learn", FProject, "--replace"}, good);
         QCOMPARE(learnt.Exit, 0);
         const TRun clean = Check({"verify", FProject, "--serial", "A1"}, good);
         QVERIFY2(clean.Exit == 0 && clean.Out.startsWith(QStringLiteral("ГОДЕН")),
@@ -361,7 +361,7 @@ class PinvelAvrsimTest : public QObject {
 
     void watchLatchesAnIntermittentOpen() {
         const QString good = Harness("good.json", Nets());
-        QCOMPARE(Check({"learn", FProject}, good).Exit, 0);
+        QCOMPARE(Check({"learn", FProject, "--replace"}, good).Exit, 0);
         const QString drops = Harness(
             "drops.json",
             Nets({{"intermittent",

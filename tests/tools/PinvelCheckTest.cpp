@@ -140,7 +140,7 @@ class PinvelCheckTest : public QObject {
         WriteFile(english,
                   "[fmMain]\r\nLanguage=en\r\n[Device]\r\nLink=sim\r\nHarness=good.json\r\n"
                   "SimReplyUs=0\r\n");
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         const TRun text = Tool({"verify", FProject, "--harness", FFaulty, "--settings", english});
         QCOMPARE(text.Exit, 1);
         QVERIFY2(text.Out.startsWith("FAULTY\n") && !text.Out.contains("БРАК"),
@@ -167,7 +167,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void learnWritesTheListBesideTheProject() {
-        const TRun run = Tool(QStringList{"learn", FProject} + Unit());
+        const TRun run = Tool(QStringList{"learn", FProject, "--replace"} + Unit());
         QCOMPARE(run.Exit, 0);
         const QString wires = Path("жгут 7.wires.csv");
         QVERIFY2(run.Out.contains(wires), qPrintable(run.Out));
@@ -209,7 +209,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void verifyAndWatchWriteTheirRecords() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         const QString file = FreshRecords("records one");
         const TRun good = Tool(
             QStringList{"verify", FProject, "--serial", " SN 0001 ", "--operator", "Иванов И."} +
@@ -266,8 +266,99 @@ class PinvelCheckTest : public QObject {
                  qPrintable(watched.Out));
     }
 
+    // Learning over a list that is there: what the new one changes, in the check's words; the
+    // old list left byte for byte without --replace (exit 2), overwritten with it.
+    void learnSaysWhatChangesAndReplacesOnlyWhenAsked() {
+        FreshRecords("records learn");
+        const QString old = Path("прежний.wires.csv");
+        const struct {
+            QByteArray Old;
+            QString Line;
+        } cases[] = {
+            // The new list parts XT1:b2, b3 from XT1:a4's net: an open.
+            {"from,to\r\nXT1:a1,XT1:a2\r\nXT1:a1,XT1:a3\r\nXT1:a4,XT1:b1\r\nXT1:a4,XT1:b2\r\n"
+             "XT1:a4,XT1:b3\r\n",
+             "в новом эталоне: обрыв: XT1:b2, XT1:b3 отсоединены от XT1:a4, XT1:b1"},
+            // It joins XT1:a4 and XT1:b1, apart in the old list: a short.
+            {"from,to\nXT1:a1,XT1:a2\nXT1:a1,XT1:a3\nXT1:b2,XT1:b3\n",
+             "в новом эталоне: замыкание: XT1:a4 — XT1:b1"},
+            // It moves XT1:a3 from XT1:a4's net to XT1:a1's: a miswire.
+            {"from,to\nXT1:a1,XT1:a2\nXT1:a3,XT1:a4\nXT1:a3,XT1:b1\nXT1:b2,XT1:b3\n",
+             "в новом эталоне: перепутан: XT1:a3 отсоединен от XT1:a4, XT1:b1 и соединен с "
+             "XT1:a1, XT1:a2"},
+        };
+        for (const auto& c : cases) {
+            WriteFile(old, c.Old);
+            const TRun refused = Tool(QStringList{"learn", FProject, "-o", old} + Unit());
+            QCOMPARE(refused.Exit, 2);
+            QCOMPARE(refused.Out, c.Line + QLatin1Char('\n'));
+            QVERIFY2(refused.Err.contains("--replace") && refused.Err.contains(old),
+                     qPrintable(refused.Err));
+            QCOMPARE(ReadFile(old), c.Old);
+        }
+        const TRun replaced = Tool(QStringList{"learn", FProject, "-o", old, "--replace"} + Unit());
+        QCOMPARE(replaced.Exit, 0);
+        QVERIFY2(replaced.Out.startsWith(cases[2].Line + QLatin1Char('\n')) &&
+                     replaced.Out.contains(QStringLiteral("Эталон записан: ") + old),
+                 qPrintable(replaced.Out));
+        const QByteArray learnt = ReadFile(old);
+        QVERIFY(learnt.startsWith("from,to\nXT1:a1,XT1:a2\n"));
+        // The same harness again: nothing changes, and it says so; still refused.
+        const TRun same = Tool(QStringList{"learn", FProject, "-o", old} + Unit());
+        QCOMPARE(same.Exit, 2);
+        QCOMPARE(same.Out, QStringLiteral("Новый эталон не отличается от прежнего.\n"));
+        QCOMPARE(ReadFile(old), learnt);
+    }
+
+    // Every reference is kept: a record's reference_sum gives its wires back, as learn wrote
+    // them, with who learned it; an unknown or malformed sum is refused.
+    void reportWritesAKeptReferenceOut() {
+        const QString file = FreshRecords("records references");
+        const QString list = Path("kept.wires.csv");
+        QFile::remove(list);
+        QCOMPARE(
+            Tool(QStringList{"learn", FProject, "-o", list, "--operator", "Петров"} + Unit()).Exit,
+            0);
+        QCOMPARE(
+            Tool(QStringList{"verify", FProject, "--wires", list, "--serial", "K-1"} + Unit()).Exit,
+            0);
+        TRecordsDatabase db(file);
+        QVERIFY(db.Open());
+        const std::vector<TTestRecord> records = db.Page({}, nullptr, 10);
+        QCOMPARE(records.size(), std::size_t(1));
+        const QString sum = records[0].ReferenceSum;
+        const QByteArray written = ReadFile(list);
+        QCOMPARE(sum, QString::fromLatin1(
+                          QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex()));
+        // The list learn wrote is gone; the records still have it.
+        QVERIFY(QFile::remove(list));
+        const TRun out = Tool(QStringList{"report", "--reference", sum} + Unit());
+        QCOMPARE(out.Exit, 0);
+        QCOMPARE(out.Out.toUtf8(), written);
+        QVERIFY2(out.Err.contains(QStringLiteral("снят с жгута, Петров")), qPrintable(out.Err));
+        const TRun toFile =
+            Tool(QStringList{"report", "--reference", sum.toUpper(), "-o", list} + Unit());
+        QCOMPARE(toFile.Exit, 0);
+        QCOMPARE(ReadFile(list), written);
+        QCOMPARE(QString::fromLatin1(
+                     QCryptographicHash::hash(ReadFile(list), QCryptographicHash::Sha256).toHex()),
+                 sum);
+
+        const QString unknown = QString(63, QLatin1Char('0')) + QLatin1Char('1');
+        const TRun missing = Tool(QStringList{"report", "--reference", unknown} + Unit());
+        QCOMPARE(missing.Exit, 2);
+        QVERIFY(missing.Out.isEmpty());
+        QVERIFY2(missing.Err.contains(QStringLiteral("Эталона с SHA-256 %1 нет").arg(unknown)),
+                 qPrintable(missing.Err));
+        for (const QString& bad : {sum.left(63), sum.left(63) + QLatin1Char('g')}) {
+            const TRun malformed = Tool(QStringList{"report", "--reference", bad} + Unit());
+            QCOMPARE(malformed.Exit, 2);
+            QVERIFY2(malformed.Err.contains("64"), qPrintable(malformed.Err));
+        }
+    }
+
     void recordsWaitWhenTheSharedDatabaseIsAway() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         const QString file = FreshRecords("records two");
         int port = 0;
         {
@@ -302,7 +393,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void aRecordWrittenNowhereExitsWithThree() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         // A plain file where the data folder should be.
         WriteFile(Path("not a folder"), "x");
         qputenv("XDG_DATA_HOME", QFile::encodeName(Path("not a folder")));
@@ -317,7 +408,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void reportGivesCsvAndPdf() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         FreshRecords("records three");
         QCOMPARE(
             Tool(QStringList{"verify", FProject, "--serial", "A-1", "--operator", "Ким"} + Unit())
@@ -397,7 +488,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void verifyAnswersWithItsExitCode() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         const TRun good = Tool(QStringList{"verify", FProject} + Unit());
         QCOMPARE(good.Exit, 0);
         QCOMPARE(good.Out, QStringLiteral("ГОДЕН\n"));
@@ -410,7 +501,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void verifyWritesOneJsonDocument() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         const TRun bad =
             Tool(QStringList{"verify", FProject, "--json", "--harness", FFaulty} + Unit());
         QCOMPARE(bad.Exit, 1);
@@ -443,7 +534,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void cannotTestExitsWithTwoAndSaysWhy() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         // No unit there.
         const TRun noUnit =
             Tool(QStringList{"verify", FProject, "--link", "tcp:127.0.0.1:1"} + Unit());
@@ -483,7 +574,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void verifyAgainstTheEmulatorOverTcp() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         TEmulator faulty;
         QVERIFY(faulty.Start(FFaulty, 1000)); // a real unit's pace
         const TRun bad = Tool(QStringList{"verify", FProject, "--link", faulty.Link} + Unit());
@@ -501,7 +592,7 @@ class PinvelCheckTest : public QObject {
     }
 
     void watchReportsEachLatchedFault() {
-        QCOMPARE(Tool(QStringList{"learn", FProject} + Unit()).Exit, 0);
+        QCOMPARE(Tool(QStringList{"learn", FProject, "--replace"} + Unit()).Exit, 0);
         const TRun clean = Tool(QStringList{"watch", FProject, "--seconds", "1"} + Unit());
         QCOMPARE(clean.Exit, 0);
         QVERIFY2(clean.Out.contains("ГОДЕН"), qPrintable(clean.Out));

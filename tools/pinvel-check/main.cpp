@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pinvel-check: the harness check on the command line, for scripts and production lines.
 //
-//   pinvel-check learn PROJECT.pvl [-o WIRES.csv]
+//   pinvel-check learn PROJECT.pvl [-o WIRES.csv] [--replace]
 //   pinvel-check verify PROJECT.pvl [--wires WIRES.csv] [--json]
 //   pinvel-check watch PROJECT.pvl [--wires WIRES.csv] [--seconds N]
 //   pinvel-check report --csv FILE | --pdf FILE [--record ID] [filters]
@@ -77,9 +77,10 @@ class ECannotTest : public EPinvel {
 QString Usage() {
     return TTexts::tr(
         "Использование:\n"
-        "  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv]\n"
+        "  pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv] [--replace] [--operator ФИО]\n"
         "      обучиться на исправном жгуте и записать эталон (по умолчанию "
-        "ПРОЕКТ.wires.csv)\n"
+        "ПРОЕКТ.wires.csv);\n"
+        "      прежний эталон заменяется только с --replace, различия выводятся всегда\n"
         "  pinvel-check verify ПРОЕКТ.pvl [--wires ПРОВОДА.csv] [--json]\n"
         "                     [--serial НОМЕР] [--operator ФИО]\n"
         "      проверить жгут по эталону: ГОДЕН (код 0) или БРАК (код 1) и неисправности;\n"
@@ -105,6 +106,7 @@ struct TOptions {
     QString Output; // learn -o
     QString Wires;  // verify/watch --wires
     bool Json = false;
+    bool Replace = false; // learn over an existing list
     int Seconds = -1;
     std::optional<QString> Link;
     std::optional<QString> Harness;
@@ -149,7 +151,10 @@ TOptions Parse(const QStringList& args) {
             o.Output = value();
         else if (a == QLatin1String("--serial") && (checks || report))
             o.Serial = value().trimmed();
-        else if (a == QLatin1String("--operator") && (checks || report))
+        else if (a == QLatin1String("--replace") && o.Command == QLatin1String("learn"))
+            o.Replace = true;
+        else if (a == QLatin1String("--operator") &&
+                 (checks || report || o.Command == QLatin1String("learn")))
             o.Operator = value().trimmed();
         else if (a == QLatin1String("--csv") && report)
             o.Csv = value();
@@ -341,11 +346,15 @@ int Learn(const TOptions& o) {
         return ExitFaulty;
     }
     const QString path = o.Output.isEmpty() ? TWireList::PathFor(o.Project) : o.Output;
+    if (!LearnMayReplace(path, learnt.Reference, project.Points, o.Replace))
+        return ExitCannot;
     try {
         TWireList::Save(path, learnt.Reference, project.Points);
     } catch (const EPinvel& e) {
         throw ECannotTest(e.Message());
     }
+    KeepLearnedReference(o.Settings, o.Project, TWireList::ToCsv(learnt.Reference, project.Points),
+                         o.Operator);
     int wires = 0;
     for (const std::vector<int>& net : learnt.Reference.Nets())
         wires += int(project.Points.Contacts(net).size()) - 1;
@@ -363,8 +372,8 @@ int Verify(const TOptions& o) {
     TUnit unit(o);
     THarnessCheck check(project.Points, unit.Exchange());
     const TCheckResult result = check.Verify(reference);
-    TTestRecord record = TTestRecord::Make(
-        o.Project, TTestRecord::ReferenceSumOf(reference, project.Points), o.Serial, o.Operator);
+    TTestRecord record = TTestRecord::Make(o.Project, QString(), o.Serial, o.Operator);
+    record.TakeReference(reference, project.Points);
     record.TakeResult(result);
     if (o.Json) {
         QJsonArray faults;
@@ -428,6 +437,7 @@ int Watch(const TOptions& o) {
                        .arg(Time(l.First), Time(l.Last));
     Out(summary);
     TTestRecord record = TTestRecord::Make(o.Project, referenceSum, o.Serial, o.Operator);
+    record.TakeReference(watch.Reference(), project.Points);
     record.TakeLatched(latched, watch.Checks());
     return Record(o, record, latched.empty() ? ExitGood : ExitFaulty);
 }
@@ -500,8 +510,8 @@ int main(int argc, char** argv) {
                                                         : TIniFile::ProgramSettingsPath()));
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-        Out(Usage() + QLatin1Char('\n') + ProbeUsage() + FixtureUsage() + AuditUsage() +
-            DbUsage());
+        Out(Usage() + QLatin1Char('\n') + ReferenceReportUsage() + ProbeUsage() + FixtureUsage() +
+            AuditUsage() + DbUsage());
         return ExitGood;
     }
     try {
@@ -515,6 +525,9 @@ int main(int argc, char** argv) {
             return AuditCommand(args.mid(1));
         if (!args.isEmpty() && args[0] == QLatin1String("db"))
             return DbCommand(args.mid(1));
+        if (args.size() > 1 && args[0] == QLatin1String("report") &&
+            args.contains(QLatin1String("--reference")))
+            return ReferenceReportCommand(args.mid(1));
         const TOptions options = Parse(args);
         if (options.Command == QLatin1String("learn"))
             return Learn(options);

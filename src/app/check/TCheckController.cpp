@@ -12,6 +12,7 @@
 #include "TErrors.h"
 #include "TGuidedChecks.h"
 #include "TRazem.h"
+#include "TReferenceReplace.h"
 #include "TSootv.h"
 #include "TWireList.h"
 #include "TWorkPlace.h"
@@ -229,14 +230,8 @@ void TCheckController::Learn() {
     const QString project = SavedProject();
     if (project.isEmpty())
         return;
-    const QString wires = TWireList::PathFor(project);
-    if (QFileInfo::exists(wires) &&
-        AppMessageBox(
-            Lines({tr("Для этого проекта уже есть эталон:"), QDir::toNativeSeparators(wires),
-                   QString(), tr("Заменить его эталоном, снятым с подключенного жгута?")}),
-            TMsgKind::Question) != TMsgAnswer::Yes)
-        return;
-    FLearnPath = wires;
+    // Whether it replaces the reference there is asked once it is learned, with what it changes.
+    FLearnPath = TWireList::PathFor(project);
     Start(TCheckJob::TKind::Learn, std::move(points));
 }
 
@@ -273,11 +268,8 @@ void TCheckController::ImportWires() {
     }
     const QString wires = TWireList::PathFor(project);
     const bool same = QFileInfo(path).canonicalFilePath() == QFileInfo(wires).canonicalFilePath();
-    if (!same && QFileInfo::exists(wires) &&
-        AppMessageBox(
-            Lines({tr("Для этого проекта уже есть эталон:"), QDir::toNativeSeparators(wires),
-                   QString(), tr("Заменить его загруженным перечнем проводов?")}),
-            TMsgKind::Question) != TMsgAnswer::Yes)
+    if (!same && !TReferenceReplace::Confirm(wires, reference, points,
+                                             tr("Заменить его загруженным перечнем проводов?")))
         return;
     try {
         TWireList::Save(wires, reference, points);
@@ -285,6 +277,7 @@ void TCheckController::ImportWires() {
         AppMessageBox(e.Message(), TMsgKind::Error);
         return;
     }
+    emit ReferenceWritten(project, TWireList::ToCsv(reference, points), false);
     AppMessageBox(Lines({tr("Перечень проводов принят: цепей %1. Он записан как эталон проекта:")
                              .arg(reference.NetCount()),
                          QDir::toNativeSeparators(wires)}),

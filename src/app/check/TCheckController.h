@@ -129,6 +129,9 @@ class TCheckController : public QObject {
     void WatchFinished(const std::vector<TLatchedFault>& latched, long long checks,
                        const QDateTime& from, const QDateTime& to);
     void StateChanged(TState state);
+    // A learned (`learned`) or imported list was written as the reference of the project at
+    // `projectPath`; `wires`: its text, for the records to keep.
+    void ReferenceWritten(const QString& projectPath, const QByteArray& wires, bool learned);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -48,6 +48,14 @@ TCheckRecords::TCheckRecords(TIniFile& ini, QMainWindow& window) : FIni(ini), FW
             FWindow.statusBar()->showMessage(text);
         },
         Qt::QueuedConnection);
+    // A reference kept nowhere is kept with the first record checked against it.
+    connect(
+        FWriter.get(), &TRecordWriter::ReferenceNotKept, this,
+        [this](const QString& why) {
+            FWindow.statusBar()->showMessage(
+                tr("Эталон не сохранен в базе записей: %1").arg(why.trimmed()));
+        },
+        Qt::QueuedConnection);
     // An open journal shows a new record as soon as it is written.
     connect(
         FWriter.get(), &TRecordWriter::RecordWritten, this,
@@ -85,7 +93,10 @@ bool TCheckRecords::BeforeVerify(const QString& projectPath, const TCheckPoints&
     if (!AskHarness())
         return false;
     FProject = projectPath;
-    FReferenceSum = TTestRecord::ReferenceSumOf(reference, points);
+    TTestRecord taken;
+    taken.TakeReference(reference, points);
+    FReferenceSum = taken.ReferenceSum;
+    FReferenceWires = taken.ReferenceWires;
     return true;
 }
 
@@ -100,6 +111,8 @@ void TCheckRecords::AfterWatch(const std::vector<TLatchedFault>& latched, long l
 TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const QString& referenceSum,
                                         const TCheckResult& result) {
     TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
+    if (referenceSum == FReferenceSum)
+        record.ReferenceWires = FReferenceWires;
     record.TakeResult(result);
     Submit(record);
     return record;
@@ -109,9 +122,19 @@ TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const QString
                                        const std::vector<TLatchedFault>& latched,
                                        long long checks) {
     TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
+    if (referenceSum == FReferenceSum)
+        record.ReferenceWires = FReferenceWires;
     record.TakeLatched(latched, checks);
     Submit(record);
     return record;
+}
+
+void TCheckRecords::KeepReference(const QString& projectPath, const QByteArray& wires,
+                                  bool learned) {
+    const QString who = FOperator.isEmpty() ? qEnvironmentVariable("USER") : FOperator;
+    FWriter->SubmitReference(TKeptReference::Make(wires, projectPath, who,
+                                                  learned ? TKeptReference::TOrigin::Learned
+                                                          : TKeptReference::TOrigin::Imported));
 }
 
 void TCheckRecords::Submit(TTestRecord record) {

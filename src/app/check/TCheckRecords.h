@@ -52,6 +52,10 @@ class TCheckRecords : public QObject {
     TTestRecord RecordWatch(const QString& projectPath, const QString& referenceSum,
                             const std::vector<TLatchedFault>& latched, long long checks);
 
+    // A learned (`learned`) or imported reference of the project, kept in the records with the
+    // operator, this station and now (handed to the writer's thread).
+    void KeepReference(const QString& projectPath, const QByteArray& wires, bool learned);
+
     // "Журнал проверок..." for the "Проверка" menu.
     QAction* acJournal = nullptr;
     void ShowJournal();
@@ -84,5 +88,6 @@ class TCheckRecords : public QObject {
     QString FOperator;
     QString FProject;      // the project of the verify under way
     QString FReferenceSum; // and its reference
+    QByteArray FReferenceWires;
     int FWaiting = 0;
 };

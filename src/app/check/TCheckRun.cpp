@@ -6,6 +6,7 @@
 #include "TAbstractHard.h"
 #include "TCheckResultsPanel.h"
 #include "TErrors.h"
+#include "TReferenceReplace.h"
 #include "TSootv.h"
 #include "TWireList.h"
 #include "TWorkPlace.h"
@@ -161,12 +162,18 @@ void TCheckRun::Finish() {
                           TMsgKind::Warning);
             return;
         }
+        if (!TReferenceReplace::Confirm(
+                FController.FLearnPath, learnt->Reference, job->Points(),
+                TCheckController::tr("Заменить его эталоном, снятым с подключенного жгута?")))
+            return;
         try {
             TWireList::Save(FController.FLearnPath, learnt->Reference, job->Points());
         } catch (const EPinvel& e) {
             AppMessageBox(e.Message(), TMsgKind::Error);
             return;
         }
+        emit FController.ReferenceWritten(FController.FHost.ProjectFile(),
+                                          TWireList::ToCsv(learnt->Reference, job->Points()), true);
         AppMessageBox(Lines({tr("Эталон снят: цепей %1. Он записан в перечень проводов:")
                                  .arg(learnt->Reference.NetCount()),
                              QDir::toNativeSeparators(FController.FLearnPath)}),

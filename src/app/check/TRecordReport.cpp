@@ -83,6 +83,29 @@ bool Print(const QString& html, const QString& title, const QString& path, bool 
 }
 } // namespace
 
+QString TRecordReport::ReferenceHtml(const QString& sum,
+                                     const std::optional<TKeptReference>& kept) {
+    QString html =
+        QStringLiteral("<a name=\"reference\"></a><h2>%1</h2>").arg(E(TTexts::tr("Эталон записи")));
+    if (!kept) {
+        html += QStringLiteral("<p>%1</p>")
+                    .arg(E(TTexts::tr("Эталона с SHA-256 %1 нет в базе записей: он был "
+                                      "записан до того, как программа стала хранить эталоны.")
+                               .arg(sum)));
+        return html;
+    }
+    QStringList lines = QString::fromUtf8(kept->Wires).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const qsizetype wires = lines.isEmpty() ? 0 : lines.size() - 1; // less the header
+    html += QStringLiteral("<p>%1</p>")
+                .arg(E(TTexts::tr("%1: %2, станция %3, %4. Проводов: %5.")
+                           .arg(TKeptReference::OriginText(kept->Origin),
+                                kept->KeptBy.isEmpty() ? QStringLiteral("—") : kept->KeptBy,
+                                kept->Station, Time(kept->Time))
+                           .arg(wires)));
+    html += QStringLiteral("<pre>%1</pre>").arg(E(lines.join(QLatin1Char('\n'))));
+    return html;
+}
+
 QString TRecordReport::RecordHtml(const TTestRecord& r) {
     const auto row = [](const QString& name, const QString& valueHtml) {
         return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>").arg(E(name), valueHtml);

@@ -4,9 +4,11 @@
 #include "TStatistics.h"
 
 #include "TRecordFilter.h"
+#include "TReferenceArchive.h"
 #include "TTestRecord.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 class TRecordsDatabase;
@@ -18,6 +20,9 @@ class TRecordsDatabase;
 class TRecordReport {
   public:
     static QString RecordHtml(const TTestRecord& record);
+    // "Эталон записи": who kept the reference of sum `sum`, where and when, and its wires as
+    // its list gives them; that it is not kept when `kept` is empty.
+    static QString ReferenceHtml(const QString& sum, const std::optional<TKeptReference>& kept);
     // With `statistics`, their page follows the list.
     static QString ListHtml(const std::vector<TTestRecord>& records, const QString& filterText,
                             const TStatistics* statistics = nullptr);

@@ -120,10 +120,12 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     btPdfRecord = new QPushButton(tr("Протокол записи (PDF)..."), this);
     btPdfList = new QPushButton(tr("Отчет по списку (PDF)..."), this);
     btRefresh = new QPushButton(tr("Обновить"), this);
+    btReference = new QPushButton(tr("Эталон записи"), this);
+    btReference->setObjectName(QStringLiteral("btReference"));
     auto* btClose = new QPushButton(tr("Закрыть"), this);
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(lbCount, 1);
-    for (QPushButton* b : {btRefresh, btCsv, btPdfRecord, btPdfList, btClose}) {
+    for (QPushButton* b : {btRefresh, btReference, btCsv, btPdfRecord, btPdfList, btClose}) {
         b->setAutoDefault(false);
         // Never narrower than its text with the style's margins, whatever the type.
         b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) +
@@ -171,6 +173,7 @@ TfmJournal::TfmJournal(TRecordsConfig config, QWidget* parent)
     connect(btPdfRecord, &QPushButton::clicked, this, &TfmJournal::ReportRecord);
     connect(btPdfList, &QPushButton::clicked, this, &TfmJournal::ReportList);
     connect(btRefresh, &QPushButton::clicked, this, &TfmJournal::Refresh);
+    connect(btReference, &QPushButton::clicked, this, &TfmJournal::ShowReference);
     connect(btClose, &QPushButton::clicked, this, &TfmJournal::close);
 }
 
@@ -302,11 +305,13 @@ void TfmJournal::ShowCount() {
     btCsv->setEnabled(any);
     btPdfList->setEnabled(any);
     btPdfRecord->setEnabled(tvRecords->currentIndex().isValid());
+    btReference->setEnabled(tvRecords->currentIndex().isValid());
 }
 
 void TfmJournal::ShowCurrentRecord() {
     const QModelIndex current = tvRecords->currentIndex();
     btPdfRecord->setEnabled(current.isValid());
+    btReference->setEnabled(current.isValid());
     if (!current.isValid() || !FDatabase) {
         tbRecord->clear();
         return;
@@ -318,6 +323,30 @@ void TfmJournal::ShowCurrentRecord() {
         tbRecord->setHtml(TRecordReport::RecordHtml(*record));
     else
         tbRecord->setPlainText(problem);
+}
+
+void TfmJournal::ShowReference() {
+    const QModelIndex current = tvRecords->currentIndex();
+    if (!current.isValid() || !FDatabase)
+        return;
+    QString problem;
+    const std::optional<TTestRecord> record =
+        FDatabase->Load(FModel->Record(current.row()).Uid, &problem);
+    if (!record) {
+        tbRecord->setPlainText(problem);
+        return;
+    }
+    std::optional<TKeptReference> kept =
+        TReferenceArchive::Find(*FDatabase, record->ReferenceSum, &problem);
+    // Learned here while the shared database was away, it is still only in the station's file.
+    if (!kept && FDatabase->Kind() == TRecordsDatabase::TKind::Shared)
+        if (TRecordsDatabase* local = FStore->ReadingLocal())
+            kept = TReferenceArchive::Find(*local, record->ReferenceSum);
+    QString html = TRecordReport::RecordHtml(*record);
+    html += kept || problem.isEmpty() ? TRecordReport::ReferenceHtml(record->ReferenceSum, kept)
+                                      : QStringLiteral("<p>%1</p>").arg(problem.toHtmlEscaped());
+    tbRecord->setHtml(html);
+    tbRecord->scrollToAnchor(QStringLiteral("reference"));
 }
 
 QString TfmJournal::AskPath(const QString& caption, const QString& suggested,

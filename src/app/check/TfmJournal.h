@@ -48,6 +48,8 @@ class TfmJournal : public QDialog {
     void ExportCsv();
     void ReportRecord();
     void ReportList();
+    // "Эталон записи": the chosen record's reference wires below the record.
+    void ShowReference();
 
     TJournalModel* Model() const { return FModel; }
     TRecordsDatabase* Database() const { return FDatabase; }
@@ -73,6 +75,7 @@ class TfmJournal : public QDialog {
     QPushButton* btPdfRecord = nullptr;
     QPushButton* btPdfList = nullptr;
     QPushButton* btRefresh = nullptr;
+    QPushButton* btReference = nullptr;
     QTabWidget* tcPages = nullptr;   // "Записи" and "Статистика"
     TStatisticsTab* tsStatistics = nullptr;
 

@@ -169,22 +169,48 @@ class TCheckControllerTest : public QObject {
         QCOMPARE(ReadFile(run.Wires()), GoodWires());
         QCOMPARE(run.Script.Messages.back().Kind, TMsgKind::Information);
 
-        // A reference exists: the question, and No keeps it as it is.
-        QVERIFY(WriteFile(run.Wires(), "from,to\nXT1:a1,XP2:a1\n"));
-        run.Script.Messages.clear();
-        run.Script.Answers = {TMsgAnswer::No};
-        check.Learn();
-        QVERIFY(!check.Busy());
-        QCOMPARE(run.Script.Messages.size(), std::size_t(1));
-        QCOMPARE(run.Script.Messages[0].Kind, TMsgKind::Question);
-        QCOMPARE(run.Script.Messages[0].Text,
-                 QStringLiteral("Для этого проекта уже есть эталон:\r%1\r\rЗаменить его "
-                                "эталоном, снятым с подключенного жгута?")
-                     .arg(QDir::toNativeSeparators(run.Wires())));
-        QCOMPARE(ReadFile(run.Wires()), QByteArray("from,to\nXT1:a1,XP2:a1\n"));
+        // A reference exists: learned, then what the new one changes in the check's words and
+        // the question; No keeps the old list byte for byte.
+        const QString head = QStringLiteral("Для этого проекта уже есть эталон:\r%1\r\r")
+                                 .arg(QDir::toNativeSeparators(run.Wires()));
+        const QString ask =
+            QStringLiteral("\r\rЗаменить его эталоном, снятым с подключенного жгута?");
+        const struct {
+            QByteArray Old;
+            QString Line;
+        } cases[] = {
+            // XT1:a7 wired to XT1:a1 in the old list only: an open.
+            {GoodWires() + "XT1:a1,XT1:a7\r\n",
+             "в новом эталоне: обрыв: XT1:a7 отсоединен от XT1:a1, XP2:a1"},
+            // The old list lacks XT1:a2 — XP2:a2: a short.
+            {QByteArray(GoodWires()).replace("XT1:a2,XP2:a2\n", ""),
+             "в новом эталоне: замыкание: XT1:a2 — XP2:a2"},
+            // XP2:a4 in XT1:a4's net in the old list: moved to XT1:a3's.
+            {QByteArray(GoodWires()).replace("XT1:a3,XP2:a4\n", "XT1:a4,XP2:a4\n"),
+             "в новом эталоне: перепутан: XP2:a4 отсоединен от XT1:a4, XP2:a5 и соединен с "
+             "XT1:a3, XP2:a3"},
+        };
+        for (const auto& c : cases) {
+            QVERIFY(WriteFile(run.Wires(), c.Old));
+            run.Script.Messages.clear();
+            run.Script.Answers = {TMsgAnswer::No};
+            run.Learn();
+            QCOMPARE(run.Script.Messages.size(), std::size_t(1));
+            QCOMPARE(run.Script.Messages[0].Kind, TMsgKind::Question);
+            QCOMPARE(run.Script.Messages[0].Text,
+                     head + "Чем новый эталон отличается от прежнего (различий: 1):\r" + c.Line +
+                         ask);
+            QCOMPARE(ReadFile(run.Wires()), c.Old);
+        }
         run.Script.Answers = {TMsgAnswer::Yes};
         run.Learn();
         QCOMPARE(ReadFile(run.Wires()), GoodWires());
+        // The same harness again: no difference, said so, and still asked.
+        run.Script.Messages.clear();
+        run.Script.Answers = {TMsgAnswer::No};
+        run.Learn();
+        QCOMPARE(run.Script.Texts(),
+                 QStringList{head + "Новый эталон не отличается от прежнего." + ask});
     }
 
     void foreignPotentialVoidsTheLearning() {
@@ -260,11 +286,20 @@ class TCheckControllerTest : public QObject {
         QVERIFY(lines[3].startsWith(QStringLiteral("строка 5: ")));
         QCOMPARE(ReadFile(run.Wires()), GoodWires());
 
-        // A good list while a reference exists: the question first; No keeps the old one.
+        // A good list while a reference exists: what it changes and the question first; No
+        // keeps the old one.
         QVERIFY(WriteFile(run.WiresFile, "from,to\nXT1:a1,XP2:a1\n"));
         run.Script.Answers = {TMsgAnswer::No};
         check.ImportWires();
         QCOMPARE(run.Script.Messages.back().Kind, TMsgKind::Question);
+        const QStringList asked = run.Script.Messages.back().Text.split(QLatin1Char('\r'));
+        QCOMPARE(asked.value(3), QStringLiteral("Чем новый эталон отличается от прежнего "
+                                                "(различий: 6):"));
+        QCOMPARE(asked.value(4),
+                 QStringLiteral("в новом эталоне: обрыв: XP2:a2 отсоединен от XT1:a2"));
+        QCOMPARE(asked.value(5),
+                 QStringLiteral("в новом эталоне: обрыв: XP2:a3 отсоединен от XT1:a3"));
+        QCOMPARE(asked.back(), QStringLiteral("Заменить его загруженным перечнем проводов?"));
         QCOMPARE(ReadFile(run.Wires()), GoodWires());
         run.Script.Answers = {TMsgAnswer::Yes};
         check.ImportWires();

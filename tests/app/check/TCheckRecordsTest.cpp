@@ -11,6 +11,7 @@
 #include "TIniFile.h"
 #include "TJournalModel.h"
 #include "TReference.h"
+#include "TReferenceArchive.h"
 #include "TWireList.h"
 #include "TfmJournal.h"
 
@@ -146,6 +147,39 @@ class TCheckRecordsTest : public QObject {
         QVERIFY(watch != all.end());
         QVERIFY(watch->Good);
         QCOMPARE(watch->Scans, 9);
+        // The reference checked against is kept with them: the very bytes of its list.
+        const std::optional<TKeptReference> kept = TReferenceArchive::Find(db, sum);
+        QVERIFY(kept);
+        QCOMPARE(kept->Wires, TWireList::ToCsv(reference, points));
+        QCOMPARE(kept->Origin, TKeptReference::TOrigin::Checked);
+        QCOMPARE(kept->KeptBy, QString("Ли"));
+    }
+
+    // A reference learned or loaded in the window is kept with the operator, off the window's
+    // thread, even when no check follows.
+    void learnedAndLoadedReferencesAreKept() {
+        TIniFile ini(FDir.filePath("pinvel.ini"));
+        ini.WriteString("Records", "Operator", "Орлова");
+        QMainWindow window;
+        auto records = std::make_unique<TCheckRecords>(ini, window);
+        const QByteArray learned = "from,to\nXT1:a1,XP2:a1\n";
+        const QByteArray loaded = "from,to\nXT1:a2,XP2:a1\n";
+        records->KeepReference(FDir.filePath("жгут K3.pvl"), learned, true);
+        records->KeepReference(FDir.filePath("жгут K3.pvl"), loaded, false);
+        records.reset();
+        TRecordsDatabase db(Records());
+        QVERIFY(db.Open());
+        const std::optional<TKeptReference> a =
+            TReferenceArchive::Find(db, TKeptReference::SumOf(learned));
+        const std::optional<TKeptReference> b =
+            TReferenceArchive::Find(db, TKeptReference::SumOf(loaded));
+        QVERIFY(a && b);
+        QCOMPARE(a->Wires, learned);
+        QCOMPARE(a->Origin, TKeptReference::TOrigin::Learned);
+        QCOMPARE(b->Origin, TKeptReference::TOrigin::Imported);
+        QCOMPARE(a->KeptBy, QString("Орлова"));
+        QCOMPARE(a->Project, QString("жгут K3.pvl"));
+        QCOMPARE(a->Station, TTestRecord::ThisStation());
     }
 
     void theStatusBarSaysWhatWaits() {

@@ -8,6 +8,7 @@
 #include "RecordsTestKit.h"
 #include "TJournalModel.h"
 #include "TRecordStore.h"
+#include "TReferenceArchive.h"
 #include "TVerdictDelegate.h"
 
 #include <QCheckBox>
@@ -294,6 +295,40 @@ class TfmJournalTest : public QObject {
         QVERIFY2(journal.lbChain->text().contains("запись № 2"),
                  qPrintable(journal.lbChain->text()));
         QVERIFY(journal.lbChain->toolTip().contains(uids[1]));
+    }
+
+    // "Эталон записи": the wires a record was checked against, with who kept them; a record
+    // older than the keeping of references says its reference is not there.
+    void aRecordShowsItsReferenceWires() {
+        TFreshDatabase fresh(false);
+        {
+            auto db = fresh.Open();
+            TTestRecord old = Record(DaysAgo(1), QStringLiteral("R-old"));
+            TTestRecord kept = Record(DaysAgo(0), QStringLiteral("R-kept"));
+            kept.ReferenceWires = "from,to\nXT1:a1,XP2:a1\nXT1:a2,XP2:<b>\n";
+            kept.ReferenceSum = TKeptReference::SumOf(kept.ReferenceWires);
+            QVERIFY(db->Insert(std::vector<TTestRecord>{old, kept}));
+        }
+        TfmJournal journal(fresh.Config);
+        journal.show();
+        journal.OpenDatabase();
+        QCOMPARE(journal.Model()->Total(), 2);
+        QVERIFY(journal.btReference->isEnabled());
+        journal.tvRecords->setCurrentIndex(journal.Model()->index(0, 0));
+        QVERIFY(!journal.tbRecord->toPlainText().contains("Эталон записи"));
+        journal.btReference->click();
+        const QString shown = journal.tbRecord->toPlainText();
+        QVERIFY2(shown.contains("R-kept") && shown.contains("Эталон записи") &&
+                     shown.contains("впервые встречен в записи проверки: Иванов, станция "
+                                    "stand-3") &&
+                     shown.contains("Проводов: 2.") &&
+                     shown.contains("from,to\nXT1:a1,XP2:a1\nXT1:a2,XP2:<b>"),
+                 qPrintable(shown));
+        journal.tvRecords->setCurrentIndex(journal.Model()->index(1, 0));
+        journal.btReference->click();
+        QVERIFY2(journal.tbRecord->toPlainText().contains("R-old") &&
+                     journal.tbRecord->toPlainText().contains("нет в базе записей"),
+                 qPrintable(journal.tbRecord->toPlainText()));
     }
 };
 

@@ -61,6 +61,26 @@ const std::vector<std::vector<const char*>>& Migrations() {
             // Records of this station waiting for the shared database (used in the local file).
             "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
         },
+        {
+            // Supervisors who approve references: the PIN only as libsodium's Argon2id text,
+            // the wrong PINs in a row and the lock's end kept here so every program sees them.
+            "CREATE TABLE supervisors ("
+            " name TEXT PRIMARY KEY,"
+            " pin_hash TEXT NOT NULL,"
+            " wrong_pins INTEGER NOT NULL,"
+            " locked_until BIGINT NOT NULL,"
+            " added_at BIGINT NOT NULL)",
+            // Every approval of a reference (by its SHA-256), none ever replaced.
+            "CREATE TABLE approvals ("
+            " reference_sum TEXT NOT NULL,"
+            " supervisor TEXT NOT NULL,"
+            " approved_at BIGINT NOT NULL,"
+            " station TEXT NOT NULL,"
+            " PRIMARY KEY (reference_sum, approved_at, supervisor))",
+            // Whether the reference a record was checked against was approved at the time;
+            // the records of version 1 were checked before there were approvals.
+            "ALTER TABLE records ADD COLUMN reference_approved INTEGER NOT NULL DEFAULT 0",
+        },
     };
     return steps;
 }
@@ -74,7 +94,8 @@ const char* const ReadingIndexes[] = {
 };
 
 const char* const RecordColumns = "uid, checked_at, station, operator_name, project_path, "
-                                  "reference_sum, serial, verdict, mode, scans, fault_count";
+                                  "reference_sum, serial, verdict, mode, scans, fault_count, "
+                                  "reference_approved";
 
 TTestRecord ReadRecord(const QSqlQuery& q) {
     TTestRecord r;
@@ -89,6 +110,7 @@ TTestRecord ReadRecord(const QSqlQuery& q) {
     TTestRecord::ModeFromKey(q.value(8).toString(), r.Mode);
     r.Scans = q.value(9).toInt();
     r.FaultTotal = q.value(10).toInt();
+    r.ReferenceApproved = q.value(11).toInt() != 0;
     return r;
 }
 
@@ -292,12 +314,13 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         if (!Bind(q,
                   QStringLiteral("INSERT INTO records (uid, checked_at, station, operator_name, "
                                  "project, project_path, reference_sum, serial, verdict, mode, "
-                                 "scans, fault_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                 "scans, fault_count, reference_approved) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                  "ON CONFLICT (uid) DO NOTHING"),
                   {r.Uid, TTestRecord::ToMs(r.Time), Text(r.Station), Text(r.Operator),
                    Text(r.ProjectName()), Text(r.ProjectPath), Text(r.ReferenceSum), Text(r.Serial),
                    TTestRecord::VerdictKey(r.Good), TTestRecord::ModeKey(r.Mode), r.Scans,
-                   int(r.Faults.size())}))
+                   int(r.Faults.size()), r.ReferenceApproved ? 1 : 0}))
             return fail(q.lastError());
         // A record there already (sent before, its answer lost) is whole: leave it.
         if (q.numRowsAffected() == 0)

@@ -77,7 +77,7 @@ class TRecordsDatabase {
     QSqlDatabase Connection() const;
 
     int SchemaVersion(QString* error = nullptr);
-    static constexpr int CurrentSchema = 1;
+    static constexpr int CurrentSchema = 2;
 
     // Called inside Insert's transaction just before it commits (tests stop a program there).
     void SetBeforeCommit(std::function<void()> hook) { FBeforeCommit = std::move(hook); }

@@ -43,6 +43,8 @@ struct TTestRecord {
     // How many faults the record has; a list of records read for the journal has this without
     // the faults themselves.
     int FaultTotal = 0;
+    // The reference had a supervisor's approval when the harness was checked against it.
+    bool ReferenceApproved = false;
 
     // The file name of the project ("K1.pvl"): the journal filters on it, since stations keep
     // their projects in folders of their own.

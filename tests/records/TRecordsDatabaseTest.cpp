@@ -82,25 +82,25 @@ class TRecordsDatabaseTest : public QObject {
         TFreshDatabase fresh(shared);
         {
             auto db = fresh.Open();
-            QCOMPARE(db->SchemaVersion(), 1);
+            QCOMPARE(db->SchemaVersion(), 2);
             QVERIFY(db->Insert(Record(T0, "A1")));
         }
         TPeek peek(fresh);
-        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), 1);
+        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), 2);
         {
             // Opened again: nothing made twice, the record still there.
             auto db = fresh.Open();
-            QCOMPARE(db->SchemaVersion(), 1);
+            QCOMPARE(db->SchemaVersion(), 2);
             QCOMPARE(db->Count({}), 1);
         }
-        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), 1);
+        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), 2);
         // A database a newer program has upgraded is refused, saying why, and left as it is.
-        QVERIFY(peek.Exec("INSERT INTO schema_version (version) VALUES (2)"));
+        QVERIFY(peek.Exec("INSERT INTO schema_version (version) VALUES (3)"));
         TRecordsDatabase newer(fresh.Config, shared ? TRecordsDatabase::TKind::Shared
                                                     : TRecordsDatabase::TKind::Local);
         QString error;
         QVERIFY(!newer.Open(&error));
-        QVERIFY2(error.contains("схема 2") && error.contains("схему 1"), qPrintable(error));
+        QVERIFY2(error.contains("схема 3") && error.contains("схему 2"), qPrintable(error));
         QVERIFY(!newer.IsOpen());
         QCOMPARE(peek.Number("SELECT COUNT(*) FROM records"), 1);
     }

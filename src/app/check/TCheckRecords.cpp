@@ -100,6 +100,7 @@ void TCheckRecords::AfterWatch(const std::vector<TLatchedFault>& latched, long l
 TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const QString& referenceSum,
                                         const TCheckResult& result) {
     TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
+    record.ReferenceApproved = FReferenceApproved;
     record.TakeResult(result);
     Submit(record);
     return record;
@@ -109,6 +110,7 @@ TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const QString
                                        const std::vector<TLatchedFault>& latched,
                                        long long checks) {
     TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
+    record.ReferenceApproved = FReferenceApproved;
     record.TakeLatched(latched, checks);
     Submit(record);
     return record;

@@ -34,6 +34,11 @@ QString Verdict(const TTestRecord& r, int size) {
         .arg(E(r.VerdictText()));
 }
 
+// Whether the harness was checked against a reference a supervisor had approved.
+QString ApprovalWord(const TTestRecord& r) {
+    return r.ReferenceApproved ? TTexts::tr("утвержден") : TTexts::tr("не утвержден");
+}
+
 QString FaultLine(const TTestRecord& r, const TRecordFault& f) {
     QString line = E(f.Fault.Text());
     if (r.Mode == TTestRecord::TMode::Watch)
@@ -93,6 +98,7 @@ QString TRecordReport::RecordHtml(const TTestRecord& r) {
     html += row(TTexts::tr("Проект"), E(r.ProjectPath.isEmpty() ? r.ProjectName() : r.ProjectPath));
     html += row(TTexts::tr("Контрольная сумма эталона (SHA-256)"),
                 QStringLiteral("<code>%1</code>").arg(E(r.ReferenceSum)));
+    html += row(TTexts::tr("Эталон"), E(ApprovalWord(r)));
     html += row(TTexts::tr("Время проверки"), E(Time(r.Time)));
     html += row(TTexts::tr("Оператор"), E(r.Operator));
     html += row(TTexts::tr("Станция"), E(r.Station));
@@ -133,9 +139,11 @@ QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records,
         for (const TRecordFault& f : r.Faults)
             faults << FaultLine(r, f);
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>"
-                               "<td><code>%5</code></td><td>%6</td><td>%7</td><td>%8</td></tr>")
+                               "<td><code>%5</code><br>%6</td><td>%7</td><td>%8</td><td>%9</td>"
+                               "</tr>")
                     .arg(E(Time(r.Time)), E(r.Serial), Verdict(r, 9), E(r.ProjectName()),
-                         E(r.ReferenceSum.left(16)), E(r.Operator), E(r.Station),
+                         E(r.ReferenceSum.left(16)), E(ApprovalWord(r)), E(r.Operator),
+                         E(r.Station),
                          faults.join(QStringLiteral("<br>")));
     }
     html += QStringLiteral("</table>");

@@ -1804,10 +1804,6 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <translation>Time</translation>
     </message>
     <message>
-        <source>Эталон (SHA-256)</source>
-        <translation>Reference (SHA-256)</translation>
-    </message>
-    <message>
         <source>Неисправности</source>
         <translation>Faults</translation>
     </message>
@@ -1854,6 +1850,14 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     <message>
         <source>Эталон</source>
         <translation>Reference</translation>
+    </message>
+    <message>
+        <source>✔ — эталон утвержден мастером.</source>
+        <translation>✔: the reference approved by a supervisor.</translation>
+    </message>
+    <message>
+        <source>Эталон (SHA-256)</source>
+        <translation>Reference (SHA-256)</translation>
     </message>
 </context>
 <context>
@@ -2576,12 +2580,6 @@ is prosecuted under the law.</translation>
         <translation>Approve the reference</translation>
     </message>
     <message>
-        <source>Эталон проекта %1
-SHA-256: %2</source>
-        <translation>Reference of the project %1
-SHA-256: %2</translation>
-    </message>
-    <message>
         <source>Мастер:</source>
         <translation>Supervisor:</translation>
     </message>
@@ -2596,6 +2594,10 @@ SHA-256: %2</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Эталон проекта %1</source>
+        <translation>Reference of the project %1</translation>
     </message>
 </context>
 <context>

@@ -124,9 +124,10 @@ QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records,
                                 const QString& filterText) {
     QString html = QLatin1String(Style);
     html += QStringLiteral("<h1>%1</h1>").arg(E(TTexts::tr("Журнал проверок")));
-    html += QStringLiteral("<p>%1<br>%2</p>")
+    html += QStringLiteral("<p>%1<br>%2<br>%3</p>")
                 .arg(E(TTexts::tr("Отбор: %1").arg(filterText)),
-                     E(TTexts::tr("Записей: %1").arg(records.size())));
+                     E(TTexts::tr("Записей: %1").arg(records.size())),
+                     E(TTexts::tr("✔ — эталон утвержден мастером.")));
     html += QStringLiteral("<table cellspacing=\"0\" border=\"1\" width=\"100%\"><tr>");
     for (const QString& h :
          {TTexts::tr("Время"), TTexts::tr("Серийный номер"), TTexts::tr("Результат"),
@@ -138,13 +139,13 @@ QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records,
         QStringList faults;
         for (const TRecordFault& f : r.Faults)
             faults << FaultLine(r, f);
+        // An approved reference is ticked after its sum, on the same line.
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>"
-                               "<td><code>%5</code><br>%6</td><td>%7</td><td>%8</td><td>%9</td>"
-                               "</tr>")
+                               "<td><code>%5</code>%6</td><td>%7</td><td>%8</td><td>%9</td></tr>")
                     .arg(E(Time(r.Time)), E(r.Serial), Verdict(r, 9), E(r.ProjectName()),
-                         E(r.ReferenceSum.left(16)), E(ApprovalWord(r)), E(r.Operator),
-                         E(r.Station),
-                         faults.join(QStringLiteral("<br>")));
+                         E(r.ReferenceSum.left(16)),
+                         r.ReferenceApproved ? QStringLiteral(" &#10004;") : QString(),
+                         E(r.Operator), E(r.Station), faults.join(QStringLiteral("<br>")));
     }
     html += QStringLiteral("</table>");
     return html;

@@ -18,9 +18,9 @@ TfmApprove::TfmApprove(const QString& project, const QString& referenceSum,
     setWindowTitle(tr("Утвердить эталон"));
     SetHelpContext(this, HelpContext::Check);
     auto* layout = new QVBoxLayout(this);
-    lbReference = new QLabel(
-        tr("Эталон проекта %1\nSHA-256: %2").arg(QFileInfo(project).fileName(), referenceSum),
-        this);
+    lbReference = new QLabel(tr("Эталон проекта %1").arg(QFileInfo(project).fileName()) +
+                                 QStringLiteral("\nSHA-256: ") + referenceSum,
+                             this);
     lbReference->setObjectName(QStringLiteral("lbReference"));
     lbReference->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(lbReference);

@@ -283,10 +283,17 @@ void TfmMain::FormCreate() {
     connect(FApproval.get(), &TCheckApproval::StateChanged, FCheck->Panel(),
             &TCheckResultsPanel::ShowApproval);
     FCheck->SetVerifyGate([this](const TCheckPoints& points, const TReference& reference) {
-        if (!FApproval->BeforeVerify(points, reference))
+        // Required, an unapproved reference is refused before the harness is asked for;
+        // otherwise the look only tells the record, after the prompt as before.
+        const bool required = FApproval->Required();
+        if (required && !FApproval->BeforeVerify(points, reference))
             return false;
+        if (!FRecords->BeforeVerify(ProjectFile(), points, reference))
+            return false;
+        if (!required)
+            FApproval->BeforeVerify(points, reference);
         FRecords->SetReferenceApproved(FApproval->Approved());
-        return FRecords->BeforeVerify(ProjectFile(), points, reference);
+        return true;
     });
     connect(FCheck.get(), &TCheckController::VerifyFinished, FRecords.get(),
             [this](const TCheckResult& result) { FRecords->AfterVerify(result); });

@@ -36,6 +36,11 @@ bool TCheckApproval::BeforeVerify(const TCheckPoints& points, const TReference& 
     if (FBusy)
         return false;
     const QString sum = TTestRecord::ReferenceSumOf(reference, points);
+    if (const auto known = FKnown.constFind(sum); known != FKnown.cend()) {
+        FApproval = *known;
+        Show();
+        return true;
+    }
     std::optional<TApproval> found;
     QString problem;
     FBusy = true;
@@ -47,6 +52,8 @@ bool TCheckApproval::BeforeVerify(const TCheckPoints& points, const TReference& 
     });
     FBusy = false;
     FApproval = found;
+    if (found)
+        FKnown.insert(sum, *found);
     Show();
     if (FApproval || !FRequired)
         return true;
@@ -97,6 +104,7 @@ void TCheckApproval::Approve() {
         return;
     }
     FApproval = made;
+    FKnown.insert(sum, made);
     Show();
     AppMessageBox(tr("Эталон %1.").arg(made.Text()), TMsgKind::Information);
 }

@@ -4,6 +4,7 @@
 #include "TApprovals.h"
 #include "TRecordsConfig.h"
 
+#include <QHash>
 #include <QObject>
 #include <functional>
 #include <optional>
@@ -62,4 +63,7 @@ class TCheckApproval : public QObject {
     bool FRequired = false;
     bool FBusy = false; // a look or an approval under way: the window's events go on meanwhile
     std::optional<TApproval> FApproval;
+    // Approvals seen, by the reference's SHA-256: an approval is never taken back, so an
+    // approved reference is not looked up again and its verifies wait on no database.
+    QHash<QString, TApproval> FKnown;
 };

@@ -22,8 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PINVEL_SUPPORT_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads the window system and the records' SQLite driver at run time; the PostgreSQL driver
-# is needed only where the stations share a database.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wine, libqt6sql6-sqlite")
+# is needed only where the stations share a database. libsodium hashes the supervisors' PINs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wine, libqt6sql6-sqlite, libsodium23")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, libqt6sql6-psql")
 # Flashing the open unit's firmware.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "avrdude")

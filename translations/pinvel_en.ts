@@ -433,6 +433,70 @@ but its record could not be kept; the reason is on standard error.</translation>
         <source>Эталон %1: %2, %3, станция %4, %5</source>
         <translation>Reference %1: %2, %3, station %4, %5</translation>
     </message>
+    <message>
+        <source>  pinvel-check approve ПРОЕКТ.pvl --supervisor ИМЯ [--wires ПРОВОДА.csv]
+      утвердить эталон проекта PIN-кодом мастера (код 0 — утвержден, 1 — отказано)
+  pinvel-check supervisor add ИМЯ | remove ИМЯ | list
+      мастера, утверждающие эталоны (в базе записей; PIN — с терминала без эха
+      или строкой со стандартного ввода)
+</source>
+        <translation>  pinvel-check approve PROJECT.pvl --supervisor NAME [--wires WIRES.csv]
+      approve the project&apos;s reference with a supervisor&apos;s PIN (code 0 approved, 1 refused)
+  pinvel-check supervisor add NAME | remove NAME | list
+      the supervisors who approve references (in the records&apos; database; the PIN from the
+      terminal without echo or as a line of standard input)
+</translation>
+    </message>
+    <message>
+        <source>Укажите проект и --supervisor ИМЯ.</source>
+        <translation>Name the project and --supervisor NAME.</translation>
+    </message>
+    <message>
+        <source>Для проекта «%1» нет эталона (%2): утверждать нечего.</source>
+        <translation>The project &quot;%1&quot; has no reference (%2): nothing to approve.</translation>
+    </message>
+    <message>
+        <source>PIN мастера «%1»: </source>
+        <translation>PIN of supervisor &quot;%1&quot;: </translation>
+    </message>
+    <message>
+        <source>PIN не введен.</source>
+        <translation>No PIN entered.</translation>
+    </message>
+    <message>
+        <source>Эталон %1 %2 (SHA-256 %3)
+</source>
+        <translation>Reference of %1 %2 (SHA-256 %3)
+</translation>
+    </message>
+    <message>
+        <source>Повторите PIN: </source>
+        <translation>Repeat the PIN: </translation>
+    </message>
+    <message>
+        <source>PIN не совпал с повторением; мастер не добавлен.</source>
+        <translation>The PINs did not match; the supervisor was not added.</translation>
+    </message>
+    <message>
+        <source>заблокирован до %1</source>
+        <translation>locked until %1</translation>
+    </message>
+    <message>
+        <source>Мастер «%1» добавлен.
+</source>
+        <translation>Supervisor &quot;%1&quot; added.
+</translation>
+    </message>
+    <message>
+        <source>В базе записей нет мастера «%1».</source>
+        <translation>The records&apos; database has no supervisor &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Мастер «%1» удален; его прежние утверждения остаются в силе.
+</source>
+        <translation>Supervisor &quot;%1&quot; removed; their earlier approvals stand.
+</translation>
+    </message>
 </context>
 <context>
     <name>PinvelFile</name>
@@ -745,6 +809,29 @@ but its record could not be kept; the reason is on standard error.</translation>
     </message>
 </context>
 <context>
+    <name>TApprovals</name>
+    <message>
+        <source>Не удалось прочитать базу записей «%1»: %2</source>
+        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось записать в базу записей «%1»: %2</source>
+        <translation>Could not write to the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>утвержден: %1, %2</source>
+        <translation>approved: %1, %2</translation>
+    </message>
+    <message>
+        <source>не утвержден</source>
+        <translation>not approved</translation>
+    </message>
+    <message>
+        <source>Эталон не утвержден: проверка невозможна. Обратитесь к мастеру.</source>
+        <translation>The reference is not approved: no check is possible. Ask your supervisor.</translation>
+    </message>
+</context>
+<context>
     <name>TAssemblyGuide</name>
     <message>
         <source>Неверно: %1 соединен с %2</source>
@@ -768,6 +855,17 @@ but its record could not be kept; the reason is on standard error.</translation>
     <message>
         <source>… всего нарушений: %1 (pinvel-check audit назовет все)</source>
         <translation>… breaks in all: %1 (pinvel-check audit names each)</translation>
+    </message>
+</context>
+<context>
+    <name>TCheckApproval</name>
+    <message>
+        <source>Утвердить эталон...</source>
+        <translation>Approve the reference...</translation>
+    </message>
+    <message>
+        <source>Эталон %1.</source>
+        <translation>The reference %1.</translation>
     </message>
 </context>
 <context>
@@ -961,6 +1059,10 @@ but its record could not be kept; the reason is on standard error.</translation>
     <message>
         <source>Проверок: %1, без отклонений: %2</source>
         <translation>Checks: %1, without deviation: %2</translation>
+    </message>
+    <message>
+        <source>Эталон %1</source>
+        <translation>Reference %1</translation>
     </message>
 </context>
 <context>
@@ -1905,6 +2007,22 @@ Cable harness tester: lay out the connectors of a harness and test it through th
         <source>станция %1</source>
         <translation>station %1</translation>
     </message>
+    <message>
+        <source>утвержден</source>
+        <translation>approved</translation>
+    </message>
+    <message>
+        <source>не утвержден</source>
+        <translation>not approved</translation>
+    </message>
+    <message>
+        <source>Эталон</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>✔ — эталон утвержден мастером.</source>
+        <translation>✔: the reference approved by a supervisor.</translation>
+    </message>
 </context>
 <context>
     <name>TRecordStore</name>
@@ -2442,6 +2560,49 @@ Cable harness tester: lay out the connectors of a harness and test it through th
     </message>
 </context>
 <context>
+    <name>TSupervisors</name>
+    <message>
+        <source>Не удалось прочитать базу записей «%1»: %2</source>
+        <translation>Could not read the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось записать в базу записей «%1»: %2</source>
+        <translation>Could not write to the records database &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Неверный PIN. Пять неверных PIN подряд: мастер «%1» заблокирован до %2.</source>
+        <translation>Wrong PIN. Five wrong PINs in a row: supervisor &quot;%1&quot; is locked until %2.</translation>
+    </message>
+    <message>
+        <source>Неверный PIN. Осталось попыток до блокировки: %1.</source>
+        <translation>Wrong PIN. Tries left before the lock: %1.</translation>
+    </message>
+    <message>
+        <source>Мастер «%1» заблокирован после пяти неверных PIN подряд; повторите после %2.</source>
+        <translation>Supervisor &quot;%1&quot; is locked after five wrong PINs in a row; try again after %2.</translation>
+    </message>
+    <message>
+        <source>В базе записей нет мастера «%1».</source>
+        <translation>The records&apos; database has no supervisor &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>PIN мастера — от %1 до %2 цифр.</source>
+        <translation>A supervisor&apos;s PIN is %1 to %2 digits.</translation>
+    </message>
+    <message>
+        <source>Не указано имя мастера.</source>
+        <translation>No supervisor&apos;s name given.</translation>
+    </message>
+    <message>
+        <source>Не удалось вычислить хэш PIN: не хватает памяти.</source>
+        <translation>Could not hash the PIN: not enough memory.</translation>
+    </message>
+    <message>
+        <source>Мастер «%1» уже есть в базе записей.</source>
+        <translation>Supervisor &quot;%1&quot; is in the records&apos; database already.</translation>
+    </message>
+</context>
+<context>
     <name>TTcpLink</name>
     <message>
         <source>соединение с %1:%2</source>
@@ -2631,6 +2792,33 @@ is prosecuted under the law.</translation>
     <message>
         <source>Версия: </source>
         <translation>Version: </translation>
+    </message>
+</context>
+<context>
+    <name>TfmApprove</name>
+    <message>
+        <source>Утвердить эталон</source>
+        <translation>Approve the reference</translation>
+    </message>
+    <message>
+        <source>Эталон проекта %1</source>
+        <translation>Reference of the project %1</translation>
+    </message>
+    <message>
+        <source>Мастер:</source>
+        <translation>Supervisor:</translation>
+    </message>
+    <message>
+        <source>PIN:</source>
+        <translation>PIN:</translation>
+    </message>
+    <message>
+        <source>Утвердить</source>
+        <translation>Approve</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

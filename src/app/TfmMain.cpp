@@ -8,6 +8,7 @@
 #include "TAppFont.h"
 #include "TAppSettings.h"
 #include "TCheckPoints.h"
+#include "TCheckResultsPanel.h"
 #include "TColors.h"
 #include "TErrors.h"
 #include "TFormPlacement.h"
@@ -265,8 +266,34 @@ void TfmMain::FormCreate() {
     FRecords->AskDialog = FOptions.HarnessDialog;
     FCheck->Menu()->addSeparator();
     FCheck->Menu()->addAction(FRecords->acJournal);
+    // The reference's approval: looked at (and, when the settings ask, required) before each
+    // verify, and said in its record.
+    FApproval = std::make_unique<TCheckApproval>(FAppSettings->Ini(), FRecords->Config(), *this);
+    FApproval->AskDialog = FOptions.ApproveDialog;
+    FApproval->CurrentReference = [this](QString& project, TCheckPoints& points,
+                                         TReference& reference) {
+        project = ProjectFile();
+        return FCheck->CurrentReference(points, reference);
+    };
+    // Beside the reference's own entries, ahead of the checks.
+    const QList<QAction*> entries = FCheck->Menu()->actions();
+    const qsizetype after = entries.indexOf(FCheck->acReference) + 1;
+    FCheck->Menu()->insertAction(after < entries.size() ? entries[after] : nullptr,
+                                 FApproval->acApprove);
+    connect(FApproval.get(), &TCheckApproval::StateChanged, FCheck->Panel(),
+            &TCheckResultsPanel::ShowApproval);
     FCheck->SetVerifyGate([this](const TCheckPoints& points, const TReference& reference) {
-        return FRecords->BeforeVerify(ProjectFile(), points, reference);
+        // Required, an unapproved reference is refused before the harness is asked for;
+        // otherwise the look only tells the record, after the prompt as before.
+        const bool required = FApproval->Required();
+        if (required && !FApproval->BeforeVerify(points, reference))
+            return false;
+        if (!FRecords->BeforeVerify(ProjectFile(), points, reference))
+            return false;
+        if (!required)
+            FApproval->BeforeVerify(points, reference);
+        FRecords->SetReferenceApproved(FApproval->Approved());
+        return true;
     });
     connect(FCheck.get(), &TCheckController::VerifyFinished, FRecords.get(),
             [this](const TCheckResult& result) { FRecords->AfterVerify(result); });
@@ -342,6 +369,7 @@ void TfmMain::FormDestroy() {
         return;
     try {
         FCheck.reset();   // a check under way ends before the worker does
+        FApproval.reset();
         FRecords.reset(); // the records handed over are written before the settings go
         if (FHard != nullptr) {
             // The worker ends in order: no pass runs, the unit stops, the loop ends and the

@@ -4,6 +4,7 @@
 #include "ICheckHost.h"
 #include "IHardView.h"
 #include "IWorkspaceHost.h"
+#include "TCheckApproval.h"
 #include "TCheckController.h"
 #include "TCheckRecords.h"
 #include "TConnectorCommands.h"
@@ -67,6 +68,8 @@ struct TfmMainOptions {
     TCheckOptions Check;
     // The serial number and operator asked before a verify (TfmSerialPrompt::Ask's contract).
     std::function<bool(QString& serial, QString& oper)> HarnessDialog;
+    // The supervisor's name and PIN asked to approve a reference (false: Cancel).
+    std::function<bool(QString& supervisor, QString& pin)> ApproveDialog;
 };
 
 // The main window: the workspace with its connectors, the editor panel, the tester panel, the
@@ -103,6 +106,7 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     TCheckController* Check() const { return FCheck.get(); }
     // The records of the checks: the harness asked, the records written, the journal.
     TCheckRecords* Records() const { return FRecords.get(); }
+    TCheckApproval* Approval() const { return FApproval.get(); }
     int ZondWriteIndex() const { return FTesterPanel->ZondWriteIndex(); }
     void SetZondWriteIndex(int index) { FTesterPanel->SetZondWriteIndex(index); }
 
@@ -292,4 +296,5 @@ class TfmMain : public QMainWindow, public IHardView, public IWorkspaceHost, pub
     std::unique_ptr<TUSBHardWork> FHard;
     std::unique_ptr<TCheckController> FCheck;
     std::unique_ptr<TCheckRecords> FRecords;
+    std::unique_ptr<TCheckApproval> FApproval;
 };

@@ -59,7 +59,7 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
     if (!Run(q,
              QStringLiteral("SELECT uid, station, chain_seq, prev_hash, checked_at, operator_name, "
                             "project, project_path, reference_sum, serial, verdict, mode, scans, "
-                            "fault_count, record_hash FROM records WHERE %1")
+                            "fault_count, reference_approved, record_hash FROM records WHERE %1")
                  .arg(where),
              values))
         return fail();
@@ -83,7 +83,8 @@ bool TChainReader::Read(const QSqlDatabase& db, const QString& where, const QVar
         r.Mode = q.value(11).toString();
         r.Scans = q.value(12).toLongLong();
         r.FaultCount = q.value(13).toLongLong();
-        r.Hash = q.value(14).toString();
+        r.ReferenceApproved = q.value(14).toLongLong();
+        r.Hash = q.value(15).toString();
         if (!faults.isEmpty())
             if (const auto at = faults.find(r.Uid); at != faults.end()) {
                 r.Faults = std::move(*at);

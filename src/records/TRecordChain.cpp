@@ -83,6 +83,7 @@ TChainRow TRecordChain::RowOf(const TTestRecord& r) {
     row.Mode = TTestRecord::ModeKey(r.Mode);
     row.Scans = r.Scans;
     row.FaultCount = qint64(r.Faults.size());
+    row.ReferenceApproved = r.ReferenceApproved ? 1 : 0;
     row.Faults.reserve(r.Faults.size());
     for (const TRecordFault& f : r.Faults) {
         TChainRow::TFaultRow fault;
@@ -126,6 +127,7 @@ void TRecordChain::Write(const TChainRow& row, QByteArray& out) {
     Field(out, "mode", row.Mode);
     Field(out, "scans", row.Scans);
     Field(out, "fault_count", row.FaultCount);
+    Field(out, "reference_approved", row.ReferenceApproved);
     for (std::size_t i = 0; i < row.Faults.size(); ++i) {
         const TChainRow::TFaultRow& f = row.Faults[i];
         Field(out, "fault", qint64(i));

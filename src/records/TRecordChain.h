@@ -34,6 +34,7 @@ struct TChainRow {
     QString Mode;
     qint64 Scans = 0;
     qint64 FaultCount = 0;
+    qint64 ReferenceApproved = 0; // 1 when the reference had a supervisor's approval
     std::vector<TFaultRow> Faults;
     QString Hash; // the fingerprint stored with the record (not part of its canonical form)
 };
@@ -46,7 +47,7 @@ struct TChainRow {
 //   one line per field, each "name=value" ended by LF (0x0A), values in UTF-8 with "\" written
 //   "\\", LF written "\n" and CR written "\r"; integers in decimal; an absent time empty:
 //     pinvel-record=1, uid, station, chain_seq, prev_hash, checked_at, operator_name, project,
-//     project_path, reference_sum, serial, verdict, mode, scans, fault_count,
+//     project_path, reference_sum, serial, verdict, mode, scans, fault_count, reference_approved,
 //   then for each fault in its order: fault (its index from 0), kind, contacts, detail, seen,
 //     first_seen, last_seen.
 class TRecordChain {

@@ -10,7 +10,8 @@
 
 QByteArray TRecordsCsv::Header() {
     return QByteArrayLiteral("time,station,operator,serial,project,project_path,"
-                             "reference_sha256,verdict,mode,scans,fault_count,faults,id\n");
+                             "reference_sha256,verdict,mode,scans,fault_count,faults,"
+                             "reference_approved,id\n");
 }
 
 QByteArray TRecordsCsv::Field(const QString& text) {
@@ -46,6 +47,7 @@ QByteArray TRecordsCsv::Line(const TTestRecord& r) {
                              QString::number(r.Scans),
                              QString::number(r.FaultTotal),
                              faults.join(QLatin1String(" | ")),
+                             r.ReferenceApproved ? QStringLiteral("1") : QStringLiteral("0"),
                              r.Uid};
     QByteArray line;
     for (const QString& f : fields) {

@@ -3,9 +3,9 @@
 
 #include "TRecordChain.h"
 #include "TRecordsConfig.h"
+#include "TReferenceArchive.h"
 #include "TSchemaUpgrade.h"
 #include "TStatisticsCounts.h"
-#include "TReferenceArchive.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,6 +87,24 @@ const std::vector<std::vector<const char*>>& Migrations() {
             " station TEXT NOT NULL,"
             " kept_at BIGINT NOT NULL,"
             " origin TEXT NOT NULL)",
+            // Supervisors who approve references: the PIN only as libsodium's Argon2id text,
+            // the wrong PINs in a row and the lock's end kept here so every program sees them.
+            "CREATE TABLE supervisors ("
+            " name TEXT PRIMARY KEY,"
+            " pin_hash TEXT NOT NULL,"
+            " wrong_pins INTEGER NOT NULL,"
+            " locked_until BIGINT NOT NULL,"
+            " added_at BIGINT NOT NULL)",
+            // Every approval of a reference (by its SHA-256), none ever replaced.
+            "CREATE TABLE approvals ("
+            " reference_sum TEXT NOT NULL,"
+            " supervisor TEXT NOT NULL,"
+            " approved_at BIGINT NOT NULL,"
+            " station TEXT NOT NULL,"
+            " PRIMARY KEY (reference_sum, approved_at, supervisor))",
+            // Whether the reference a record was checked against was approved at the time;
+            // the records of version 1 were checked before there were approvals.
+            "ALTER TABLE records ADD COLUMN reference_approved INTEGER NOT NULL DEFAULT 0",
         },
     };
     return steps;
@@ -114,7 +132,7 @@ const char* const ReadingIndexes[] = {
 
 const char* const RecordColumns = "uid, checked_at, station, operator_name, project_path, "
                                   "reference_sum, serial, verdict, mode, scans, fault_count, "
-                                  "chain_seq, prev_hash, record_hash";
+                                  "chain_seq, prev_hash, record_hash, reference_approved";
 
 TTestRecord ReadRecord(const QSqlQuery& q) {
     TTestRecord r;
@@ -132,6 +150,7 @@ TTestRecord ReadRecord(const QSqlQuery& q) {
     r.ChainSeq = q.value(11).toLongLong();
     r.PrevHash = q.value(12).toString();
     r.Hash = q.value(13).toString();
+    r.ReferenceApproved = q.value(14).toInt() != 0;
     return r;
 }
 
@@ -341,15 +360,16 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         const QVariant noSeq{QMetaType(QMetaType::LongLong)};
         const QVariant noText{QMetaType(QMetaType::QString)};
         if (!Bind(q,
-                  QStringLiteral("INSERT INTO records (uid, checked_at, station, operator_name, "
-                                 "project, project_path, reference_sum, serial, verdict, mode, "
-                                 "scans, fault_count, chain_seq, prev_hash, record_hash) VALUES "
-                                 "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                                 "ON CONFLICT (uid) DO NOTHING"),
+                  QStringLiteral(
+                      "INSERT INTO records (uid, checked_at, station, operator_name, "
+                      "project, project_path, reference_sum, serial, verdict, mode, "
+                      "scans, fault_count, reference_approved, chain_seq, prev_hash, "
+                      "record_hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                      "ON CONFLICT (uid) DO NOTHING"),
                   {r.Uid, r.CheckedAt, r.Station, r.Operator, r.Project, r.ProjectPath,
                    r.ReferenceSum, r.Serial, r.Verdict, r.Mode, r.Scans, r.FaultCount,
-                   chained ? QVariant(r.Seq) : noSeq, chained ? QVariant(r.PrevHash) : noText,
-                   chained ? QVariant(r.Hash) : noText}))
+                   r.ReferenceApproved, chained ? QVariant(r.Seq) : noSeq,
+                   chained ? QVariant(r.PrevHash) : noText, chained ? QVariant(r.Hash) : noText}))
             return fail(q.lastError());
         // A record there already (sent before, its answer lost) is whole: leave it.
         if (q.numRowsAffected() == 0)

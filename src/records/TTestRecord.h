@@ -52,6 +52,8 @@ struct TTestRecord {
     qint64 ChainSeq = 0;
     QString PrevHash;
     QString Hash;
+    // The reference had a supervisor's approval when the harness was checked against it.
+    bool ReferenceApproved = false;
 
     // The file name of the project ("K1.pvl"): the journal filters on it, since stations keep
     // their projects in folders of their own.

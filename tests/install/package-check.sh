@@ -64,7 +64,7 @@ done
 # what Qt loads at run time.
 depends="$(dpkg-deb -f "$deb" Depends)"
 for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 libqt6charts6 libc6 libstdc++6 qt6-qpa-plugins fonts-wine \
-         libqt6sql6-sqlite; do
+         libqt6sql6-sqlite libsodium23; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//' | grep -q "^$d\b" ||
         fail "Depends lacks $d: $depends"
 done

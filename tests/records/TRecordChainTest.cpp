@@ -27,6 +27,7 @@ TChainRow Sample() {
     row.Mode = QStringLiteral("watch");
     row.Scans = 12;
     row.FaultCount = 2;
+    row.ReferenceApproved = 1;
     row.Faults.push_back({QStringLiteral("open"), QStringLiteral("XT1:a3 XP2:b5"),
                           QStringLiteral("{\"kind\":\"open\"}"), 3, 1772438400000, 1772438400100});
     row.Faults.push_back({QStringLiteral("short"), QStringLiteral("XT1:a3 XT1:a4"),
@@ -57,6 +58,7 @@ class TRecordChainTest : public QObject {
                                     "mode=watch\n"
                                     "scans=12\n"
                                     "fault_count=2\n"
+                                    "reference_approved=1\n"
                                     "fault=0\n"
                                     "kind=open\n"
                                     "contacts=XT1:a3 XP2:b5\n"
@@ -75,7 +77,7 @@ class TRecordChainTest : public QObject {
         // Computed apart from the program (sha256sum of the bytes above).
         QCOMPARE(
             TRecordChain::HashOf(Sample()),
-            QStringLiteral("9681dfe5c1cfceb0bb04c2cf66198a119d59a0b46981ecad8cf8cde272d54089"));
+            QStringLiteral("e87c2f45b2af512c6c12d6a45b4a3a141d080f62da2952f94608bde379636485"));
     }
 
     void everyFieldCountsInTheFingerprint() {

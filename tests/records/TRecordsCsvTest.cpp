@@ -30,7 +30,7 @@ class TRecordsCsvTest : public QObject {
     void aLineHasEveryColumnInItsPlace() {
         QCOMPARE(TRecordsCsv::Header(),
                  QByteArray("time,station,operator,serial,project,project_path,reference_sha256,"
-                            "verdict,mode,scans,fault_count,faults,id\n"));
+                            "verdict,mode,scans,fault_count,faults,reference_approved,id\n"));
         const QDateTime local(QDate(2026, 12, 7), QTime(14, 3, 12, 999));
         TTestRecord r = Record(local.toMSecsSinceEpoch(), "SN,7", false, "/p/K1.pvl", "Ли");
         r.Mode = TTestRecord::TMode::Watch;
@@ -40,9 +40,11 @@ class TRecordsCsvTest : public QObject {
                  QByteArray("2026-12-07 14:03:12,stand-3,Ли,\"SN,7\",K1.pvl,/p/K1.pvl,") +
                      r.ReferenceSum.toLatin1() +
                      QByteArray(",БРАК,watch,42,2,\"обрыв: XT1:a3 отсоединен от XP2:b5, XP2:b6 | "
-                                "замыкание: XT1:a3 — XT1:a4\",0d9e\n"));
-        const TTestRecord good = Record(local.toMSecsSinceEpoch(), "G");
+                                "замыкание: XT1:a3 — XT1:a4\",0,0d9e\n"));
+        TTestRecord good = Record(local.toMSecsSinceEpoch(), "G");
         QVERIFY(TRecordsCsv::Line(good).contains(",ГОДЕН,verify,1,0,,"));
+        good.ReferenceApproved = true;
+        QVERIFY(TRecordsCsv::Line(good).endsWith(",,1," + good.Uid.toLatin1() + "\n"));
     }
 
     void theExportTakesEveryRecordOfTheFilterInPages() {

@@ -429,13 +429,14 @@ class PinvelCheckTest : public QObject {
         const QList<QByteArray> lines = ReadFile(Path("all.csv")).split('\n');
         QCOMPARE(lines.size(), 4); // header, two records, the last line's end
         QCOMPARE(lines[0], QByteArray("time,station,operator,serial,project,project_path,"
-                                      "reference_sha256,verdict,mode,scans,fault_count,faults,id"));
+                                      "reference_sha256,verdict,mode,scans,fault_count,faults,"
+                                      "reference_approved,id"));
         QVERIFY2(lines[1].contains(",\"Ли, \"\"мл.\"\"\",A-2,жгут 7.pvl,") &&
                      lines[1].contains("," + sum.toLatin1() +
                                        ",БРАК,verify,1,2,\"обрыв: XT1:a3 "
                                        "отсоединен от XT1:a1, XT1:a2 | "
                                        "замыкание: ") &&
-                     lines[1].endsWith("XT1:b2, XT1:b3\"," + uid.toLatin1()),
+                     lines[1].endsWith("XT1:b2, XT1:b3\",0," + uid.toLatin1()),
                  lines[1].constData());
         QVERIFY2(lines[2].contains(",Ким,A-1,") && lines[2].contains(",ГОДЕН,verify,1,0,,"),
                  lines[2].constData());

@@ -5,6 +5,7 @@
 //   pinvel-check verify PROJECT.pvl [--wires WIRES.csv] [--json]
 //   pinvel-check watch PROJECT.pvl [--wires WIRES.csv] [--seconds N]
 //   pinvel-check report --csv FILE | --pdf FILE [--record ID] [filters]
+//   pinvel-check approve PROJECT.pvl --supervisor NAME; supervisor add|remove|list
 // with the unit from the settings file's [Device] section, or --link, --harness, --settings.
 // Verify and watch write the record of the check ([Records] of the settings file: the station's
 // file, or the shared database), with --serial and --operator.
@@ -14,6 +15,7 @@
 // file or argument), 3 it was checked but its record could not be written anywhere; the reason
 // goes to standard error in Russian.
 
+#include "ApprovalCommands.h"
 #include "CheckCommands.h"
 #include "IComPort.h"
 #include "StatsCommand.h"
@@ -369,11 +371,14 @@ int Learn(const TOptions& o) {
 int Verify(const TOptions& o) {
     TProject project(o.Project);
     const TReference reference = LoadReference(o, project);
+    const QString referenceSum = TTestRecord::ReferenceSumOf(reference, project.Points);
+    const bool approved = ApprovedForCheck(o.Settings, referenceSum);
     TUnit unit(o);
     THarnessCheck check(project.Points, unit.Exchange());
     const TCheckResult result = check.Verify(reference);
     TTestRecord record = TTestRecord::Make(o.Project, QString(), o.Serial, o.Operator);
     record.TakeReference(reference, project.Points);
+    record.ReferenceApproved = approved;
     record.TakeResult(result);
     if (o.Json) {
         QJsonArray faults;
@@ -390,6 +395,7 @@ int Verify(const TOptions& o) {
                         {QStringLiteral("serial"), record.Serial},
                         {QStringLiteral("operator"), record.Operator},
                         {QStringLiteral("referenceSha256"), record.ReferenceSum},
+                        {QStringLiteral("referenceApproved"), record.ReferenceApproved},
                         {QStringLiteral("record"), record.Uid}};
         Out(QString::fromUtf8(QJsonDocument(doc).toJson()));
     } else {
@@ -415,6 +421,7 @@ int Watch(const TOptions& o) {
     TProject project(o.Project);
     TContinuousCheck watch(LoadReference(o, project));
     const QString referenceSum = TTestRecord::ReferenceSumOf(watch.Reference(), project.Points);
+    const bool approved = ApprovedForCheck(o.Settings, referenceSum);
     TUnit unit(o);
     THarnessCheck check(project.Points, unit.Exchange());
     std::signal(SIGINT, OnSignal);
@@ -438,6 +445,7 @@ int Watch(const TOptions& o) {
     Out(summary);
     TTestRecord record = TTestRecord::Make(o.Project, referenceSum, o.Serial, o.Operator);
     record.TakeReference(watch.Reference(), project.Points);
+    record.ReferenceApproved = approved;
     record.TakeLatched(latched, watch.Checks());
     return Record(o, record, latched.empty() ? ExitGood : ExitFaulty);
 }
@@ -511,7 +519,7 @@ int main(int argc, char** argv) {
     if (args.size() == 1 &&
         (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
         Out(Usage() + QLatin1Char('\n') + ReferenceReportUsage() + ProbeUsage() + FixtureUsage() +
-            AuditUsage() + DbUsage());
+            AuditUsage() + DbUsage() + ApprovalUsage());
         return ExitGood;
     }
     try {
@@ -528,6 +536,10 @@ int main(int argc, char** argv) {
         if (args.size() > 1 && args[0] == QLatin1String("report") &&
             args.contains(QLatin1String("--reference")))
             return ReferenceReportCommand(args.mid(1));
+        if (!args.isEmpty() && args[0] == QLatin1String("supervisor"))
+            return SupervisorCommand(args.mid(1));
+        if (!args.isEmpty() && args[0] == QLatin1String("approve"))
+            return ApproveCommand(args.mid(1));
         const TOptions options = Parse(args);
         if (options.Command == QLatin1String("learn"))
             return Learn(options);

@@ -223,6 +223,18 @@ std::optional<TReference> TCheckController::LoadReference(const TCheckPoints& po
     return reference;
 }
 
+bool TCheckController::CurrentReference(TCheckPoints& points, TReference& reference) {
+    if (Busy() || FHost.WorkPlace() == nullptr || FHost.Sootv() == nullptr ||
+        SavedProject().isEmpty())
+        return false;
+    points = TCheckPoints::FromProject(*FHost.WorkPlace(), *FHost.Sootv());
+    std::optional<TReference> loaded = LoadReference(points);
+    if (!loaded)
+        return false;
+    reference = std::move(*loaded);
+    return true;
+}
+
 void TCheckController::Learn() {
     TCheckPoints points;
     if (!CanCheck(points))

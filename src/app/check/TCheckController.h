@@ -108,6 +108,9 @@ class TCheckController : public QObject {
 
     // The wire list of the open project (NAME.wires.csv beside it); empty when never saved.
     QString WiresPath() const;
+    // The open project's points and its reference, as a verify would take them; false after
+    // saying what is missing (the project unsaved, no wire list, a bad one).
+    bool CurrentReference(TCheckPoints& points, TReference& reference);
 
     // Actions ("Проверка").
     QAction* acLearn = nullptr;

@@ -113,6 +113,7 @@ TTestRecord TCheckRecords::RecordVerify(const QString& projectPath, const QStrin
     TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
     if (referenceSum == FReferenceSum)
         record.ReferenceWires = FReferenceWires;
+    record.ReferenceApproved = FReferenceApproved;
     record.TakeResult(result);
     Submit(record);
     return record;
@@ -124,6 +125,7 @@ TTestRecord TCheckRecords::RecordWatch(const QString& projectPath, const QString
     TTestRecord record = TTestRecord::Make(projectPath, referenceSum, FSerial, FOperator);
     if (referenceSum == FReferenceSum)
         record.ReferenceWires = FReferenceWires;
+    record.ReferenceApproved = FReferenceApproved;
     record.TakeLatched(latched, checks);
     Submit(record);
     return record;

@@ -44,6 +44,8 @@ class TCheckRecords : public QObject {
                       const TReference& reference);
     void AfterVerify(const TCheckResult& result);
     void AfterWatch(const std::vector<TLatchedFault>& latched, long long checks);
+    // Whether the reference of the next records was approved (TCheckApproval's look).
+    void SetReferenceApproved(bool approved) { FReferenceApproved = approved; }
 
     // After a verify or a continuous verify: the record, handed to the writer at once.
     // `referenceSum`: TTestRecord::ReferenceSumOf the reference checked against.
@@ -89,5 +91,6 @@ class TCheckRecords : public QObject {
     QString FProject;      // the project of the verify under way
     QString FReferenceSum; // and its reference
     QByteArray FReferenceWires;
+    bool FReferenceApproved = false;
     int FWaiting = 0;
 };

@@ -57,6 +57,10 @@ TCheckResultsPanel::TCheckResultsPanel(QWidget* parent) : QDockWidget(parent) {
     texts->addStretch(1);
     texts->addWidget(lbWhen);
     texts->addWidget(lbSummary);
+    lbApproval = new QLabel(body);
+    lbApproval->setObjectName(QStringLiteral("lbApproval"));
+    lbApproval->hide(); // until a verify has looked at its reference
+    texts->addWidget(lbApproval);
     texts->addStretch(1);
     top->addLayout(texts, 1);
     column->addLayout(top);
@@ -113,6 +117,7 @@ void TCheckResultsPanel::ClearResults() {
     SetVerdict(QStringLiteral("…"), VerdictNone);
     lbWhen->setText(tr("Проверок еще не было"));
     lbSummary->clear();
+    lbApproval->hide();
     lvFaults->clear();
     SetWatchColumns(false);
 }
@@ -194,4 +199,11 @@ void TCheckResultsPanel::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDockWidget::keyPressEvent(event);
+}
+
+void TCheckResultsPanel::ShowApproval(const QString& text, bool approved) {
+    lbApproval->setText(tr("Эталон %1").arg(text));
+    // An unapproved reference stands out; an approved one reads as the rest.
+    lbApproval->setStyleSheet(approved ? QString() : QStringLiteral("color: #C00000"));
+    lbApproval->show();
 }

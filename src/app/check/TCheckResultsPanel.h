@@ -37,6 +37,8 @@ class TCheckResultsPanel : public QDockWidget {
     void ClearResults();
     // No fault picked any more.
     void Unpick();
+    // The state of the reference checked against: approved by whom and when, or not.
+    void ShowApproval(const QString& text, bool approved);
 
     // What the panel shows now, as text: the verdict and each fault's line.
     QString Verdict() const;
@@ -45,6 +47,7 @@ class TCheckResultsPanel : public QDockWidget {
     QLabel* VerdictLabel() const { return lbVerdict; }
     QLabel* WhenLabel() const { return lbWhen; }
     QLabel* SummaryLabel() const { return lbSummary; }
+    QLabel* ApprovalLabel() const { return lbApproval; }
 
     // The times of the panel: a check's date and time, and a latched fault's time to the
     // millisecond (a drop lasts milliseconds).
@@ -69,5 +72,6 @@ class TCheckResultsPanel : public QDockWidget {
     QLabel* lbVerdict = nullptr;
     QLabel* lbWhen = nullptr;
     QLabel* lbSummary = nullptr;
+    QLabel* lbApproval = nullptr;
     QTreeWidget* lvFaults = nullptr;
 };

@@ -36,6 +36,11 @@ QString Verdict(const TTestRecord& r, int size) {
         .arg(E(r.VerdictText()));
 }
 
+// Whether the harness was checked against a reference a supervisor had approved.
+QString ApprovalWord(const TTestRecord& r) {
+    return r.ReferenceApproved ? TTexts::tr("утвержден") : TTexts::tr("не утвержден");
+}
+
 QString FaultLine(const TTestRecord& r, const TRecordFault& f) {
     QString line = E(f.Fault.Text());
     if (r.Mode == TTestRecord::TMode::Watch)
@@ -118,6 +123,7 @@ QString TRecordReport::RecordHtml(const TTestRecord& r) {
     html += row(TTexts::tr("Проект"), E(r.ProjectPath.isEmpty() ? r.ProjectName() : r.ProjectPath));
     html += row(TTexts::tr("Контрольная сумма эталона (SHA-256)"),
                 QStringLiteral("<code>%1</code>").arg(E(r.ReferenceSum)));
+    html += row(TTexts::tr("Эталон"), E(ApprovalWord(r)));
     html += row(TTexts::tr("Время проверки"), E(Time(r.Time)));
     html += row(TTexts::tr("Оператор"), E(r.Operator));
     html += row(TTexts::tr("Станция"), E(r.Station));
@@ -143,9 +149,10 @@ QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records, const Q
                                 const TStatistics* statistics) {
     QString html = QLatin1String(Style);
     html += QStringLiteral("<h1>%1</h1>").arg(E(TTexts::tr("Журнал проверок")));
-    html += QStringLiteral("<p>%1<br>%2</p>")
+    html += QStringLiteral("<p>%1<br>%2<br>%3</p>")
                 .arg(E(TTexts::tr("Отбор: %1").arg(filterText)),
-                     E(TTexts::tr("Записей: %1").arg(records.size())));
+                     E(TTexts::tr("Записей: %1").arg(records.size())),
+                     E(TTexts::tr("✔ — эталон утвержден мастером.")));
     html += QStringLiteral("<table cellspacing=\"0\" border=\"1\" width=\"100%\"><tr>");
     for (const QString& h :
          {TTexts::tr("Время"), TTexts::tr("Серийный номер"), TTexts::tr("Результат"),
@@ -157,11 +164,13 @@ QString TRecordReport::ListHtml(const std::vector<TTestRecord>& records, const Q
         QStringList faults;
         for (const TRecordFault& f : r.Faults)
             faults << FaultLine(r, f);
+        // An approved reference is ticked after its sum, on the same line.
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>"
-                               "<td><code>%5</code></td><td>%6</td><td>%7</td><td>%8</td></tr>")
+                               "<td><code>%5</code>%6</td><td>%7</td><td>%8</td><td>%9</td></tr>")
                     .arg(E(Time(r.Time)), E(r.Serial), Verdict(r, 9), E(r.ProjectName()),
-                         E(r.ReferenceSum.left(16)), E(r.Operator), E(r.Station),
-                         faults.join(QStringLiteral("<br>")));
+                         E(r.ReferenceSum.left(16)),
+                         r.ReferenceApproved ? QStringLiteral(" &#10004;") : QString(),
+                         E(r.Operator), E(r.Station), faults.join(QStringLiteral("<br>")));
     }
     html += QStringLiteral("</table>");
     if (statistics)

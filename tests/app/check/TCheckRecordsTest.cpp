@@ -89,7 +89,7 @@ class TCheckRecordsTest : public QObject {
         QVERIFY(db.Open());
         const std::optional<TTestRecord> v = db.Load(verify.Uid);
         QVERIFY(v);
-        QCOMPARE(*v, verify);
+        QCOMPARE(Unchained(*v), verify); // with its place in the chain given when written
         QCOMPARE(v->Serial, QString("SN-7"));
         QCOMPARE(v->Operator, QString("Петров"));
         QVERIFY(!v->Good);

@@ -4,8 +4,8 @@
 // run): filtering by serial number in the journal's model (its first page and the count, what
 // the window shows), the unfiltered journal, a page read deep in the list, and one record
 // written whole by the station's store (its place in the chain found and its transaction reaching
-// the disk), and the audit of the journal's chains (`audit_ms_100k`). Then the production statistics over a
-// journal of 1,000,000 records with 300,000 faults, made by the database itself
+// the disk), and the audit of the journal's chains (`audit_ms_100k`). Then the production
+// statistics over a journal of 1,000,000 records with 300,000 faults, made by the database itself
 // (`--stats-records N` sets the size, 0 leaves it out; `--stats-only` leaves out the journal's
 // figures).
 

@@ -278,8 +278,8 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
         ok = ok &&
              Bind(q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
         if (!ok || !db.commit()) {
-            const QString why = upgradeFailed ? upgradeError
-                                              : (ok ? db.lastError() : q.lastError()).text();
+            const QString why =
+                upgradeFailed ? upgradeError : (ok ? db.lastError() : q.lastError()).text();
             if (!upgradeFailed) // the upgrade rolls its own failure back
                 db.rollback();
             return Fail(error, what, why);

@@ -86,14 +86,16 @@ class TRecordsDatabaseTest : public QObject {
             QVERIFY(db->Insert(Record(T0, "A1")));
         }
         TPeek peek(fresh);
-        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), TRecordsDatabase::CurrentSchema);
+        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"),
+                 TRecordsDatabase::CurrentSchema);
         {
             // Opened again: nothing made twice, the record still there.
             auto db = fresh.Open();
             QCOMPARE(db->SchemaVersion(), TRecordsDatabase::CurrentSchema);
             QCOMPARE(db->Count({}), 1);
         }
-        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"), TRecordsDatabase::CurrentSchema);
+        QCOMPARE(peek.Number("SELECT COUNT(*) FROM schema_version"),
+                 TRecordsDatabase::CurrentSchema);
         // A database a newer program has upgraded is refused, saying why, and left as it is.
         QVERIFY(peek.Exec("INSERT INTO schema_version (version) VALUES (3)"));
         TRecordsDatabase newer(fresh.Config, shared ? TRecordsDatabase::TKind::Shared

@@ -344,16 +344,6 @@ UART0 goes to a pseudo-terminal; its path is printed as the first line:
         <translation>Could not set up the role &quot;%1&quot; in the database &quot;%2&quot;: %3</translation>
     </message>
     <message>
-        <source>Таблицы записей в базе %1 (схема %2) принадлежат «%3».
-Роль станций «%4» может добавлять и читать записи, но не изменять и не удалять их.
-Задайте ей пароль (ALTER ROLE %4 PASSWORD &apos;...&apos;), запишите его в ~/.pgpass станций, а в pinvel.ini станций: [Records] Database=%5
-</source>
-        <translation>The records&apos; tables in the database %1 (schema %2) belong to &quot;%3&quot;.
-The stations&apos; role &quot;%4&quot; may add records and read them, but not change or delete them.
-Give it a password (ALTER ROLE %4 PASSWORD &apos;...&apos;), put it in the stations&apos; ~/.pgpass, and in the stations&apos; pinvel.ini: [Records] Database=%5
-</translation>
-    </message>
-    <message>
         <source>Использование:
   pinvel-check learn ПРОЕКТ.pvl [-o ПРОВОДА.csv] [--replace] [--operator ФИО]
       обучиться на исправном жгуте и записать эталон (по умолчанию ПРОЕКТ.wires.csv);
@@ -496,6 +486,18 @@ but its record could not be kept; the reason is on standard error.</translation>
 </source>
         <translation>Supervisor &quot;%1&quot; removed; their earlier approvals stand.
 </translation>
+    </message>
+    <message>
+        <source>Таблицы записей в базе %1 (схема %2) принадлежат «%3».</source>
+        <translation>The records&apos; tables in the database %1 (schema %2) belong to &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <source>Роль станций «%1» может добавлять и читать записи, но не изменять и не удалять их.</source>
+        <translation>The stations&apos; role &quot;%1&quot; may add records and read them, but not change or delete them.</translation>
+    </message>
+    <message>
+        <source>Задайте ей пароль (ALTER ROLE %1 PASSWORD &apos;...&apos;), запишите его в ~/.pgpass станций, а в pinvel.ini станций: [Records] Database=%2</source>
+        <translation>Give it a password (ALTER ROLE %1 PASSWORD &apos;...&apos;), put it in the stations&apos; ~/.pgpass, and in the stations&apos; pinvel.ini: [Records] Database=%2</translation>
     </message>
 </context>
 <context>

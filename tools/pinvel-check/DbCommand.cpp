@@ -75,13 +75,19 @@ int DbCommand(const QStringList& args) {
                           .arg(role, config.SharedUrl(), problem.trimmed()));
     TRecordsConfig station = config;
     station.PgUser = role;
-    Print(TTexts::tr("Таблицы записей в базе %1 (схема %2) принадлежат «%3».\n"
-                     "Роль станций «%4» может добавлять и читать записи, но не изменять и не "
-                     "удалять их.\n"
-                     "Задайте ей пароль (ALTER ROLE %4 PASSWORD '...'), запишите его в ~/.pgpass "
-                     "станций, а в pinvel.ini станций: [Records] Database=%5\n")
+    // One sentence a line, each its own text for the translators.
+    Print(TTexts::tr("Таблицы записей в базе %1 (схема %2) принадлежат «%3».")
               .arg(config.SharedUrl())
               .arg(TRecordsDatabase::CurrentSchema)
-              .arg(config.PgUser, role, station.SharedUrl()));
+              .arg(config.PgUser) +
+          QLatin1Char('\n') +
+          TTexts::tr("Роль станций «%1» может добавлять и читать записи, но не изменять и не "
+                     "удалять их.")
+              .arg(role) +
+          QLatin1Char('\n') +
+          TTexts::tr("Задайте ей пароль (ALTER ROLE %1 PASSWORD '...'), запишите его в ~/.pgpass "
+                     "станций, а в pinvel.ini станций: [Records] Database=%2")
+              .arg(role, station.SharedUrl()) +
+          QLatin1Char('\n'));
     return 0;
 }

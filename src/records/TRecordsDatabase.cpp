@@ -28,100 +28,6 @@ QString NewConnectionName() {
     return QStringLiteral("pinvel-records-%1").arg(next.fetch_add(1));
 }
 
-// The schema, one list of statements per version; the same text for SQLite and PostgreSQL.
-// Times are milliseconds since 1970 UTC; a record's id is made at the station.
-const std::vector<std::vector<const char*>>& Migrations() {
-    static const std::vector<std::vector<const char*>> steps{
-        {
-            "CREATE TABLE records ("
-            " uid TEXT PRIMARY KEY,"
-            " checked_at BIGINT NOT NULL,"
-            " station TEXT NOT NULL,"
-            " operator_name TEXT NOT NULL,"
-            " project TEXT NOT NULL,"
-            " project_path TEXT NOT NULL,"
-            " reference_sum TEXT NOT NULL,"
-            " serial TEXT NOT NULL,"
-            " verdict TEXT NOT NULL,"
-            " mode TEXT NOT NULL,"
-            " scans INTEGER NOT NULL,"
-            " fault_count INTEGER NOT NULL)",
-            "CREATE TABLE faults ("
-            " record_uid TEXT NOT NULL REFERENCES records (uid),"
-            " seq INTEGER NOT NULL,"
-            " kind TEXT NOT NULL,"
-            " contacts TEXT NOT NULL,"
-            " detail TEXT NOT NULL,"
-            " seen INTEGER NOT NULL,"
-            " first_seen BIGINT,"
-            " last_seen BIGINT,"
-            " PRIMARY KEY (record_uid, seq))",
-            // The journal lists newest first under any one filter: each index ends in the order.
-            "CREATE INDEX records_time ON records (checked_at, uid)",
-            "CREATE INDEX records_serial ON records (serial, checked_at, uid)",
-            "CREATE INDEX records_project ON records (project, checked_at, uid)",
-            "CREATE INDEX records_operator ON records (operator_name, checked_at, uid)",
-            "CREATE INDEX records_verdict ON records (verdict, checked_at, uid)",
-            // Records of this station waiting for the shared database (used in the local file).
-            "CREATE TABLE waiting (uid TEXT PRIMARY KEY, queued_at BIGINT NOT NULL)",
-        },
-        {
-            // Each station's records in a chain (TRecordChain): the record's number in its
-            // station's chain, the fingerprint of the one before and its own. Records older than
-            // the chain are chained in their order by TSchemaUpgrade in the same transaction.
-            "ALTER TABLE records ADD COLUMN chain_seq BIGINT",
-            "ALTER TABLE records ADD COLUMN prev_hash TEXT",
-            "ALTER TABLE records ADD COLUMN record_hash TEXT",
-            "CREATE INDEX records_chain ON records (station, chain_seq)",
-            // The last link of each station's chain made here (used in the local file): the
-            // records sent on leave the file, their chain goes on.
-            "CREATE TABLE chain_head (station TEXT PRIMARY KEY, chain_seq BIGINT NOT NULL,"
-            " record_hash TEXT NOT NULL)",
-            // Every reference ever used: its wire list's text under the SHA-256 records name it
-            // by, who kept it (kept_by), where and when, and how (learned, imported, checked).
-            "CREATE TABLE reference_lists ("
-            " sha256 TEXT PRIMARY KEY,"
-            " wires TEXT NOT NULL,"
-            " project TEXT NOT NULL,"
-            " kept_by TEXT NOT NULL,"
-            " station TEXT NOT NULL,"
-            " kept_at BIGINT NOT NULL,"
-            " origin TEXT NOT NULL)",
-            // Supervisors who approve references: the PIN only as libsodium's Argon2id text,
-            // the wrong PINs in a row and the lock's end kept here so every program sees them.
-            "CREATE TABLE supervisors ("
-            " name TEXT PRIMARY KEY,"
-            " pin_hash TEXT NOT NULL,"
-            " wrong_pins INTEGER NOT NULL,"
-            " locked_until BIGINT NOT NULL,"
-            " added_at BIGINT NOT NULL)",
-            // Every approval of a reference (by its SHA-256), none ever replaced.
-            "CREATE TABLE approvals ("
-            " reference_sum TEXT NOT NULL,"
-            " supervisor TEXT NOT NULL,"
-            " approved_at BIGINT NOT NULL,"
-            " station TEXT NOT NULL,"
-            " PRIMARY KEY (reference_sum, approved_at, supervisor))",
-            // Whether the reference a record was checked against was approved at the time;
-            // the records of version 1 were checked before there were approvals.
-            "ALTER TABLE records ADD COLUMN reference_approved INTEGER NOT NULL DEFAULT 0",
-        },
-    };
-    return steps;
-}
-
-// Version 2 also keeps the statistics' counts (TStatisticsCounts); the upgrade counts the
-// records there already.
-const std::vector<std::vector<const char*>>& Steps() {
-    static const std::vector<std::vector<const char*>> steps = [] {
-        std::vector<std::vector<const char*>> all = Migrations();
-        all[1].insert(all[1].end(), TStatisticsCounts::Tables().begin(),
-                      TStatisticsCounts::Tables().end());
-        return all;
-    }();
-    return steps;
-}
-
 // Indexes that only make reading faster (the statistics), made at every opening when missing.
 // They are no part of the schema's versions: a database without them is read the same, slower.
 const char* const ReadingIndexes[] = {
@@ -298,7 +204,7 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
     const int have = SchemaVersion(error);
     if (have < 0)
         return false;
-    const int known = int(Steps().size());
+    const int known = int(TSchemaUpgrade::Steps().size());
     if (have > known)
         return Fail(error, what,
                     TTexts::tr("она создана более новой версией программы (схема %1, эта "
@@ -312,14 +218,12 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
         bool ok = true;
         if (version == 1)
             ok = q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
-        for (const char* statement : Steps()[std::size_t(version - 1)])
+        for (const char* statement : TSchemaUpgrade::Steps()[std::size_t(version - 1)])
             ok = ok && q.exec(QLatin1String(statement));
         QString upgradeError;
         const bool statementsOk = ok;
         ok = ok && TSchemaUpgrade::Finish(version, db, FKind == TKind::Local, &upgradeError);
         const bool upgradeFailed = statementsOk && !ok;
-        if (version == 2)
-            ok = ok && TStatisticsCounts::Fill(q, FKind == TKind::Shared);
         ok = ok &&
              Bind(q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
         if (!ok || !db.commit()) {

@@ -26,9 +26,12 @@ const std::vector<TStationRole::TGrant>& TStationRole::Grants() {
         {"count_contacts", "SELECT, INSERT, UPDATE"},
         {"count_groups", "SELECT, INSERT, UPDATE"},
         {"count_first_groups", "SELECT, INSERT, UPDATE"},
-        // Tables a station writes besides the records go here, e.g.
-        //   {"reference_lists", "SELECT, INSERT"}, {"approvals", "SELECT, INSERT"},
-        //   {"supervisors", "SELECT"}, {"supervisors", "UPDATE (failed_pins, locked_until)"}.
+        // Every reference a check names is kept once, never changed; approvals are only added.
+        {"reference_lists", "SELECT, INSERT"},
+        {"approvals", "SELECT, INSERT"},
+        // A PIN is checked at the station: it counts the wrong ones and sets the lock, nothing
+        // else of a supervisor's row.
+        {"supervisors", "SELECT, UPDATE (wrong_pins, locked_until)"},
     };
     return grants;
 }

@@ -148,28 +148,6 @@ class TReferenceArchiveTest : public QObject {
 
     // A database of the first version (no reference_lists) gets the table at its opening, its
     // records untouched, and keeps references from then on.
-    void aFirstVersionDatabaseGetsTheTable_data() { Backends(); }
-    void aFirstVersionDatabaseGetsTheTable() {
-        QFETCH(bool, shared);
-        RECORDS_NEED_SERVER(shared);
-        TFreshDatabase fresh(shared);
-        const TTestRecord before = Record(T0, QStringLiteral("V1"));
-        {
-            auto db = fresh.Open();
-            QVERIFY(db->Insert(before));
-            QSqlQuery q(db->Connection());
-            QVERIFY(q.exec(QStringLiteral("DROP TABLE reference_lists")));
-            QVERIFY(q.exec(QStringLiteral("DELETE FROM schema_version WHERE version > 1")));
-            QCOMPARE(db->SchemaVersion(), 1);
-        }
-        auto db = fresh.Open();
-        QCOMPARE(db->SchemaVersion(), TRecordsDatabase::CurrentSchema);
-        QVERIFY(db->Contains(before.Uid));
-        QCOMPARE(KeptCount(*db), 0);
-        QVERIFY(db->Insert(CheckedRecord()));
-        QCOMPARE(KeptCount(*db), 1);
-    }
-
     void queuedRecordTakesItsReferenceToTheSharedDatabase() {
         RECORDS_NEED_SERVER(true);
         TFreshDatabase fresh(true);

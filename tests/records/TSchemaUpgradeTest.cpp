@@ -168,6 +168,15 @@ class TSchemaUpgradeTest : public QObject {
         QVERIFY2(audit, qPrintable(error));
         QVERIFY(audit->Whole());
         QCOMPARE(audit->Records, 5);
+        // The tables of kept references, supervisors and approvals are there, empty; the old
+        // records were checked before there were approvals.
+        for (const char* table : {"reference_lists", "supervisors", "approvals"})
+            QCOMPARE(raw.Value(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)))
+                         .toLongLong(),
+                     0);
+        QCOMPARE(
+            raw.Value("SELECT COUNT(*) FROM records WHERE reference_approved <> 0").toLongLong(),
+            0);
         // The statistics' counts are made of the old records, as the records themselves give them.
         for (TStatisticsGrouping by : {TStatisticsGrouping::Day, TStatisticsGrouping::Station}) {
             const auto counted = TStatisticsQuery::Compute(*db, {}, by, &error);

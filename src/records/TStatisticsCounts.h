@@ -6,7 +6,7 @@
 #include <vector>
 
 class QSqlQuery;
-class TTestRecord;
+struct TTestRecord;
 
 // The statistics' counts kept as records are written, in the same transaction, so that a period's
 // figures are sums over a few rows a day rather than a pass over every record:

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TApprovals.h"
 
+#include "TRecordsDatabase.h"
+
 #include "TIniFile.h"
 #include "TRecordStore.h"
 #include "TTestRecord.h"
@@ -15,22 +17,15 @@ struct TTexts {
     Q_DECLARE_TR_FUNCTIONS(TApprovals)
 };
 
-bool Run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-    if (!q.prepare(sql))
-        return false;
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    return q.exec();
-}
-
 // The latest approval of a reference in one database; false when it cannot be read.
 bool Latest(TRecordsDatabase& database, const QString& sum, std::optional<TApproval>& out,
             QString* error) {
     QSqlQuery q(database.Connection());
-    if (!Run(q,
-             QStringLiteral("SELECT supervisor, approved_at, station FROM approvals WHERE "
-                            "reference_sum = ? ORDER BY approved_at DESC, supervisor LIMIT 1"),
-             {sum})) {
+    if (!TRecordsDatabase::Exec(
+            q,
+            QStringLiteral("SELECT supervisor, approved_at, station FROM approvals WHERE "
+                           "reference_sum = ? ORDER BY approved_at DESC, supervisor LIMIT 1"),
+            {sum})) {
         if (error)
             *error = TTexts::tr("Не удалось прочитать базу записей «%1»: %2")
                          .arg(database.Name(), q.lastError().text().trimmed());
@@ -45,7 +40,8 @@ bool Latest(TRecordsDatabase& database, const QString& sum, std::optional<TAppro
 
 bool Keep(TRecordsDatabase& database, const TApproval& a, QString* error) {
     QSqlQuery q(database.Connection());
-    if (Run(q,
+    if (TRecordsDatabase::Exec(
+            q,
             QStringLiteral("INSERT INTO approvals (reference_sum, supervisor, approved_at, "
                            "station) VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING"),
             {a.ReferenceSum, a.Supervisor, TTestRecord::ToMs(a.When), a.Station}))

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TChainReader.h"
 
+#include "TRecordsDatabase.h"
+
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,11 +12,7 @@
 namespace {
 bool Run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        return false;
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    return q.exec();
+    return TRecordsDatabase::Exec(q, sql, values);
 }
 
 bool Stopped(const std::atomic<bool>* stop) {

@@ -60,19 +60,20 @@ TTestRecord ReadRecord(const QSqlQuery& q) {
     return r;
 }
 
-bool Bind(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-    if (!q.prepare(sql))
-        return false;
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    return q.exec();
-}
 TRecordsConfig LocalConfig(const QString& path) {
     TRecordsConfig config;
     config.LocalPath = path;
     return config;
 }
 } // namespace
+
+bool TRecordsDatabase::Exec(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    if (!q.prepare(sql))
+        return false;
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
 
 TRecordsDatabase::TRecordsDatabase(const TRecordsConfig& config, TKind kind)
     : FKind(kind), FConnection(NewConnectionName()) {
@@ -225,7 +226,8 @@ bool TRecordsDatabase::MakeSchemaCurrent(QString* error) {
         ok = ok && TSchemaUpgrade::Finish(version, db, FKind == TKind::Local, &upgradeError);
         const bool upgradeFailed = statementsOk && !ok;
         ok = ok &&
-             Bind(q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
+             TRecordsDatabase::Exec(
+                 q, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {version});
         if (!ok || !db.commit()) {
             const QString why =
                 upgradeFailed ? upgradeError : (ok ? db.lastError() : q.lastError()).text();
@@ -263,17 +265,18 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         const bool chained = r.Seq > 0;
         const QVariant noSeq{QMetaType(QMetaType::LongLong)};
         const QVariant noText{QMetaType(QMetaType::QString)};
-        if (!Bind(q,
-                  QStringLiteral(
-                      "INSERT INTO records (uid, checked_at, station, operator_name, "
-                      "project, project_path, reference_sum, serial, verdict, mode, "
-                      "scans, fault_count, reference_approved, chain_seq, prev_hash, "
-                      "record_hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                      "ON CONFLICT (uid) DO NOTHING"),
-                  {r.Uid, r.CheckedAt, r.Station, r.Operator, r.Project, r.ProjectPath,
-                   r.ReferenceSum, r.Serial, r.Verdict, r.Mode, r.Scans, r.FaultCount,
-                   r.ReferenceApproved, chained ? QVariant(r.Seq) : noSeq,
-                   chained ? QVariant(r.PrevHash) : noText, chained ? QVariant(r.Hash) : noText}))
+        if (!TRecordsDatabase::Exec(
+                q,
+                QStringLiteral(
+                    "INSERT INTO records (uid, checked_at, station, operator_name, "
+                    "project, project_path, reference_sum, serial, verdict, mode, "
+                    "scans, fault_count, reference_approved, chain_seq, prev_hash, "
+                    "record_hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                    "ON CONFLICT (uid) DO NOTHING"),
+                {r.Uid, r.CheckedAt, r.Station, r.Operator, r.Project, r.ProjectPath,
+                 r.ReferenceSum, r.Serial, r.Verdict, r.Mode, r.Scans, r.FaultCount,
+                 r.ReferenceApproved, chained ? QVariant(r.Seq) : noSeq,
+                 chained ? QVariant(r.PrevHash) : noText, chained ? QVariant(r.Hash) : noText}))
             return fail(q.lastError());
         // A record there already (sent before, its answer lost) is whole: leave it.
         if (q.numRowsAffected() == 0)
@@ -281,12 +284,13 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
         added.push_back(&record);
         for (std::size_t i = 0; i < r.Faults.size(); ++i) {
             const TChainRow::TFaultRow& f = r.Faults[i];
-            if (!Bind(q,
-                      QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, "
-                                     "detail, seen, first_seen, last_seen) "
-                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                      {r.Uid, int(i), f.Kind, f.Contacts, f.Detail, f.Seen,
-                       f.First ? QVariant(*f.First) : noTime, f.Last ? QVariant(*f.Last) : noTime}))
+            if (!TRecordsDatabase::Exec(
+                    q,
+                    QStringLiteral("INSERT INTO faults (record_uid, seq, kind, contacts, "
+                                   "detail, seen, first_seen, last_seen) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {r.Uid, int(i), f.Kind, f.Contacts, f.Detail, f.Seen,
+                     f.First ? QVariant(*f.First) : noTime, f.Last ? QVariant(*f.Last) : noTime}))
                 return fail(q.lastError());
         }
         // The wires the record was checked against, kept with it unless kept before.
@@ -294,9 +298,9 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
             TKeptReference::SumOf(record.ReferenceWires) == record.ReferenceSum &&
             !TReferenceArchive::Keep(q, TKeptReference::OfRecord(record)))
             return fail(q.lastError());
-        if (waiting &&
-            !Bind(q, QStringLiteral("INSERT INTO waiting (uid, queued_at) VALUES (?, ?)"),
-                  {r.Uid, now}))
+        if (waiting && !TRecordsDatabase::Exec(
+                           q, QStringLiteral("INSERT INTO waiting (uid, queued_at) VALUES (?, ?)"),
+                           {r.Uid, now}))
             return fail(q.lastError());
         // The station's file remembers where its chain stands, with the record itself.
         if (chained && FKind == TKind::Local && !NoteHead(q, r.Station, r.Seq, r.Hash))
@@ -317,12 +321,13 @@ bool TRecordsDatabase::Insert(const std::vector<TTestRecord>& records, QString* 
 
 bool TRecordsDatabase::NoteHead(QSqlQuery& q, const QString& station, qint64 seq,
                                 const QString& hash) {
-    return Bind(q,
-                QStringLiteral("INSERT INTO chain_head (station, chain_seq, record_hash) "
-                               "VALUES (?, ?, ?) ON CONFLICT (station) DO UPDATE SET "
-                               "chain_seq = excluded.chain_seq, record_hash = excluded.record_hash "
-                               "WHERE excluded.chain_seq > chain_head.chain_seq"),
-                {station, seq, hash});
+    return TRecordsDatabase::Exec(
+        q,
+        QStringLiteral("INSERT INTO chain_head (station, chain_seq, record_hash) "
+                       "VALUES (?, ?, ?) ON CONFLICT (station) DO UPDATE SET "
+                       "chain_seq = excluded.chain_seq, record_hash = excluded.record_hash "
+                       "WHERE excluded.chain_seq > chain_head.chain_seq"),
+        {station, seq, hash});
 }
 
 bool TRecordsDatabase::NoteChainHead(const TTestRecord& record, QString* error) {
@@ -347,10 +352,11 @@ bool TRecordsDatabase::PlaceWaiting(const TTestRecord& record, QString* error) {
     if (!db.transaction())
         return Fail(error, what, db.lastError());
     QSqlQuery q(db);
-    if (!Bind(q,
-              QStringLiteral("UPDATE records SET chain_seq = ?, prev_hash = ?, record_hash = ? "
-                             "WHERE uid = ? AND chain_seq IS NULL"),
-              {record.ChainSeq, TRecordChain::RowOf(record).PrevHash, record.Hash, record.Uid}) ||
+    if (!TRecordsDatabase::Exec(
+            q,
+            QStringLiteral("UPDATE records SET chain_seq = ?, prev_hash = ?, record_hash = ? "
+                           "WHERE uid = ? AND chain_seq IS NULL"),
+            {record.ChainSeq, TRecordChain::RowOf(record).PrevHash, record.Hash, record.Uid}) ||
         !NoteHead(q, record.Station, record.ChainSeq, record.Hash)) {
         const QString why = q.lastError().text();
         db.rollback();
@@ -368,19 +374,21 @@ std::optional<TChainHead> TRecordsDatabase::ChainHead(const QString& station, QS
     const QString what = TTexts::tr("Не удалось прочитать базу записей «%1»: %2");
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
     TChainHead head;
-    if (!Bind(q,
-              QStringLiteral("SELECT chain_seq, record_hash FROM records WHERE station = ? AND "
-                             "chain_seq IS NOT NULL ORDER BY chain_seq DESC LIMIT 1"),
-              {station})) {
+    if (!TRecordsDatabase::Exec(
+            q,
+            QStringLiteral("SELECT chain_seq, record_hash FROM records WHERE station = ? AND "
+                           "chain_seq IS NOT NULL ORDER BY chain_seq DESC LIMIT 1"),
+            {station})) {
         Fail(error, what, q.lastError());
         return std::nullopt;
     }
     if (q.next())
         head = {q.value(0).toLongLong(), q.value(1).toString()};
     if (FKind == TKind::Local) {
-        if (!Bind(q,
-                  QStringLiteral("SELECT chain_seq, record_hash FROM chain_head WHERE station = ?"),
-                  {station})) {
+        if (!TRecordsDatabase::Exec(
+                q,
+                QStringLiteral("SELECT chain_seq, record_hash FROM chain_head WHERE station = ?"),
+                {station})) {
             Fail(error, what, q.lastError());
             return std::nullopt;
         }
@@ -392,7 +400,7 @@ std::optional<TChainHead> TRecordsDatabase::ChainHead(const QString& station, QS
 
 bool TRecordsDatabase::Contains(const QString& uid, QString* error) {
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
-    if (!Bind(q, QStringLiteral("SELECT 1 FROM records WHERE uid = ?"), {uid}))
+    if (!TRecordsDatabase::Exec(q, QStringLiteral("SELECT 1 FROM records WHERE uid = ?"), {uid}))
         return Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"),
                     q.lastError().text());
     return q.next();
@@ -413,7 +421,7 @@ std::vector<TTestRecord> TRecordsDatabase::Page(const TRecordFilter& filter,
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
     q.setForwardOnly(true);
     std::vector<TTestRecord> rows;
-    if (!Bind(q, sql, values)) {
+    if (!TRecordsDatabase::Exec(q, sql, values)) {
         Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return rows;
     }
@@ -427,7 +435,7 @@ qint64 TRecordsDatabase::Count(const TRecordFilter& filter, QString* error) {
     const QString sql =
         QStringLiteral("SELECT COUNT(*) FROM records WHERE %1").arg(filter.Where(values));
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
-    if (!Bind(q, sql, values) || !q.next()) {
+    if (!TRecordsDatabase::Exec(q, sql, values) || !q.next()) {
         Fail(error, TTexts::tr("Не удалось прочитать базу записей «%1»: %2"), q.lastError());
         return -1;
     }
@@ -437,7 +445,7 @@ qint64 TRecordsDatabase::Count(const TRecordFilter& filter, QString* error) {
 namespace {
 bool ReadFaults(QSqlQuery& q, const QString& sql, const QVariantList& values,
                 std::vector<TTestRecord*> records) {
-    if (!Bind(q, sql, values))
+    if (!TRecordsDatabase::Exec(q, sql, values))
         return false;
     QHash<QString, TTestRecord*> byUid;
     for (TTestRecord* r : records)
@@ -469,10 +477,10 @@ bool ReadFaults(QSqlQuery& q, const QString& sql, const QVariantList& values,
 std::optional<TTestRecord> TRecordsDatabase::Load(const QString& uid, QString* error) {
     const QString what = TTexts::tr("Не удалось прочитать базу записей «%1»: %2");
     QSqlQuery q(QSqlDatabase::database(FConnection, false));
-    if (!Bind(q,
-              QStringLiteral("SELECT %1 FROM records WHERE uid = ?")
-                  .arg(QLatin1String(RecordColumns)),
-              {uid})) {
+    if (!TRecordsDatabase::Exec(q,
+                                QStringLiteral("SELECT %1 FROM records WHERE uid = ?")
+                                    .arg(QLatin1String(RecordColumns)),
+                                {uid})) {
         Fail(error, what, q.lastError());
         return std::nullopt;
     }
@@ -581,7 +589,7 @@ bool TRecordsDatabase::RemoveSent(const QString& uid, QString* error) {
     for (const char* sql :
          {"DELETE FROM faults WHERE record_uid = ?", "DELETE FROM records WHERE uid = ?",
           "DELETE FROM waiting WHERE uid = ?"})
-        if (!Bind(q, QLatin1String(sql), {uid})) {
+        if (!TRecordsDatabase::Exec(q, QLatin1String(sql), {uid})) {
             const QString why = q.lastError().text();
             db.rollback();
             return Fail(error, what, why);

@@ -84,6 +84,8 @@ class TRecordsDatabase {
 
     // The open connection, for the statistics' own queries on this thread.
     QSqlDatabase Connection() const;
+    // Prepares `sql`, binds `values` to its "?" in order and runs it; false on failure.
+    static bool Exec(QSqlQuery& q, const QString& sql, const QVariantList& values);
 
     int SchemaVersion(QString* error = nullptr);
     static constexpr int CurrentSchema = 2;

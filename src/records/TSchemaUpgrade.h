@@ -8,8 +8,9 @@
 // The records' schema, one list of statements per version, and what an upgrade does beyond its
 // statements, inside the same transaction (TRecordsDatabase makes each version in one): version 2
 // chains the records made before the chain, each station's in their order (time, then id), as if
-// the station had chained them when it made them, and counts them for the statistics. In the station's file, records still waiting for the shared
-// database are left out: they take their place in the chain when they are sent.
+// the station had chained them when it made them, and counts them for the statistics. In the
+// station's file, records still waiting for the shared database are left out: they take their place
+// in the chain when they are sent.
 class TSchemaUpgrade {
   public:
     // The statements of each version, the same text for SQLite and PostgreSQL.

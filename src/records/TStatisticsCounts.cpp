@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TStatisticsCounts.h"
 
+#include "TRecordsDatabase.h"
+
 #include "TTestRecord.h"
 
 #include <QMap>
@@ -113,14 +115,6 @@ struct TDelta {
     }
 };
 
-bool Bind(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-    if (!q.prepare(sql))
-        return false;
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    return q.exec();
-}
-
 // Adds `values` to the row of `keys`, making it when missing.
 bool Upsert(QSqlQuery& q, const char* table, const QStringList& keys, const QStringList& columns,
             const QVariantList& values) {
@@ -131,12 +125,13 @@ bool Upsert(QSqlQuery& q, const char* table, const QStringList& keys, const QStr
     QStringList marks;
     for (qsizetype i = 0; i < all.size(); ++i)
         marks << QStringLiteral("?");
-    return Bind(q,
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
-                    .arg(QLatin1String(table), all.join(QLatin1String(", ")),
-                         marks.join(QLatin1String(", ")), keys.join(QLatin1String(", ")),
-                         sets.join(QLatin1String(", "))),
-                values);
+    return TRecordsDatabase::Exec(
+        q,
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
+            .arg(QLatin1String(table), all.join(QLatin1String(", ")),
+                 marks.join(QLatin1String(", ")), keys.join(QLatin1String(", ")),
+                 sets.join(QLatin1String(", "))),
+        values);
 }
 
 bool Apply(QSqlQuery& q, const TDelta& d) {
@@ -207,12 +202,13 @@ TSpan SpanOf(const TCounted& r) {
 // The harness's row as kept, locked against another station's change until the transaction ends.
 bool ReadSpan(QSqlQuery& q, const QString& serial, bool postgres, std::optional<TSpan>& span) {
     span.reset();
-    if (!Bind(q,
-              QStringLiteral("SELECT first_check, last_check, checks, faulty, first_uid, "
-                             "first_project, first_operator, first_station FROM harness_spans "
-                             "WHERE serial = ?") +
-                  (postgres ? QStringLiteral(" FOR UPDATE") : QString()),
-              {serial}))
+    if (!TRecordsDatabase::Exec(
+            q,
+            QStringLiteral("SELECT first_check, last_check, checks, faulty, first_uid, "
+                           "first_project, first_operator, first_station FROM harness_spans "
+                           "WHERE serial = ?") +
+                (postgres ? QStringLiteral(" FOR UPDATE") : QString()),
+            {serial}))
         return false;
     if (q.next())
         span = TSpan{q.value(0).toLongLong(),
@@ -225,12 +221,13 @@ bool ReadSpan(QSqlQuery& q, const QString& serial, bool postgres, std::optional<
 }
 
 bool WriteSpan(QSqlQuery& q, const QString& serial, const TSpan& span) {
-    return Bind(q,
-                QStringLiteral("UPDATE harness_spans SET first_check = ?, last_check = ?, "
-                               "checks = ?, faulty = ?, first_uid = ?, first_project = ?, "
-                               "first_operator = ?, first_station = ? WHERE serial = ?"),
-                {span.First, span.Last, span.Checks, span.Faulty, span.FirstUid,
-                 span.FirstGroups[0], span.FirstGroups[1], span.FirstGroups[2], serial});
+    return TRecordsDatabase::Exec(
+        q,
+        QStringLiteral("UPDATE harness_spans SET first_check = ?, last_check = ?, "
+                       "checks = ?, faulty = ?, first_uid = ?, first_project = ?, "
+                       "first_operator = ?, first_station = ? WHERE serial = ?"),
+        {span.First, span.Last, span.Checks, span.Faulty, span.FirstUid, span.FirstGroups[0],
+         span.FirstGroups[1], span.FirstGroups[2], serial});
 }
 
 } // namespace
@@ -377,13 +374,14 @@ bool TStatisticsCounts::Add(QSqlQuery& q, const std::vector<const TTestRecord*>&
     }
     for (auto s = spans.cbegin(); s != spans.cend(); ++s) {
         // A new harness makes its row; one seen before has it changed under a lock.
-        if (!Bind(q,
-                  QStringLiteral("INSERT INTO harness_spans (serial, first_check, last_check, "
-                                 "checks, faulty, first_uid, first_project, first_operator, "
-                                 "first_station) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                                 "ON CONFLICT (serial) DO NOTHING"),
-                  {s.key(), s->First, s->Last, s->Checks, s->Faulty, s->FirstUid, s->FirstGroups[0],
-                   s->FirstGroups[1], s->FirstGroups[2]}))
+        if (!TRecordsDatabase::Exec(
+                q,
+                QStringLiteral("INSERT INTO harness_spans (serial, first_check, last_check, "
+                               "checks, faulty, first_uid, first_project, first_operator, "
+                               "first_station) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                               "ON CONFLICT (serial) DO NOTHING"),
+                {s.key(), s->First, s->Last, s->Checks, s->Faulty, s->FirstUid, s->FirstGroups[0],
+                 s->FirstGroups[1], s->FirstGroups[2]}))
             return false;
         if (q.numRowsAffected() == 1) {
             delta.Harness(*s, 1);
@@ -414,12 +412,14 @@ bool TStatisticsCounts::Remove(QSqlQuery& q, const QString& uid, bool postgres) 
                         q.value(0).toString(),
                         {q.value(5).toString(), q.value(6).toString(), q.value(7).toString()}};
     };
-    if (!Bind(q, QStringLiteral("SELECT %1 FROM records WHERE uid = ?").arg(columns), {uid}))
+    if (!TRecordsDatabase::Exec(
+            q, QStringLiteral("SELECT %1 FROM records WHERE uid = ?").arg(columns), {uid}))
         return false;
     if (!q.next())
         return true; // nothing counted
     TCounted c = read();
-    if (!Bind(q, QStringLiteral("SELECT kind, contacts FROM faults WHERE record_uid = ?"), {uid}))
+    if (!TRecordsDatabase::Exec(
+            q, QStringLiteral("SELECT kind, contacts FROM faults WHERE record_uid = ?"), {uid}))
         return false;
     while (q.next())
         c.Faults.emplace_back(q.value(0).toString(), q.value(1).toString());
@@ -430,7 +430,7 @@ bool TStatisticsCounts::Remove(QSqlQuery& q, const QString& uid, bool postgres) 
         if (!ReadSpan(q, c.Serial, postgres, old))
             return false;
         // The harness as its other records make it.
-        if (!Bind(
+        if (!TRecordsDatabase::Exec(
                 q,
                 QStringLiteral("SELECT %1 FROM records WHERE serial = ? AND uid <> ?").arg(columns),
                 {c.Serial, uid}))
@@ -445,7 +445,8 @@ bool TStatisticsCounts::Remove(QSqlQuery& q, const QString& uid, bool postgres) 
         }
         const bool written =
             now ? WriteSpan(q, c.Serial, *now)
-                : Bind(q, QStringLiteral("DELETE FROM harness_spans WHERE serial = ?"), {c.Serial});
+                : TRecordsDatabase::Exec(
+                      q, QStringLiteral("DELETE FROM harness_spans WHERE serial = ?"), {c.Serial});
         if (!written)
             return false;
         delta.Harness(old, -1);

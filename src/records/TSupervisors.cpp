@@ -14,14 +14,6 @@ struct TTexts {
     Q_DECLARE_TR_FUNCTIONS(TSupervisors)
 };
 
-bool Run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-    if (!q.prepare(sql))
-        return false;
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    return q.exec();
-}
-
 QString ReadFailed(const TRecordsDatabase& database, const QSqlQuery& q) {
     return TTexts::tr("Не удалось прочитать базу записей «%1»: %2")
         .arg(database.Name(), q.lastError().text().trimmed());
@@ -89,11 +81,12 @@ bool TSupervisors::Add(const QString& name, const QString& pin, QString* error) 
             problem = TTexts::tr("Не удалось вычислить хэш PIN: не хватает памяти.");
         QSqlQuery q(FDatabase.Connection());
         if (problem.isEmpty() &&
-            !Run(q,
-                 QStringLiteral("INSERT INTO supervisors (name, pin_hash, wrong_pins, "
-                                "locked_until, added_at) VALUES (?, ?, 0, 0, ?) "
-                                "ON CONFLICT (name) DO NOTHING"),
-                 {who, QString::fromLatin1(hash), TTestRecord::ToMs(Now())}))
+            !TRecordsDatabase::Exec(
+                q,
+                QStringLiteral("INSERT INTO supervisors (name, pin_hash, wrong_pins, "
+                               "locked_until, added_at) VALUES (?, ?, 0, 0, ?) "
+                               "ON CONFLICT (name) DO NOTHING"),
+                {who, QString::fromLatin1(hash), TTestRecord::ToMs(Now())}))
             problem = WriteFailed(FDatabase, q.lastError().text());
         else if (problem.isEmpty() && q.numRowsAffected() == 0)
             problem = TTexts::tr("Мастер «%1» уже есть в базе записей.").arg(who);
@@ -105,7 +98,8 @@ bool TSupervisors::Add(const QString& name, const QString& pin, QString* error) 
 
 bool TSupervisors::Remove(const QString& name, QString* error) {
     QSqlQuery q(FDatabase.Connection());
-    if (!Run(q, QStringLiteral("DELETE FROM supervisors WHERE name = ?"), {name.trimmed()})) {
+    if (!TRecordsDatabase::Exec(q, QStringLiteral("DELETE FROM supervisors WHERE name = ?"),
+                                {name.trimmed()})) {
         if (error)
             *error = WriteFailed(FDatabase, q.lastError().text());
         return false;
@@ -142,8 +136,9 @@ TPinCheck TSupervisors::Check(const QString& name, const QString& pin) {
     check.Supervisor = name.trimmed();
     QSqlDatabase db = FDatabase.Connection();
     QSqlQuery q(db);
-    if (!Run(q, QStringLiteral("SELECT pin_hash, locked_until FROM supervisors WHERE name = ?"),
-             {check.Supervisor})) {
+    if (!TRecordsDatabase::Exec(
+            q, QStringLiteral("SELECT pin_hash, locked_until FROM supervisors WHERE name = ?"),
+            {check.Supervisor})) {
         check.Error = ReadFailed(FDatabase, q);
         return check;
     }
@@ -162,10 +157,11 @@ TPinCheck TSupervisors::Check(const QString& name, const QString& pin) {
         return check;
     }
     if (TPinHash::Matches(hash, pin)) {
-        if (!Run(q,
-                 QStringLiteral("UPDATE supervisors SET wrong_pins = 0, locked_until = 0 "
-                                "WHERE name = ?"),
-                 {check.Supervisor})) {
+        if (!TRecordsDatabase::Exec(
+                q,
+                QStringLiteral("UPDATE supervisors SET wrong_pins = 0, locked_until = 0 "
+                               "WHERE name = ?"),
+                {check.Supervisor})) {
             check.Error = WriteFailed(FDatabase, q.lastError().text());
             return check;
         }
@@ -182,21 +178,24 @@ TPinCheck TSupervisors::Check(const QString& name, const QString& pin) {
         check.Error = WriteFailed(FDatabase, reason);
         return check;
     };
-    if (!Run(q, QStringLiteral("UPDATE supervisors SET wrong_pins = wrong_pins + 1 WHERE name = ?"),
-             {check.Supervisor}))
+    if (!TRecordsDatabase::Exec(
+            q, QStringLiteral("UPDATE supervisors SET wrong_pins = wrong_pins + 1 WHERE name = ?"),
+            {check.Supervisor}))
         return fail(q.lastError().text());
-    if (!Run(q, QStringLiteral("SELECT wrong_pins FROM supervisors WHERE name = ?"),
-             {check.Supervisor}) ||
+    if (!TRecordsDatabase::Exec(q,
+                                QStringLiteral("SELECT wrong_pins FROM supervisors WHERE name = ?"),
+                                {check.Supervisor}) ||
         !q.next())
         return fail(q.lastError().text());
     check.WrongPins = q.value(0).toInt();
     q.finish();
     if (check.WrongPins >= MaxWrongPins) {
         const qint64 until = now + LockMs;
-        if (!Run(q,
-                 QStringLiteral("UPDATE supervisors SET wrong_pins = 0, locked_until = ? "
-                                "WHERE name = ?"),
-                 {until, check.Supervisor}))
+        if (!TRecordsDatabase::Exec(
+                q,
+                QStringLiteral("UPDATE supervisors SET wrong_pins = 0, locked_until = ? "
+                               "WHERE name = ?"),
+                {until, check.Supervisor}))
             return fail(q.lastError().text());
         check.WrongPins = 0;
         check.LockedUntil = TTestRecord::FromMs(until);

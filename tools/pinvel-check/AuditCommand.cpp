@@ -53,22 +53,6 @@ TAuditOptions ParseAudit(const QStringList& args) {
     return o;
 }
 
-TRecordsConfig Config(const TAuditOptions& o) {
-    const QString path = o.Settings.isEmpty() ? TIniFile::ProgramSettingsPath() : o.Settings;
-    if (!o.Settings.isEmpty() && !QFileInfo::exists(path))
-        throw EPinvel(TTexts::tr("Нет файла настроек «%1».").arg(path));
-    TIniFile ini(path);
-    if (QFileInfo::exists(path) && !ini.Load())
-        throw EPinvel(TTexts::tr("Не удалось прочитать файл настроек «%1».").arg(path));
-    QString problem;
-    TRecordsConfig config = TRecordsConfig::FromIni(ini, &problem);
-    if (!problem.isEmpty()) {
-        const QByteArray bytes = (QStringLiteral("pinvel-check: ") + problem + '\n').toUtf8();
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
-    }
-    return config;
-}
-
 } // namespace
 
 QString AuditUsage() {
@@ -84,7 +68,7 @@ int AuditCommand(const QStringList& args) {
         return 0;
     }
     const TAuditOptions o = ParseAudit(args);
-    const TRecordsConfig config = Config(o);
+    const TRecordsConfig config = RecordsConfigOf(o.Settings);
     TRecordStore store(config);
     QString problem;
     TRecordsDatabase* database = o.Local ? store.ReadingLocal(&problem) : store.Reading(&problem);

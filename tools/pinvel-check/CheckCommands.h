@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "TRecordsConfig.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,9 @@ class TReference;
 // and answers the exit code; what stops it before a test raises (EToolRefused: exit code 2).
 int ProbeCommand(const QStringList& args);
 int FixtureCommand(const QStringList& args);
+// The records' settings of --settings, else the program's (a named file missing or unreadable
+// raises; a [Records] section that cannot be taken is said on standard error).
+TRecordsConfig RecordsConfigOf(const QString& settings);
 int AuditCommand(const QStringList& args);
 int DbCommand(const QStringList& args);
 // report --reference SHA: the kept reference's wire list.

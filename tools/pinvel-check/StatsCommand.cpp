@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StatsCommand.h"
 
+#include "CheckCommands.h"
 #include "TErrors.h"
 #include "THarnessCheck.h"
 #include "TIniFile.h"
@@ -111,22 +112,6 @@ TStatsOptions ParseStats(const QStringList& args) {
     return o;
 }
 
-TRecordsConfig Config(const TStatsOptions& o) {
-    const QString path = o.Settings.isEmpty() ? TIniFile::ProgramSettingsPath() : o.Settings;
-    if (!o.Settings.isEmpty() && !QFileInfo::exists(path))
-        throw EPinvel(TTexts::tr("Нет файла настроек «%1».").arg(path));
-    TIniFile ini(path);
-    if (QFileInfo::exists(path) && !ini.Load())
-        throw EPinvel(TTexts::tr("Не удалось прочитать файл настроек «%1».").arg(path));
-    QString problem;
-    TRecordsConfig config = TRecordsConfig::FromIni(ini, &problem);
-    if (!problem.isEmpty()) {
-        const QByteArray bytes = (QStringLiteral("pinvel-check: ") + problem + '\n').toUtf8();
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
-    }
-    return config;
-}
-
 QString Count(qint64 n) {
     return QString::number(n);
 }
@@ -176,7 +161,7 @@ int RunStats(const QStringList& args) {
         return 0;
     }
     const TStatsOptions o = ParseStats(args);
-    const TRecordsConfig config = Config(o);
+    const TRecordsConfig config = RecordsConfigOf(o.Settings);
     TRecordStore store(config);
     QString problem;
     TRecordsDatabase* database = o.Local ? store.ReadingLocal(&problem) : store.Reading(&problem);
@@ -197,4 +182,20 @@ int RunStats(const QStringList& args) {
     else
         Print(Text(*stats));
     return 0;
+}
+
+TRecordsConfig RecordsConfigOf(const QString& settings) {
+    const QString path = settings.isEmpty() ? TIniFile::ProgramSettingsPath() : settings;
+    if (!settings.isEmpty() && !QFileInfo::exists(path))
+        throw EPinvel(TTexts::tr("Нет файла настроек «%1».").arg(path));
+    TIniFile ini(path);
+    if (QFileInfo::exists(path) && !ini.Load())
+        throw EPinvel(TTexts::tr("Не удалось прочитать файл настроек «%1».").arg(path));
+    QString problem;
+    TRecordsConfig config = TRecordsConfig::FromIni(ini, &problem);
+    if (!problem.isEmpty()) {
+        const QByteArray bytes = (QStringLiteral("pinvel-check: ") + problem + '\n').toUtf8();
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    }
+    return config;
 }
